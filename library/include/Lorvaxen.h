@@ -1,0 +1,84 @@
+/*
+ * Lorvaxen: one-dimensional barcodes as monochrome bitmaps.
+ *
+ * Each barcode function validates a text, frames it with its symbology's start, stop, padding and
+ * check characters, and paints the symbol into a new monochrome bitmap (black bars on white) sized
+ * for the resolution of the reference device context `hdc`. All four take the same ten arguments:
+ *
+ *   hdc          reference device; its LOGPIXELSX/LOGPIXELSY convert millimetres to pixels and it
+ *                must report RC_BITBLT among its RASTERCAPS.
+ *   outBitmap    receives the new bitmap on success only; the caller owns it and releases it with
+ *                DeleteObject. It is not selected into any device context.
+ *   text         NUL-terminated single-byte text; a null pointer is an empty text.
+ *   outWidthPx   receives the bitmap width in pixels (0 until it is known).
+ *   outHeightPx  receives the bitmap height in pixels (0 until it is known).
+ *   outText      receives the framed text, NUL-terminated; it must hold strlen(text) + 4 bytes.
+ *   narrowMm     narrow element (module) width in millimetres, > 0.
+ *   heightMm     bar height in millimetres, > 0.
+ *   ratio        wide-to-narrow ratio, >= 1.
+ *   checkFlag    exactly 1 asks for the symbology's check character.
+ *
+ * Every call first stores 0 at both sizes and empties outText; the framed text is delivered before
+ * painting, so it is there even when painting fails. Any of the four output pointers may be null:
+ * the library then skips writing through it.
+ *
+ * The library keeps no state and takes no lock: call it from one thread at a time.
+ */
+#ifndef LORVAXEN_H
+#define LORVAXEN_H
+
+#include <stdint.h> /* NOLINT(modernize-deprecated-headers): also included from C */
+#include <windows.h>
+
+#if defined(_WIN32)
+/* The Windows library is bound by its decorated stdcall names (_BarCode_JAN@52 and so on). */
+#define LORVAXEN_CALL __stdcall
+#define LORVAXEN_API
+#else
+#define LORVAXEN_CALL
+#define LORVAXEN_API __attribute__((visibility("default")))
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Result codes */
+enum {
+    LORVAXEN_OK = 0,
+    LORVAXEN_NO_BITBLT = -1,       /* hdc lacks RC_BITBLT, or no memory device context */
+    LORVAXEN_BAD_DIMENSION = -2,   /* narrowMm <= 0, heightMm <= 0, ratio < 1, NaN, or too large */
+    LORVAXEN_NO_BITMAP = -3,       /* the bitmap, or the call's scratch memory, could not be had */
+    LORVAXEN_JAN_LENGTH = -11,     /* not 12 or 13 characters */
+    LORVAXEN_JAN_CHARSET = -12,    /* a character is not a digit */
+    LORVAXEN_CODE39_EMPTY = -21,   /* empty, or nothing but asterisks */
+    LORVAXEN_CODE39_CHARSET = -22, /* a character is not one of the 44 Code 39 symbols */
+    LORVAXEN_I2OF5_EMPTY = -31,
+    LORVAXEN_I2OF5_CHARSET = -32,
+    LORVAXEN_NW7_EMPTY = -41,
+    LORVAXEN_NW7_CHARSET = -42,
+    LORVAXEN_VERSION = 90
+};
+
+/*
+ * Code 39 (ISO/IEC 16388). The text is upper-cased in place (ASCII letters only, whatever the
+ * locale) and stays so whatever the result. Asterisks in the text are dropped from the data; the
+ * symbol is framed by a start and a stop asterisk, with the modulo-43 check character before the
+ * stop when checkFlag is 1: "ab1" gives "*AB1M*". Texts of any length are encoded in full.
+ *
+ * Returns 0, -1, -2, -3, -21 or -22. If the call's scratch memory cannot be had it returns -3 with
+ * the outputs as cleared (both sizes 0, outText empty).
+ */
+LORVAXEN_API int32_t LORVAXEN_CALL BarCode_Code39(HDC hdc, HBITMAP* outBitmap, char* text,
+                                                  int32_t* outWidthPx, int32_t* outHeightPx,
+                                                  char* outText, double narrowMm, double heightMm,
+                                                  double ratio, int32_t checkFlag);
+
+/* The library version as a whole number: 90, shown to people as 0.9. */
+LORVAXEN_API int32_t LORVAXEN_CALL Lorvaxen_version(void);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* LORVAXEN_H */

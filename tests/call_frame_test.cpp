@@ -1,0 +1,247 @@
+// What every output holds after every outcome of a barcode call, through the C interface.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include <Lorvaxen.h>
+
+#include "gdi_test.h"
+
+namespace lorvaxen::test {
+namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+constexpr int32_t kUnwritten = -7;
+
+HBITMAP untouchedHandle()
+{
+    return reinterpret_cast<HBITMAP>(uintptr_t{0x5EED0}); // NOLINT: a value the caller left there
+}
+
+// One call with every output primed, so that what the library wrote shows.
+struct Code39Call
+{
+    std::string text;
+    bool nullText = false;
+    double narrowMm = 0.33;
+    double heightMm = 10;
+    double ratio = 2.5;
+    int32_t checkFlag = 0;
+
+    int32_t code = 0;
+    HBITMAP bitmap = untouchedHandle();
+    int32_t width = kUnwritten;
+    int32_t height = kUnwritten;
+    std::string outText;
+
+    void run(HDC hdc)
+    {
+        std::vector<char> out(text.size() + 4, 'x');
+        out.back() = 'x';
+        code = BarCode_Code39(hdc, &bitmap, nullText ? nullptr : text.data(), &width, &height,
+                              out.data(), narrowMm, heightMm, ratio, checkFlag);
+        outText.assign(out.data(), std::find(out.begin(), out.end(), '\0') - out.begin());
+    }
+};
+
+class CallFrame : public GdiTest
+{
+  protected:
+    ReferenceDc screen_{96};
+    ReferenceDc plotter_{96, 0}; // no BitBlt
+};
+
+struct FailureCase
+{
+    const char* why;
+    const char* text; // null: a null text
+    bool bitBlt;
+    double narrowMm;
+    double heightMm;
+    double ratio;
+    int32_t code;
+    bool framedDelivered;
+    const char* textAfter;
+};
+
+TEST_F(CallFrame, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+{
+    for (const FailureCase& c : {
+             FailureCase{"empty text", "", true, 0.33, 10, 2.5, -21, false, ""},
+             FailureCase{"null text", nullptr, true, 0.33, 10, 2.5, -21, false, nullptr},
+             FailureCase{"asterisks only, folded first", "***", true, 0.33, 10, 2.5, -21, false,
+                         "***"},
+             FailureCase{"not a symbol, text stays folded", "a#", true, 0.33, 10, 2.5, -22, false,
+                         "A#"},
+             FailureCase{"high byte neither folded nor a symbol", "a\xE9", true, 0.33, 10, 2.5, -22,
+                         false, "A\xE9"},
+             FailureCase{"lower-case bad byte after a star", "*b;", true, 0.33, 10, 2.5, -22, false,
+                         "*B;"},
+             FailureCase{"characters checked before the device", "a#", false, 0.33, 10, 2.5, -22,
+                         false, "A#"},
+             FailureCase{"device without BitBlt", "abc", false, 0.33, 10, 2.5, -1, true, "ABC"},
+             FailureCase{"ratio below 1", "abc", true, 0.33, 10, 0.5, -2, true, "ABC"},
+             FailureCase{"ratio NaN", "abc", true, 0.33, 10, kNaN, -2, true, "ABC"},
+             FailureCase{"zero narrow width", "abc", true, 0, 10, 2.5, -2, true, "ABC"},
+             FailureCase{"negative height", "abc", true, 0.33, -1, 2.5, -2, true, "ABC"},
+             FailureCase{"infinite height", "abc", true, 0.33, kInfinity, 2.5, -2, true, "ABC"},
+             FailureCase{"width past 32 bits", "abc", true, 1e9, 10, 2.5, -2, true, "ABC"},
+         }) {
+        Code39Call call;
+        call.text = c.text == nullptr ? "" : c.text;
+        call.nullText = c.text == nullptr;
+        call.narrowMm = c.narrowMm;
+        call.heightMm = c.heightMm;
+        call.ratio = c.ratio;
+        call.run(c.bitBlt ? static_cast<HDC>(screen_) : static_cast<HDC>(plotter_));
+        EXPECT_EQ(call.code, c.code) << c.why;
+        EXPECT_EQ(call.bitmap, untouchedHandle()) << c.why;
+        EXPECT_EQ(call.width, 0) << c.why;
+        EXPECT_EQ(call.height, 0) << c.why;
+        EXPECT_EQ(call.outText, c.framedDelivered ? "*ABC*" : "") << c.why;
+        if (c.textAfter != nullptr) {
+            EXPECT_EQ(call.text, c.textAfter) << c.why;
+        }
+    }
+}
+
+TEST_F(CallFrame, GraphicsFailuresReportTheSizeAndTheFramedText)
+{
+    const ReferenceDc printer(600);
+    Code39Call tooLarge;
+    tooLarge.text = "a";
+    tooLarge.narrowMm = 25.4;
+    tooLarge.heightMm = 25400; // 600,000 rows: no bitmap of this size can be had
+    tooLarge.run(printer);
+    EXPECT_EQ(tooLarge.code, -3);
+    EXPECT_EQ(tooLarge.bitmap, untouchedHandle());
+    EXPECT_GT(tooLarge.width, 0);
+    EXPECT_EQ(tooLarge.height, 600000);
+    EXPECT_EQ(tooLarge.outText, "*A*");
+
+    // With the process's quota of graphics objects used up, no memory device context.
+    std::vector<HBITMAP> filler;
+    while (HBITMAP more = CreateCompatibleBitmap(printer, 1, 1)) {
+        filler.push_back(more);
+    }
+    Code39Call noContext;
+    noContext.text = "a";
+    noContext.run(printer);
+    EXPECT_EQ(noContext.code, -1);
+    EXPECT_EQ(noContext.bitmap, untouchedHandle());
+    EXPECT_EQ(noContext.height, 236);
+    EXPECT_GT(noContext.width, 0);
+    EXPECT_EQ(noContext.outText, "*A*");
+    for (HBITMAP b : filler) {
+        DeleteObject(b);
+    }
+}
+
+TEST_F(CallFrame, SuccessHandsOverABitmapOfTheReportedSize)
+{
+    Code39Call call;
+    call.text = "ab1";
+    call.checkFlag = 1;
+    call.run(screen_);
+    ASSERT_EQ(call.code, 0);
+    const OwnedBitmap bitmap(call.bitmap);
+    EXPECT_EQ(call.outText, "*AB1M*");
+    EXPECT_EQ(call.text, "AB1");
+    const Pixels pixels = readPixels(bitmap.get());
+    EXPECT_EQ(pixels.width, call.width);
+    EXPECT_EQ(pixels.height, call.height);
+    EXPECT_EQ(pixels.bitsPixel, 1);
+    EXPECT_EQ(call.height, 37);
+    // At 96 dpi a module is one pixel and a wide element 2.5 truncated to 2; the stop asterisk's
+    // gap leaves one white column at the right edge.
+    std::string expected;
+    const std::string pattern = "010010100010000100100010010010100100001010100001000100101000";
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        expected.append(pattern[i] == '1' ? 2 : 1, i % 2 == 0 ? '#' : '.');
+    }
+    EXPECT_EQ(pixels.row(0), expected);
+    EXPECT_TRUE(pixels.rowsAlike());
+    // The bitmap is handed over free: it can be selected into the caller's own memory context.
+    HDC memory = CreateCompatibleDC(screen_);
+    HGDIOBJ kept = SelectObject(memory, bitmap.get());
+    EXPECT_NE(kept, nullptr);
+    SelectObject(memory, kept);
+    DeleteDC(memory);
+}
+
+// Case folding touches the ASCII letters only, whatever the locale.
+TEST_F(CallFrame, UpperCasesOnlyAsciiLettersInTheCallersText)
+{
+    for (int byte = 1; byte < 256; ++byte) {
+        Code39Call call;
+        call.text = std::string(1, static_cast<char>(byte));
+        call.run(screen_);
+        const char expected =
+            byte >= 'a' && byte <= 'z' ? static_cast<char>(byte - 32) : static_cast<char>(byte);
+        EXPECT_EQ(call.text[0], expected) << byte;
+        if (call.code == 0) {
+            DeleteObject(call.bitmap);
+        }
+    }
+}
+
+TEST_F(CallFrame, NullOutputsAreSkipped)
+{
+    for (int mask = 0; mask < 16; ++mask) {
+        std::string text = "abc";
+        std::string out(8, 'x');
+        HBITMAP bitmap = nullptr;
+        int32_t width = 0;
+        int32_t height = 0;
+        const int32_t code =
+            BarCode_Code39(screen_, (mask & 1) != 0 ? &bitmap : nullptr, text.data(),
+                           (mask & 2) != 0 ? &width : nullptr, (mask & 4) != 0 ? &height : nullptr,
+                           (mask & 8) != 0 ? out.data() : nullptr, 0.33, 10, 2.5, 0);
+        EXPECT_EQ(code, 0) << mask;
+        EXPECT_EQ(text, "ABC");
+        if ((mask & 1) != 0) {
+            EXPECT_TRUE(DeleteObject(bitmap));
+        }
+        EXPECT_EQ(width, (mask & 2) != 0 ? 65 : 0);
+        EXPECT_EQ(height, (mask & 4) != 0 ? 37 : 0);
+    }
+    // A refused call with nothing to write through.
+    EXPECT_EQ(
+        BarCode_Code39(screen_, nullptr, nullptr, nullptr, nullptr, nullptr, 0.33, 10, 2.5, 0),
+        -21);
+}
+
+TEST_F(CallFrame, LongTextsAreEncodedInFull)
+{
+    struct Case
+    {
+        size_t length;
+        const char* end; // the last data digit, the check character, the stop
+    };
+    for (const auto& [length, end] : {Case{1020, "78*"}, Case{1021, "7+*"}, Case{5000, "7Q*"}}) {
+        Code39Call call;
+        call.text.assign(length, 'x');
+        call.text[length - 1] = '7';
+        call.checkFlag = 1;
+        call.narrowMm = 0.1;
+        call.heightMm = 1;
+        call.run(screen_);
+        ASSERT_EQ(call.code, 0) << length;
+        DeleteObject(call.bitmap);
+        EXPECT_EQ(call.outText.size(), length + 3);
+        EXPECT_EQ(call.outText.substr(length, 3), end) << length;
+        // Each character is 13 modules at ratio 2.5 truncated to 2: 6 narrow, 3 wide, 1 gap.
+        EXPECT_EQ(call.width, static_cast<int32_t>(13 * (length + 3)));
+    }
+}
+
+TEST_F(CallFrame, VersionIsNinety)
+{
+    EXPECT_EQ(Lorvaxen_version(), 90);
+}
+
+} // namespace
+} // namespace lorvaxen::test

@@ -1,0 +1,14 @@
+# Installs the build into a scratch prefix, then configures, builds and runs a client project
+# that finds the library with find_package(Lorvaxen).
+file(REMOVE_RECURSE ${WORK_DIR})
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/installed_package
+                        -B ${WORK_DIR}/client -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/client
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${WORK_DIR}/client/client RESULT_VARIABLE result OUTPUT_VARIABLE output)
+if(NOT result EQUAL 0 OR NOT output MATCHES "\\*HELLO\\*")
+    message(FATAL_ERROR "the client of the installed library failed (${result}): ${output}")
+endif()

@@ -1,0 +1,103 @@
+// A call that cannot have its scratch memory fails cleanly: a clear code, the outputs as cleared,
+// nothing leaked. This program replaces operator new so that any allocation can be made to fail.
+#include <cstdlib>
+#include <new>
+#include <string>
+
+#include <Lorvaxen.h>
+
+#include "gdi_test.h"
+
+namespace {
+
+int allocationsLeft = -1; // -1: no limit
+
+void* allocate(std::size_t size)
+{
+    if (allocationsLeft == 0) {
+        throw std::bad_alloc();
+    }
+    if (allocationsLeft > 0) {
+        --allocationsLeft;
+    }
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) { // NOLINT(*-no-malloc)
+        return memory;
+    }
+    throw std::bad_alloc();
+}
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+void operator delete(void* memory) noexcept
+{
+    std::free(memory);
+} // NOLINT
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+} // NOLINT
+void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+} // NOLINT
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+} // NOLINT
+
+namespace lorvaxen::test {
+namespace {
+
+class OutOfMemory : public GdiTest
+{
+};
+
+TEST_F(OutOfMemory, EveryFailedAllocationGivesAConsistentOutcome)
+{
+    const ReferenceDc screen(96);
+    bool succeeded = false;
+    int scratchFailures = 0;
+    for (int budget = 0; budget < 64 && !succeeded; ++budget) {
+        std::string text = "a-long-enough-text-to-need-the-heap";
+        std::string out(text.size() + 4, 'x');
+        HBITMAP bitmap = nullptr;
+        int32_t width = -7;
+        int32_t height = -7;
+        allocationsLeft = budget;
+        const int32_t code = BarCode_Code39(screen, &bitmap, text.data(), &width, &height,
+                                            out.data(), 0.33, 10, 2.5, 1);
+        allocationsLeft = -1;
+        const std::string framed = out.substr(0, out.find('\0'));
+        if (code == 0) {
+            succeeded = true;
+            EXPECT_TRUE(DeleteObject(bitmap));
+            continue;
+        }
+        EXPECT_EQ(bitmap, nullptr) << budget;
+        if (framed.empty()) {
+            // The library's own scratch memory ran out: -3 with the outputs as cleared.
+            ++scratchFailures;
+            EXPECT_EQ(code, -3) << budget;
+            EXPECT_EQ(width, 0) << budget;
+            EXPECT_EQ(height, 0) << budget;
+        } else {
+            // The graphics ran out: the renderer's code, with the framed text delivered.
+            EXPECT_TRUE(code == -1 || code == -3) << budget << ": " << code;
+            EXPECT_EQ(framed, "*A-LONG-ENOUGH-TEXT-TO-NEED-THE-HEAP1*") << budget;
+            EXPECT_EQ(height, 37) << budget;
+        }
+    }
+    EXPECT_TRUE(succeeded);
+    EXPECT_GT(scratchFailures, 0);
+}
+
+} // namespace
+} // namespace lorvaxen::test

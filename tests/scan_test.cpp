@@ -1,0 +1,68 @@
+// Rendered symbols read back by a real decoder give back their data.
+#include <random>
+#include <string>
+#include <vector>
+
+#include <Lorvaxen.h>
+
+#include "gdi_test.h"
+#include "scan.h"
+
+namespace lorvaxen::test {
+namespace {
+
+class Scan : public GdiTest
+{
+};
+
+// Ten modules of light margin, the quiet zone a printed label would have.
+constexpr int kQuietModules = 10;
+
+TEST_F(Scan, Code39ReadsBackWithItsCheckCharacter)
+{
+    const std::string symbols = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
+    std::mt19937 random(39);
+    std::uniform_int_distribution<size_t> pick(0, symbols.size() - 1);
+    std::uniform_int_distribution<size_t> length(1, 24);
+    struct Setting
+    {
+        int dpi;
+        double narrowMm;
+        double ratio;
+    };
+    int decoded = 0;
+    for (const Setting s :
+         {Setting{96, 0.33, 2.5}, Setting{96, 0.6, 3.0}, Setting{203, 0.25, 2.2},
+          Setting{300, 0.33, 2.5}, Setting{600, 0.19, 2.0}, Setting{600, 0.33, 3.0}}) {
+        const ReferenceDc device(s.dpi);
+        for (int round = 0; round < 12; ++round) {
+            std::string text;
+            for (size_t n = length(random); n > 0; --n) {
+                text += symbols[pick(random)];
+            }
+            if (round == 0) {
+                text = "code 39 scan";
+            }
+            const int32_t checkFlag = round % 2;
+            std::string framed(text.size() + 4, '\0');
+            OwnedBitmap bitmap;
+            int32_t width = 0;
+            int32_t height = 0;
+            ASSERT_EQ(BarCode_Code39(device, bitmap.out(), text.data(), &width, &height,
+                                     framed.data(), s.narrowMm, 5, s.ratio, checkFlag),
+                      0);
+            framed.resize(framed.find('\0'));
+            const Pixels pixels = readPixels(bitmap.get());
+            const int narrowPx = std::max(1, static_cast<int>(s.dpi * s.narrowMm / 25.4));
+            const auto data = decode(pixels, "Code39", kQuietModules * narrowPx);
+            // The decoder hands back the data between the asterisks, check character included.
+            EXPECT_EQ(data.value_or("<no symbol>"), framed.substr(1, framed.size() - 2))
+                << "'" << text << "' at " << s.dpi << " dpi, ratio " << s.ratio;
+            decoded += data.has_value() ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(decoded, 72);
+}
+
+} // namespace
+} // namespace lorvaxen::test

@@ -1,0 +1,15 @@
+// Reads a rendered symbol back with a real decoder, ZXing-cpp.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "gdi_test.h"
+
+namespace lorvaxen::test {
+
+// Decodes `pixels` after framing them with `quietPx` white columns on each side. Empty when the
+// decoder finds no symbol of `format` (a ZXing::BarcodeFormat name such as "Code39").
+std::optional<std::string> decode(const Pixels& pixels, const std::string& format, int quietPx);
+
+} // namespace lorvaxen::test
