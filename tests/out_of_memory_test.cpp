@@ -20,7 +20,7 @@ void* allocate(std::size_t size)
     if (allocationsLeft > 0) {
         --allocationsLeft;
     }
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) { // NOLINT(*-no-malloc)
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) { // NOLINT(*-no-malloc,*-owning-memory)
         return memory;
     }
     throw std::bad_alloc();
@@ -28,6 +28,7 @@ void* allocate(std::size_t size)
 
 } // namespace
 
+// NOLINTBEGIN(*-no-malloc,*-owning-memory): the replacement allocator sits on malloc and free
 void* operator new(std::size_t size)
 {
     return allocate(size);
@@ -39,19 +40,20 @@ void* operator new[](std::size_t size)
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
-} // NOLINT
+}
 void operator delete[](void* memory) noexcept
 {
     std::free(memory);
-} // NOLINT
-void operator delete(void* memory, std::size_t) noexcept
+}
+void operator delete(void* memory, std::size_t /*size*/) noexcept
 {
     std::free(memory);
-} // NOLINT
-void operator delete[](void* memory, std::size_t) noexcept
+}
+void operator delete[](void* memory, std::size_t /*size*/) noexcept
 {
     std::free(memory);
-} // NOLINT
+}
+// NOLINTEND(*-no-malloc,*-owning-memory)
 
 namespace lorvaxen::test {
 namespace {

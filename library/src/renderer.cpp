@@ -115,6 +115,8 @@ int32_t RenderElementPattern(HDC hdc, HBITMAP* outBitmap, int32_t* outWidthPx, i
     for (const char digit : pattern) {
         const int32_t width = *elementWidthPx(digit, geometry->narrowPx, ratio);
         if (isBar) {
+            // BLACKNESS reads no source; hdc only fills the source arguments.
+            // NOLINTNEXTLINE(readability-suspicious-call-argument)
             BitBlt(memoryDc, x, 0, width, geometry->heightPx, hdc, 0, 0, BLACKNESS);
         }
         x += width;

@@ -2,6 +2,7 @@
 // the modulo-10 check digit.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -32,14 +33,11 @@ int32_t Mod10CheckDigit(std::string_view digits);
 // For checking tables at compile time: every pattern holds `width` digits in `allowed`.
 constexpr bool patternsAre(SymbolTable rows, std::size_t width, std::string_view allowed)
 {
-    for (const auto& row : rows) {
+    return std::ranges::all_of(rows, [width, allowed](const SymbolTableRow& row) {
         const std::string_view pattern{row.pattern};
-        if (pattern.size() != width ||
-            pattern.find_first_not_of(allowed) != std::string_view::npos) {
-            return false;
-        }
-    }
-    return true;
+        return pattern.size() == width &&
+               pattern.find_first_not_of(allowed) == std::string_view::npos;
+    });
 }
 
 } // namespace lorvaxen

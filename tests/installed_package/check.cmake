@@ -5,6 +5,7 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/installed_package
                         -B ${WORK_DIR}/client -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix
+                        "-DCMAKE_CXX_FLAGS=${CLIENT_FLAGS}" 
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK_DIR}/client
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)

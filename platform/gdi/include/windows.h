@@ -27,6 +27,7 @@ extern "C" {
 /* The standard calling convention is the only one on the systems this header serves. */
 #define WINAPI
 
+/* C declarations, shared with C callers. NOLINTBEGIN(modernize-use-using) */
 typedef int BOOL;
 typedef unsigned char BYTE;
 typedef uint16_t WORD;
@@ -68,6 +69,7 @@ typedef struct tagBITMAP
     WORD bmBitsPixel;
     LPVOID bmBits;
 } BITMAP;
+/* NOLINTEND(modernize-use-using) */
 
 #define RGB(r, g, b)                                                                               \
     ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
