@@ -13,6 +13,7 @@
 #include <mutex>
 #include <new>
 #include <unordered_map>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -30,7 +31,11 @@ struct Bitmap
 {
     int32_t width = 1;
     int32_t height = 1;
-    int32_t widthBytes = 2; // rows padded to a 2-byte boundary, as GetBitmapBits hands them out
+    // 1 for a monochrome bitmap; 32 for a colour DIB section, four bytes a pixel (blue, green, red,
+    // unused) with rows from the top.
+    int32_t bitsPixel = 1;
+    int32_t widthBytes = 2; // monochrome rows are padded to a 2-byte boundary, as GetBitmapBits
+                            // hands them out
     // A new bitmap is black, as the zeroed memory of a fresh Windows bitmap usually is: whatever is
     // not painted shows.
     std::vector<uint8_t> bits = std::vector<uint8_t>(2, 0x00);
@@ -46,6 +51,8 @@ struct DeviceContext
     int horzRes = kScreenWidth;
     int vertRes = kScreenHeight;
     HandleValue bitmap = 0; // the bitmap selected into a memory device context
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF bkColor = RGB(255, 255, 255);
 };
 
 struct Brush
@@ -165,25 +172,53 @@ void setPixel(Bitmap& bitmap, int32_t x, int32_t y, bool white)
     byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
 }
 
-// Paints a clipped span in one colour a byte at a time; bars are tall, so this is the hot path.
+// Paints a clipped span in one colour: partial bytes at the two edges, whole bytes between them.
+// Bars and backgrounds are tall, so this is the hot path of every barcode.
 void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 {
     const int32_t firstByte = span.left / 8;
     const int32_t lastByte = (span.right - 1) / 8;
-    const auto leftMask = static_cast<uint8_t>(0xFFU >> (span.left % 8));
+    auto leftMask = static_cast<uint8_t>(0xFFU >> (span.left % 8));
     const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (span.right - 1) % 8));
+    if (firstByte == lastByte) {
+        leftMask &= rightMask;
+    }
+    const auto paint = [white](uint8_t& byte, uint8_t mask) {
+        byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
+    };
+    const size_t wholeBytes =
+        lastByte > firstByte ? static_cast<size_t>(lastByte - firstByte - 1) : 0;
     for (int32_t y = span.top; y < span.bottom; ++y) {
         uint8_t* row = bitmap.bits.data() + static_cast<size_t>(y) * bitmap.widthBytes;
-        for (int32_t b = firstByte; b <= lastByte; ++b) {
-            uint8_t mask = 0xFF;
-            if (b == firstByte) {
-                mask &= leftMask;
-            }
-            if (b == lastByte) {
-                mask &= rightMask;
-            }
-            row[b] =
-                white ? static_cast<uint8_t>(row[b] | mask) : static_cast<uint8_t>(row[b] & ~mask);
+        paint(row[firstByte], leftMask);
+        if (lastByte > firstByte) {
+            std::memset(row + firstByte + 1, white ? 0xFF : 0x00, wholeBytes);
+            paint(row[lastByte], rightMask);
+        }
+    }
+}
+
+void setColourPixel(Bitmap& bitmap, int32_t x, int32_t y, COLORREF colour)
+{
+    uint8_t* pixel = bitmap.bits.data() + static_cast<size_t>(y) * bitmap.widthBytes +
+                     static_cast<size_t>(x) * 4;
+    pixel[0] = GetBValue(colour);
+    pixel[1] = GetGValue(colour);
+    pixel[2] = GetRValue(colour);
+    pixel[3] = 0;
+}
+
+// Paints a clipped span black or white, whatever the bitmap's format.
+void paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
+{
+    if (bitmap.bitsPixel == 1) {
+        fillSpan(bitmap, span, white);
+        return;
+    }
+    const COLORREF colour = white ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    for (int32_t y = span.top; y < span.bottom; ++y) {
+        for (int32_t x = span.left; x < span.right; ++x) {
+            setColourPixel(bitmap, x, y, colour);
         }
     }
 }
@@ -245,7 +280,12 @@ HDC WINAPI CreateCompatibleDC(HDC hdc)
         if (source == nullptr) {
             return nullptr;
         }
-        context = *source;
+        // The same device; the drawing state, colours included, starts afresh.
+        context.dpiX = source->dpiX;
+        context.dpiY = source->dpiY;
+        context.rasterCaps = source->rasterCaps;
+        context.horzRes = source->horzRes;
+        context.vertRes = source->vertRes;
     }
     // A new memory device context holds the stock 1 x 1 monochrome bitmap.
     context.isMemory = true;
@@ -267,6 +307,12 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     if (cx == 0 || cy == 0) {
         // Windows answers an empty size with its stock 1 x 1 monochrome bitmap.
         return handleOf<HBITMAP>(kDefaultBitmapHandle);
+    }
+    // Windows would match a colour surface's format; the stand-in makes monochrome bitmaps only,
+    // so it refuses rather than hand out the wrong kind.
+    if (const auto* surface = surfaceOf(objects, valueOf(hdc));
+        surface != nullptr && surface->bitsPixel != 1) {
+        return nullptr;
     }
     if (int64_t{cx} * cy > kMaxBitmapBits) {
         return nullptr;
@@ -344,7 +390,7 @@ int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr)
     if (auto* surface = surfaceOf(objects, valueOf(hdc))) {
         const auto span = clip(*surface, lprc->left, lprc->top, lprc->right, lprc->bottom);
         if (!span.empty()) {
-            fillSpan(*surface, span, brush->white);
+            paintSpan(*surface, span, brush->white);
         }
     }
     return 1;
@@ -362,7 +408,7 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
         if (target != nullptr) {
             const auto span = clip(*target, x, y, int64_t{x} + cx, int64_t{y} + cy);
             if (!span.empty()) {
-                fillSpan(*target, span, rop == WHITENESS);
+                paintSpan(*target, span, rop == WHITENESS);
             }
         }
         return TRUE;
@@ -374,9 +420,17 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     if (objects.find<DeviceContext>(valueOf(hdcSrc)) == nullptr) {
         return FALSE;
     }
+    if (source != nullptr && source->bitsPixel != 1) {
+        return FALSE; // only monochrome bitmaps are copied from
+    }
     if (target == nullptr || source == nullptr) {
         return TRUE; // a device without a surface of its own keeps nothing that is drawn
     }
+    // Onto a colour surface the black bits take the destination's text colour and the white bits
+    // its background colour.
+    const auto* destination = objects.find<DeviceContext>(valueOf(hdc));
+    const COLORREF black = destination->textColor;
+    const COLORREF white = destination->bkColor;
     // Only the part that lies inside both bitmaps is copied.
     const auto span = clip(*target, x, y, int64_t{x} + cx, int64_t{y} + cy);
     for (int32_t ty = span.top; ty < span.bottom; ++ty) {
@@ -384,8 +438,13 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
         for (int32_t tx = span.left; tx < span.right; ++tx) {
             const int64_t sx = int64_t{x1} + (tx - x);
             if (sx >= 0 && sy >= 0 && sx < source->width && sy < source->height) {
-                setPixel(*target, tx, ty,
-                         pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy)));
+                const bool isWhite =
+                    pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
+                if (target->bitsPixel == 1) {
+                    setPixel(*target, tx, ty, isWhite);
+                } else {
+                    setColourPixel(*target, tx, ty, isWhite ? white : black);
+                }
             }
         }
     }
@@ -428,7 +487,7 @@ int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv)
 {
     auto& objects = table();
     const std::lock_guard lock(objects.mutex());
-    const auto* bitmap = objects.find<Bitmap>(valueOf(h));
+    auto* bitmap = objects.find<Bitmap>(valueOf(h));
     constexpr int size = sizeof(BITMAP);
     if (bitmap == nullptr) {
         return 0;
@@ -439,7 +498,14 @@ int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv)
     if (c < size) {
         return 0;
     }
-    const BITMAP info{0, bitmap->width, bitmap->height, bitmap->widthBytes, 1, 1, nullptr};
+    // A colour bitmap is a DIB section, whose pixels the caller may reach.
+    const BITMAP info{0,
+                      bitmap->width,
+                      bitmap->height,
+                      bitmap->widthBytes,
+                      1,
+                      static_cast<WORD>(bitmap->bitsPixel),
+                      bitmap->bitsPixel == 1 ? nullptr : bitmap->bits.data()};
     std::memcpy(pv, &info, size);
     return size;
 }
@@ -459,6 +525,70 @@ LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
     const auto count = static_cast<size_t>(std::min<int64_t>(total, cb));
     std::memcpy(lpvBits, bitmap->bits.data(), count);
     return static_cast<LONG>(count);
+}
+
+HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage, void** ppvBits,
+                                HANDLE hSection, DWORD /*offset*/)
+{
+    if (ppvBits != nullptr) {
+        *ppvBits = nullptr;
+    }
+    if (pbmi == nullptr || usage != DIB_RGB_COLORS || hSection != nullptr) {
+        return nullptr;
+    }
+    const BITMAPINFOHEADER& header = pbmi->bmiHeader;
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biPlanes != 1 ||
+        header.biBitCount != 32 || header.biCompression != BI_RGB || header.biWidth <= 0 ||
+        header.biHeight >= 0) {
+        return nullptr;
+    }
+    const int64_t width = header.biWidth;
+    const int64_t height = -int64_t{header.biHeight};
+    if (width * height * 32 > kMaxBitmapBits) {
+        return nullptr;
+    }
+    auto& objects = table();
+    const std::lock_guard lock(objects.mutex());
+    try {
+        Bitmap bitmap;
+        bitmap.width = static_cast<int32_t>(width);
+        bitmap.height = static_cast<int32_t>(height);
+        bitmap.bitsPixel = 32;
+        bitmap.widthBytes = static_cast<int32_t>(width * 4);
+        bitmap.bits.assign(static_cast<size_t>(width * 4 * height), 0x00); // black, as on Windows
+        const HandleValue handle = objects.add(std::move(bitmap));
+        if (handle == 0) {
+            return nullptr;
+        }
+        if (ppvBits != nullptr) {
+            *ppvBits = objects.find<Bitmap>(handle)->bits.data();
+        }
+        return handleOf<HBITMAP>(handle);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color)
+{
+    auto& objects = table();
+    const std::lock_guard lock(objects.mutex());
+    auto* context = objects.find<DeviceContext>(valueOf(hdc));
+    if (context == nullptr) {
+        return CLR_INVALID;
+    }
+    return std::exchange(context->textColor, color);
+}
+
+COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color)
+{
+    auto& objects = table();
+    const std::lock_guard lock(objects.mutex());
+    auto* context = objects.find<DeviceContext>(valueOf(hdc));
+    if (context == nullptr) {
+        return CLR_INVALID;
+    }
+    return std::exchange(context->bkColor, color);
 }
 
 int GdiLiveObjectCount(void)
