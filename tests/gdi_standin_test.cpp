@@ -271,5 +271,205 @@ TEST_F(GdiStandIn, CountsLiveObjectsAndKeepsTheProcessQuota)
     DeleteDC(memory);
 }
 
+// A colour surface as a program keeps one for a window: a 32-bit top-down DIB section selected into
+// a memory device context.
+class ColourSurface
+{
+  public:
+    ColourSurface(HDC device, int width, int height)
+        : dc_(CreateCompatibleDC(device)),
+          bitmap_(CreateDIBSection(dc_, info(width, height), DIB_RGB_COLORS, &bits_, nullptr, 0)),
+          kept_(SelectObject(dc_, bitmap_)), width_(width)
+    {
+    }
+    ColourSurface(const ColourSurface&) = delete;
+    ColourSurface& operator=(const ColourSurface&) = delete;
+    ~ColourSurface()
+    {
+        SelectObject(dc_, kept_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    HBITMAP bitmap() const { return bitmap_; }
+    // The pixel's bytes as blue, green, red, unused.
+    std::array<unsigned char, 4> at(int x, int y) const
+    {
+        const auto* pixel = static_cast<const unsigned char*>(bits_) +
+                            (static_cast<size_t>(y) * width_ + static_cast<size_t>(x)) * 4;
+        return {pixel[0], pixel[1], pixel[2], pixel[3]};
+    }
+
+    static const BITMAPINFO* info(int width, int height)
+    {
+        static BITMAPINFO header{};
+        header.bmiHeader = BITMAPINFOHEADER{
+            sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        return &header;
+    }
+
+  private:
+    void* bits_ = nullptr;
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ kept_;
+    int width_;
+};
+
+using Bgrx = std::array<unsigned char, 4>;
+
+TEST_F(GdiStandIn, DibSectionIsATopDownColourSurfaceOfFourBytesAPixel)
+{
+    void* bits = nullptr;
+    HBITMAP dib =
+        CreateDIBSection(nullptr, ColourSurface::info(3, 2), DIB_RGB_COLORS, &bits, nullptr, 0);
+    ASSERT_NE(dib, nullptr);
+    ASSERT_NE(bits, nullptr);
+    BITMAP info{};
+    ASSERT_EQ(GetObject(dib, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, 3);
+    EXPECT_EQ(info.bmHeight, 2);
+    EXPECT_EQ(info.bmWidthBytes, 12);
+    EXPECT_EQ(info.bmBitsPixel, 32);
+    EXPECT_EQ(info.bmBits, bits);
+    const std::vector<unsigned char> black(24, 0);
+    EXPECT_EQ(std::vector<unsigned char>(static_cast<unsigned char*>(bits),
+                                         static_cast<unsigned char*>(bits) + 24),
+              black);
+    EXPECT_TRUE(DeleteObject(dib));
+}
+
+TEST_F(GdiStandIn, RefusesTheDibSectionsItDoesNotMake)
+{
+    struct Case
+    {
+        LONG width;
+        LONG height;
+        WORD bitCount;
+        DWORD compression;
+        const char* what;
+    };
+    const Case cases[] = {
+        {4, 4, 32, BI_RGB, "bottom-up"},
+        {4, -4, 24, BI_RGB, "24 bits a pixel"},
+        {4, -4, 1, BI_RGB, "monochrome"},
+        {4, -4, 32, 3, "bit fields"},
+        {0, -4, 32, BI_RGB, "no width"},
+        {4, 0, 32, BI_RGB, "no height"},
+        {-4, -4, 32, BI_RGB, "negative width"},
+        {65536, -1025, 32, BI_RGB, "just over 2^31 bits"},
+        {0x7FFFFFFF, static_cast<LONG>(0x80000000U), 32, BI_RGB, "far too large"},
+    };
+    for (const Case& c : cases) {
+        BITMAPINFO info{};
+        info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER),
+                                          c.width,
+                                          c.height,
+                                          1,
+                                          c.bitCount,
+                                          c.compression,
+                                          0,
+                                          0,
+                                          0,
+                                          0,
+                                          0};
+        void* bits = &info; // must come back null
+        EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)
+            << c.what;
+        EXPECT_EQ(bits, nullptr) << c.what;
+    }
+    void* bits = nullptr;
+    EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
+    EXPECT_EQ(CreateDIBSection(nullptr, ColourSurface::info(4, 4), 1 /* DIB_PAL_COLORS */, &bits,
+                               nullptr, 0),
+              nullptr);
+    int section = 0;
+    EXPECT_EQ(
+        CreateDIBSection(nullptr, ColourSurface::info(4, 4), DIB_RGB_COLORS, &bits, &section, 0),
+        nullptr);
+}
+
+// The black bits of a monochrome bitmap take the destination's text colour and the white bits its
+// background colour, as Windows paints a monochrome bitmap onto a colour device.
+TEST_F(GdiStandIn, CopiesAMonochromeBitmapInTheDestinationsColours)
+{
+    const ReferenceDc screen(120);
+    const ColourSurface picture(screen, 8, 3);
+    ASSERT_NE(picture.bitmap(), nullptr);
+    EXPECT_EQ(GetDeviceCaps(picture.dc(), LOGPIXELSX), 120);
+    BitBlt(picture.dc(), 0, 0, 8, 3, nullptr, 0, 0, WHITENESS);
+    EXPECT_EQ(SetTextColor(picture.dc(), RGB(10, 20, 30)), RGB(0, 0, 0));
+    EXPECT_EQ(SetBkColor(picture.dc(), RGB(200, 210, 220)), RGB(255, 255, 255));
+
+    HDC memory = CreateCompatibleDC(picture.dc());
+    HBITMAP bars = CreateCompatibleBitmap(memory, 4, 2);
+    ASSERT_NE(bars, nullptr);
+    HGDIOBJ kept = SelectObject(memory, bars);
+    BitBlt(memory, 0, 0, 4, 2, nullptr, 0, 0, WHITENESS);
+    BitBlt(memory, 1, 0, 2, 2, nullptr, 0, 0, BLACKNESS);                 // ".##."
+    EXPECT_TRUE(BitBlt(picture.dc(), 5, 1, 4, 2, memory, 0, 0, SRCCOPY)); // cut at x = 8
+    SelectObject(memory, kept);
+    DeleteObject(bars);
+    DeleteDC(memory);
+
+    const Bgrx text{30, 20, 10, 0};
+    const Bgrx background{220, 210, 200, 0};
+    const Bgrx white{255, 255, 255, 0};
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const bool copied = y >= 1 && x >= 5;
+            const Bgrx expected = !copied ? white : (x == 6 || x == 7) ? text : background;
+            EXPECT_EQ(picture.at(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(GdiStandIn, PaintsAColourSurfaceBlackAndWhite)
+{
+    const ColourSurface picture(nullptr, 4, 1);
+    RECT left;
+    SetRect(&left, 0, 0, 2, 1);
+    FillRect(picture.dc(), &left, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(picture.at(1, 0), (Bgrx{255, 255, 255, 0}));
+    EXPECT_EQ(picture.at(2, 0), (Bgrx{0, 0, 0, 0}));
+    BitBlt(picture.dc(), 1, 0, 100, 1, nullptr, 0, 0, WHITENESS);
+    BitBlt(picture.dc(), 0, 0, 2, 1, nullptr, 0, 0, BLACKNESS);
+    EXPECT_EQ(picture.at(1, 0), (Bgrx{0, 0, 0, 0}));
+    EXPECT_EQ(picture.at(3, 0), (Bgrx{255, 255, 255, 0}));
+}
+
+TEST_F(GdiStandIn, NewContextDrawsBlackOnWhiteWhateverItsDevice)
+{
+    HDC coloured = CreateCompatibleDC(nullptr);
+    SetTextColor(coloured, RGB(1, 2, 3));
+    SetBkColor(coloured, RGB(4, 5, 6));
+    HDC fresh = CreateCompatibleDC(coloured);
+    EXPECT_EQ(SetTextColor(fresh, RGB(7, 8, 9)), RGB(0, 0, 0));
+    EXPECT_EQ(SetBkColor(fresh, RGB(7, 8, 9)), RGB(255, 255, 255));
+    EXPECT_EQ(SetTextColor(coloured, RGB(0, 0, 0)), RGB(1, 2, 3));
+    DeleteDC(fresh);
+    DeleteDC(coloured);
+
+    for (HDC bad : {static_cast<HDC>(nullptr), coloured}) { // null, then deleted
+        EXPECT_EQ(SetTextColor(bad, RGB(1, 1, 1)), CLR_INVALID);
+        EXPECT_EQ(SetBkColor(bad, RGB(1, 1, 1)), CLR_INVALID);
+    }
+}
+
+// What the stand-in does not do fails rather than coming out wrong.
+TEST_F(GdiStandIn, NeitherCopiesFromNorMatchesAColourSurface)
+{
+    const ColourSurface picture(nullptr, 4, 4);
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP mono = CreateCompatibleBitmap(memory, 4, 4);
+    HGDIOBJ kept = SelectObject(memory, mono);
+    EXPECT_FALSE(BitBlt(memory, 0, 0, 4, 4, picture.dc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(CreateCompatibleBitmap(picture.dc(), 4, 4), nullptr);
+    EXPECT_NE(CreateCompatibleBitmap(picture.dc(), 0, 0), nullptr); // the stock bitmap, as ever
+    SelectObject(memory, kept);
+    DeleteObject(mono);
+    DeleteDC(memory);
+}
+
 } // namespace
 } // namespace lorvaxen::test

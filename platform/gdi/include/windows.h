@@ -36,6 +36,7 @@ typedef int32_t LONG; /* 32 bits on Windows whatever the data model */
 typedef unsigned int UINT;
 typedef DWORD COLORREF;
 typedef void* LPVOID;
+typedef void* HANDLE;
 
 #define TRUE 1
 #define FALSE 0
@@ -69,6 +70,35 @@ typedef struct tagBITMAP
     WORD bmBitsPixel;
     LPVOID bmBits;
 } BITMAP;
+
+typedef struct tagRGBQUAD
+{
+    BYTE rgbBlue;
+    BYTE rgbGreen;
+    BYTE rgbRed;
+    BYTE rgbReserved;
+} RGBQUAD;
+
+typedef struct tagBITMAPINFOHEADER
+{
+    DWORD biSize;
+    LONG biWidth;
+    LONG biHeight; /* negative for a top-down bitmap, whose first row in memory is the top one */
+    WORD biPlanes;
+    WORD biBitCount;
+    DWORD biCompression;
+    DWORD biSizeImage;
+    LONG biXPelsPerMeter;
+    LONG biYPelsPerMeter;
+    DWORD biClrUsed;
+    DWORD biClrImportant;
+} BITMAPINFOHEADER;
+
+typedef struct tagBITMAPINFO
+{
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+} BITMAPINFO;
 /* NOLINTEND(modernize-use-using) */
 
 #define RGB(r, g, b)                                                                               \
@@ -76,6 +106,7 @@ typedef struct tagBITMAP
 #define GetRValue(rgb) ((BYTE)(rgb))
 #define GetGValue(rgb) ((BYTE)(((WORD)(rgb)) >> 8))
 #define GetBValue(rgb) ((BYTE)((rgb) >> 16))
+#define CLR_INVALID ((COLORREF)0xFFFFFFFF)
 
 /* GetDeviceCaps indexes */
 #define HORZRES 8
@@ -98,6 +129,10 @@ typedef struct tagBITMAP
 #define BLACKNESS ((DWORD)0x00000042)
 #define WHITENESS ((DWORD)0x00FF0062)
 
+/* Device-independent bitmaps */
+#define BI_RGB 0L
+#define DIB_RGB_COLORS 0
+
 LORVAXEN_GDI_API int WINAPI GetDeviceCaps(HDC hdc, int index);
 LORVAXEN_GDI_API HDC WINAPI CreateCompatibleDC(HDC hdc);
 LORVAXEN_GDI_API HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy);
@@ -112,6 +147,20 @@ LORVAXEN_GDI_API BOOL WINAPI DeleteDC(HDC hdc);
 LORVAXEN_GDI_API int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv);
 #define GetObject GetObjectA
 LORVAXEN_GDI_API LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits);
+
+/*
+ * Colour surfaces. CreateDIBSection makes a colour bitmap whose pixels the caller reads and writes
+ * through *ppvBits, four bytes a pixel (blue, green, red, unused); of its formats the stand-in
+ * makes only the 32-bit top-down BI_RGB one (a negative biHeight) and refuses the others.
+ * BitBlt with SRCCOPY from a monochrome bitmap onto such a surface paints the 0 bits (black) in
+ * the destination's text colour and the 1 bits (white) in its background colour; copies from a
+ * colour surface fail, and so does CreateCompatibleBitmap of a non-empty size on a device context
+ * that holds a colour surface. A new device context draws black text on a white background.
+ */
+LORVAXEN_GDI_API HBITMAP WINAPI CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage,
+                                                 void** ppvBits, HANDLE hSection, DWORD offset);
+LORVAXEN_GDI_API COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color);
+LORVAXEN_GDI_API COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
 
 /*
  * Extensions that Windows lacks, for callers on other systems.

@@ -544,7 +544,7 @@ HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage,
     }
     const int64_t width = header.biWidth;
     const int64_t height = -int64_t{header.biHeight};
-    if (width * height * 32 > kMaxBitmapBits) {
+    if (width * height > kMaxBitmapBits / 32) { // both at most 2^31, so the product fits
         return nullptr;
     }
     auto& objects = table();
