@@ -101,5 +101,29 @@ TEST_F(OutOfMemory, EveryFailedAllocationGivesAConsistentOutcome)
     EXPECT_GT(scratchFailures, 0);
 }
 
+TEST_F(OutOfMemory, JanTakesNoHeapMemory)
+{
+    // The device cannot BitBlt, so the renderer stops before the graphics would need memory: an
+    // allocation could only be the encoder's, and would fail.
+    const ReferenceDc plotter(96, 0);
+    struct Case
+    {
+        const char* text;
+        const char* framed;
+    };
+    for (const Case c :
+         {Case{"490123456789", "4901234567894"}, Case{"4901234567890", "4901234567890"}}) {
+        std::string out(17, 'x');
+        int32_t width = -7;
+        int32_t height = -7;
+        allocationsLeft = 0;
+        const int32_t code =
+            BarCode_JAN(plotter, nullptr, c.text, &width, &height, out.data(), 0.33, 10, 2.5, 1);
+        allocationsLeft = -1;
+        EXPECT_EQ(code, -1) << c.text;
+        EXPECT_STREQ(out.c_str(), c.framed);
+    }
+}
+
 } // namespace
 } // namespace lorvaxen::test

@@ -64,5 +64,46 @@ TEST_F(Scan, Code39ReadsBackWithItsCheckCharacter)
     EXPECT_EQ(decoded, 72);
 }
 
+TEST_F(Scan, JanReadsBackAsItsThirteenDigits)
+{
+    std::mt19937 random(13);
+    std::uniform_int_distribution<int> digit(0, 9);
+    int decoded = 0;
+    for (const int dpi : {96, 203, 300, 600}) {
+        const ReferenceDc device(dpi);
+        for (const double narrowMm : {0.264, 0.33, 0.5}) {
+            for (int round = 0; round < 10; ++round) {
+                std::string text;
+                for (int n = 0; n < 12; ++n) {
+                    text += static_cast<char>('0' + digit(random));
+                }
+                if (round % 2 == 1) { // 13 digits, the last one the check digit
+                    int sum = 0;
+                    for (size_t i = 0; i < 12; ++i) {
+                        sum += (text[i] - '0') * (i % 2 == 0 ? 1 : 3);
+                    }
+                    text += static_cast<char>('0' + (10 - sum % 10) % 10);
+                }
+                std::string framed(text.size() + 4, '\0');
+                OwnedBitmap bitmap;
+                int32_t width = 0;
+                int32_t height = 0;
+                // ratio and checkFlag are not read: any values serve.
+                ASSERT_EQ(BarCode_JAN(device, bitmap.out(), text.c_str(), &width, &height,
+                                      framed.data(), narrowMm, 5, 0.5, round),
+                          0);
+                framed.resize(framed.find('\0'));
+                const int narrowPx = std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
+                const auto data =
+                    decode(readPixels(bitmap.get()), "EAN13", kQuietModules * narrowPx);
+                EXPECT_EQ(data.value_or("<no symbol>"), framed)
+                    << text << " at " << dpi << " dpi, " << narrowMm << " mm";
+                decoded += data.has_value() ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(decoded, 120);
+}
+
 } // namespace
 } // namespace lorvaxen::test

@@ -61,6 +61,24 @@ enum {
 };
 
 /*
+ * JAN, the EAN-13 symbology (ISO/IEC 15420). The text must be 12 or 13 digits; the length is
+ * checked before the characters. Twelve digits get their modulo-10 check digit appended; thirteen
+ * are encoded exactly as given, and a 13th digit that is not the check digit of the first twelve
+ * is encoded as passed, without complaint, so that a number prints exactly as the caller passed
+ * it. outText receives the 13 digits ("490123456789" gives "4901234567894") and so needs 14 bytes.
+ * The text is only read, never folded or written. The symbol is 95 modules wide with its guard
+ * bars and no quiet zone: its bitmap is 95 narrow widths wide. ratio and checkFlag are not read;
+ * the symbol is always drawn at ratio 2, so every element is a whole number of modules.
+ *
+ * Returns 0, -1, -2, -3, -11 (not 12 or 13 characters) or -12 (a character is not a digit). JAN
+ * takes no scratch memory from the heap.
+ */
+LORVAXEN_API int32_t LORVAXEN_CALL BarCode_JAN(HDC hdc, HBITMAP* outBitmap, const char* text,
+                                               int32_t* outWidthPx, int32_t* outHeightPx,
+                                               char* outText, double narrowMm, double heightMm,
+                                               double ratio, int32_t checkFlag);
+
+/*
  * Code 39 (ISO/IEC 16388). The text is upper-cased in place (ASCII letters only, whatever the
  * locale) and stays so whatever the result. Asterisks in the text are dropped from the data; the
  * symbol is framed by a start and a stop asterisk, with the modulo-43 check character before the

@@ -3,8 +3,6 @@
 #include <cstring>
 #include <span>
 
-#include <Lorvaxen.h>
-
 #include "renderer.h"
 
 namespace lorvaxen {
@@ -37,35 +35,32 @@ void foldCase(std::span<char> text, CaseFolding folding)
 
 } // namespace
 
-int32_t runBarcodeCall(const Symbology& symbology, const BarcodeRequest& request) noexcept
+AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) noexcept
 {
     clearOutputs(request);
     const std::size_t length = request.text == nullptr ? 0 : std::strlen(request.text);
-    if (!symbology.acceptsLength(length)) {
-        return symbology.lengthCode;
+    if (!rules.acceptsLength(length)) {
+        return {rules.lengthCode, {}};
     }
-    foldCase(std::span<char>(request.text, length), symbology.folding);
+    if (rules.folding != CaseFolding::None) {
+        foldCase(std::span<char>(request.text, length), rules.folding);
+    }
     const std::string_view text(request.text, length);
-    if (CheckCharset(text, symbology.charset) != 0) {
-        return symbology.charsetCode;
+    if (CheckCharset(text, rules.charset) != 0) {
+        return {rules.charsetCode, {}};
     }
+    return {0, text};
+}
 
-    Encoded encoded;
-    try {
-        encoded = symbology.encode(text, request.checkFlag);
-    } catch (...) { // out of memory for the working texts; nothing has been written yet
-        return LORVAXEN_NO_BITMAP;
-    }
-    if (encoded.refusal != 0) {
-        return encoded.refusal;
-    }
+int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
+                        const char* elementPattern, double ratio) noexcept
+{
     if (request.outText != nullptr) {
-        std::memcpy(request.outText, encoded.framedText.c_str(), encoded.framedText.size() + 1);
+        std::memcpy(request.outText, framedText, std::strlen(framedText) + 1);
     }
     return RenderElementPattern(request.hdc, request.outBitmap, request.outWidthPx,
-                                request.outHeightPx, encoded.elementPattern.c_str(),
-                                request.narrowMm, request.heightMm,
-                                symbology.renderRatio.value_or(request.ratio));
+                                request.outHeightPx, elementPattern, request.narrowMm,
+                                request.heightMm, ratio);
 }
 
 void appendSymbolPatterns(std::string& pattern, std::string_view text, SymbolTable rows)

@@ -2,12 +2,14 @@
 // the case, check the characters, encode, deliver the framed text, paint.
 #pragma once
 
+#include <concepts>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include <Lorvaxen.h>
 #include <windows.h>
 
 #include "symbol_table.h"
@@ -15,7 +17,7 @@
 namespace lorvaxen {
 
 // The ten arguments of every barcode function. `text` is written only by the symbologies that
-// fold its case.
+// fold its case; the others never write through it.
 struct BarcodeRequest
 {
     HDC hdc;
@@ -31,7 +33,7 @@ struct BarcodeRequest
 };
 
 // What an encoder makes of a valid text: the human-readable framed text and the element pattern,
-// or a refusal code when framing finds nothing to encode.
+// or a refusal code when framing finds nothing to encode. Its texts grow with the caller's text.
 struct Encoded
 {
     int32_t refusal = 0;
@@ -39,23 +41,78 @@ struct Encoded
     std::string elementPattern;
 };
 
+// Any result of an encoder: a refusal code and the two texts, each NUL-terminated at data(). An
+// encoder of fixed-length symbols keeps them in fixed buffers and so takes no heap memory.
+template <class T>
+concept EncodedSymbol = requires(const T& encoded)
+{
+    {
+        encoded.refusal
+        } -> std::convertible_to<int32_t>;
+    {
+        encoded.framedText.data()
+        } -> std::convertible_to<const char*>;
+    {
+        encoded.elementPattern.data()
+        } -> std::convertible_to<const char*>;
+};
+
 enum class CaseFolding { None, Upper, Lower };
 
-// What sets one symbology apart within the common frame.
-struct Symbology
+// Which texts a symbology takes, and the codes that refuse the others.
+struct TextRules
 {
     bool (*acceptsLength)(std::size_t length);
     int32_t lengthCode;  // returned when the length is refused
     CaseFolding folding; // applied in the caller's buffer, before the characters are checked
     SymbolTable charset; // rows that a character must match
     int32_t charsetCode; // returned when a character matches none
-    Encoded (*encode)(std::string_view text, int32_t checkFlag);
+};
+
+// What sets one symbology apart within the common frame.
+template <EncodedSymbol Encoding> struct Symbology
+{
+    TextRules rules;
+    Encoding (*encode)(std::string_view text, int32_t checkFlag);
     std::optional<double> renderRatio; // replaces the caller's ratio when set
 };
 
+// The text of a call once it has passed its symbology's rules, or the code that refused it.
+struct AdmittedText
+{
+    int32_t refusal = 0;
+    std::string_view text;
+};
+
+// Clears the outputs, then checks the length, folds the case and checks the characters.
+AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) noexcept;
+
+// Copies the framed text to the caller, then paints the element pattern; returns the renderer's
+// code.
+int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
+                        const char* elementPattern, double ratio) noexcept;
+
 // Runs one barcode call. Never throws: scratch memory that cannot be had answers -3 with the
 // outputs as cleared.
-int32_t runBarcodeCall(const Symbology& symbology, const BarcodeRequest& request) noexcept;
+template <EncodedSymbol Encoding>
+int32_t runBarcodeCall(const Symbology<Encoding>& symbology, const BarcodeRequest& request) noexcept
+{
+    const AdmittedText admitted = admitText(symbology.rules, request);
+    if (admitted.refusal != 0) {
+        return admitted.refusal;
+    }
+    Encoding encoded;
+    try {
+        encoded = symbology.encode(admitted.text, request.checkFlag);
+    } catch (...) { // out of memory for the working texts; nothing has been written yet
+        return LORVAXEN_NO_BITMAP;
+    }
+    if (encoded.refusal != 0) {
+        return encoded.refusal;
+    }
+    return deliverAndPaint(request, encoded.framedText.data(), encoded.elementPattern.data(),
+                           symbology.renderRatio.value_or(request.ratio));
+}
 
 // Appends the pattern of the table row of each character; every character must be in the table.
 void appendSymbolPatterns(std::string& pattern, std::string_view text, SymbolTable rows);

@@ -91,9 +91,10 @@ Encoded encodeCode39(std::string_view text, int32_t checkFlag)
 }
 
 namespace {
-const Symbology kCode39{acceptsCode39Length, LORVAXEN_CODE39_EMPTY,   CaseFolding::Upper,
-                        Code39Table,         LORVAXEN_CODE39_CHARSET, encodeCode39,
-                        std::nullopt};
+const Symbology<Encoded> kCode39{{acceptsCode39Length, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper,
+                                  Code39Table, LORVAXEN_CODE39_CHARSET},
+                                 encodeCode39,
+                                 std::nullopt};
 } // namespace
 } // namespace lorvaxen
 
