@@ -62,43 +62,69 @@ class OutOfMemory : public GdiTest
 {
 };
 
+// A barcode function with the dimensions fixed and the check character asked for.
+using Call = int32_t (*)(HDC, HBITMAP*, char*, int32_t*, int32_t*, char*);
+template <auto Function>
+int32_t callWithCheck(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height,
+                      char* out)
+{
+    return Function(hdc, bitmap, text, width, height, out, 0.33, 10, 2.5, 1);
+}
+
+struct HeapCase
+{
+    const char* symbology;
+    Call call;
+    const char* text; // long enough that no working text fits a string's own small buffer
+    const char* framed;
+};
+
 TEST_F(OutOfMemory, EveryFailedAllocationGivesAConsistentOutcome)
 {
     const ReferenceDc screen(96);
-    bool succeeded = false;
-    int scratchFailures = 0;
-    for (int budget = 0; budget < 64 && !succeeded; ++budget) {
-        std::string text = "a-long-enough-text-to-need-the-heap";
-        std::string out(text.size() + 4, 'x');
-        HBITMAP bitmap = nullptr;
-        int32_t width = -7;
-        int32_t height = -7;
-        allocationsLeft = budget;
-        const int32_t code = BarCode_Code39(screen, &bitmap, text.data(), &width, &height,
-                                            out.data(), 0.33, 10, 2.5, 1);
-        allocationsLeft = -1;
-        const std::string framed = out.substr(0, out.find('\0'));
-        if (code == 0) {
-            succeeded = true;
-            EXPECT_TRUE(DeleteObject(bitmap));
-            continue;
+    for (const HeapCase& c : {
+             HeapCase{"Code 39", callWithCheck<BarCode_Code39>,
+                      "a-long-enough-text-to-need-the-heap",
+                      "*A-LONG-ENOUGH-TEXT-TO-NEED-THE-HEAP1*"},
+             HeapCase{"Interleaved 2 of 5", callWithCheck<BarCode_I2of5>,
+                      "12345678901234567890123456789012345",
+                      "123456789012345678901234567890123452"},
+         }) {
+        bool succeeded = false;
+        int scratchFailures = 0;
+        for (int budget = 0; budget < 64 && !succeeded; ++budget) {
+            std::string text = c.text;
+            std::string out(text.size() + 4, 'x');
+            HBITMAP bitmap = nullptr;
+            int32_t width = -7;
+            int32_t height = -7;
+            allocationsLeft = budget;
+            const int32_t code = c.call(screen, &bitmap, text.data(), &width, &height, out.data());
+            allocationsLeft = -1;
+            const std::string framed = out.substr(0, out.find('\0'));
+            if (code == 0) {
+                succeeded = true;
+                EXPECT_TRUE(DeleteObject(bitmap));
+                continue;
+            }
+            EXPECT_EQ(bitmap, nullptr) << c.symbology << ", budget " << budget;
+            if (framed.empty()) {
+                // The library's own scratch memory ran out: -3 with the outputs as cleared.
+                ++scratchFailures;
+                EXPECT_EQ(code, -3) << c.symbology << ", budget " << budget;
+                EXPECT_EQ(width, 0) << c.symbology << ", budget " << budget;
+                EXPECT_EQ(height, 0) << c.symbology << ", budget " << budget;
+            } else {
+                // The graphics ran out: the renderer's code, with the framed text delivered.
+                EXPECT_TRUE(code == -1 || code == -3)
+                    << c.symbology << ", budget " << budget << ": " << code;
+                EXPECT_EQ(framed, c.framed) << c.symbology << ", budget " << budget;
+                EXPECT_EQ(height, 37) << c.symbology << ", budget " << budget;
+            }
         }
-        EXPECT_EQ(bitmap, nullptr) << budget;
-        if (framed.empty()) {
-            // The library's own scratch memory ran out: -3 with the outputs as cleared.
-            ++scratchFailures;
-            EXPECT_EQ(code, -3) << budget;
-            EXPECT_EQ(width, 0) << budget;
-            EXPECT_EQ(height, 0) << budget;
-        } else {
-            // The graphics ran out: the renderer's code, with the framed text delivered.
-            EXPECT_TRUE(code == -1 || code == -3) << budget << ": " << code;
-            EXPECT_EQ(framed, "*A-LONG-ENOUGH-TEXT-TO-NEED-THE-HEAP1*") << budget;
-            EXPECT_EQ(height, 37) << budget;
-        }
+        EXPECT_TRUE(succeeded) << c.symbology;
+        EXPECT_GT(scratchFailures, 0) << c.symbology;
     }
-    EXPECT_TRUE(succeeded);
-    EXPECT_GT(scratchFailures, 0);
 }
 
 TEST_F(OutOfMemory, JanTakesNoHeapMemory)

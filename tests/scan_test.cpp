@@ -105,5 +105,42 @@ TEST_F(Scan, JanReadsBackAsItsThirteenDigits)
     EXPECT_EQ(decoded, 120);
 }
 
+TEST_F(Scan, I2of5ReadsBackWithAndWithoutItsCheckDigit)
+{
+    std::mt19937 random(25);
+    std::uniform_int_distribution<int> digit(0, 9);
+    // The decoder reads no Interleaved 2 of 5 symbol of fewer than six digits.
+    std::uniform_int_distribution<size_t> length(5, 30);
+    int decoded = 0;
+    for (const int dpi : {96, 203, 300, 600}) {
+        const ReferenceDc device(dpi);
+        for (const double ratio : {2.0, 2.5, 3.0}) {
+            for (int round = 0; round < 10; ++round) {
+                std::string text;
+                for (size_t n = length(random); n > 0; --n) {
+                    text += static_cast<char>('0' + digit(random));
+                }
+                const int32_t checkFlag = round % 2;
+                std::string framed(text.size() + 4, '\0');
+                OwnedBitmap bitmap;
+                int32_t width = 0;
+                int32_t height = 0;
+                const double narrowMm = 0.33;
+                ASSERT_EQ(BarCode_I2of5(device, bitmap.out(), text.c_str(), &width, &height,
+                                        framed.data(), narrowMm, 5, ratio, checkFlag),
+                          0);
+                framed.resize(framed.find('\0'));
+                const int narrowPx = std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
+                const auto data = decode(readPixels(bitmap.get()), "ITF", kQuietModules * narrowPx,
+                                         checkFlag == 1);
+                EXPECT_EQ(data.value_or("<no symbol>"), framed)
+                    << text << " at " << dpi << " dpi, ratio " << ratio << ", check " << checkFlag;
+                decoded += data.has_value() ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(decoded, 120);
+}
+
 } // namespace
 } // namespace lorvaxen::test

@@ -53,8 +53,8 @@ enum {
     LORVAXEN_JAN_CHARSET = -12,    /* a character is not a digit */
     LORVAXEN_CODE39_EMPTY = -21,   /* empty, or nothing but asterisks */
     LORVAXEN_CODE39_CHARSET = -22, /* a character is not one of the 44 Code 39 symbols */
-    LORVAXEN_I2OF5_EMPTY = -31,
-    LORVAXEN_I2OF5_CHARSET = -32,
+    LORVAXEN_I2OF5_EMPTY = -31,    /* empty */
+    LORVAXEN_I2OF5_CHARSET = -32,  /* a character is not a digit */
     LORVAXEN_NW7_EMPTY = -41,
     LORVAXEN_NW7_CHARSET = -42,
     LORVAXEN_VERSION = 90
@@ -91,6 +91,24 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_Code39(HDC hdc, HBITMAP* outBitmap, c
                                                   int32_t* outWidthPx, int32_t* outHeightPx,
                                                   char* outText, double narrowMm, double heightMm,
                                                   double ratio, int32_t checkFlag);
+
+/*
+ * Interleaved 2 of 5 (ISO/IEC 16390). The text is one or more digits, only read, never written.
+ * With checkFlag 1 the modulo-10 check digit (weight 3 on the rightmost digit) is appended; any
+ * other checkFlag asks for none, as 0 does. Digits are drawn in pairs, so a leading "0" is put in
+ * front whenever the digit count, check digit included, would be odd: "1234" with checkFlag 1
+ * gives "012348", "123" with checkFlag 0 gives "0123". outText receives the digits so framed and
+ * needs strlen(text) + 3 bytes (the usual strlen(text) + 4 is enough). Texts of any length are
+ * encoded in full. With m encoded digits and a module of n pixels, the bitmap is
+ * (3m + 6) n + (2m + 1) w pixels wide, w being n * ratio truncated.
+ *
+ * Returns 0, -1, -2, -3, -31 (empty text) or -32 (a character is not a digit). If the call's
+ * scratch memory cannot be had it returns -3 with the outputs as cleared.
+ */
+LORVAXEN_API int32_t LORVAXEN_CALL BarCode_I2of5(HDC hdc, HBITMAP* outBitmap, const char* text,
+                                                 int32_t* outWidthPx, int32_t* outHeightPx,
+                                                 char* outText, double narrowMm, double heightMm,
+                                                 double ratio, int32_t checkFlag);
 
 /* The library version as a whole number: 90, shown to people as 0.9. */
 LORVAXEN_API int32_t LORVAXEN_CALL Lorvaxen_version(void);

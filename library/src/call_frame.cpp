@@ -35,6 +35,11 @@ void foldCase(std::span<char> text, CaseFolding folding)
 
 } // namespace
 
+bool isNotEmpty(std::size_t length)
+{
+    return length >= 1;
+}
+
 AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) noexcept
 {
     clearOutputs(request);

@@ -69,6 +69,9 @@ struct TextRules
     int32_t charsetCode; // returned when a character matches none
 };
 
+// The length rule of the symbologies that take a text of any length but the empty one.
+bool isNotEmpty(std::size_t length);
+
 // What sets one symbology apart within the common frame.
 template <EncodedSymbol Encoding> struct Symbology
 {

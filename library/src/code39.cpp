@@ -42,11 +42,6 @@ static_assert(
 
 constexpr char kStartStop = '*';
 
-bool acceptsCode39Length(std::size_t length)
-{
-    return length >= 1;
-}
-
 } // namespace
 
 char Mod43CheckCharacter(std::string_view data)
@@ -91,10 +86,10 @@ Encoded encodeCode39(std::string_view text, int32_t checkFlag)
 }
 
 namespace {
-const Symbology<Encoded> kCode39{{acceptsCode39Length, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper,
-                                  Code39Table, LORVAXEN_CODE39_CHARSET},
-                                 encodeCode39,
-                                 std::nullopt};
+const Symbology<Encoded> kCode39{
+    {isNotEmpty, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper, Code39Table, LORVAXEN_CODE39_CHARSET},
+    encodeCode39,
+    std::nullopt};
 } // namespace
 } // namespace lorvaxen
 

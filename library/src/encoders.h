@@ -30,4 +30,8 @@ struct JanSymbol
 // is not read.
 JanSymbol encodeJan(std::string_view digits, int32_t checkFlag) noexcept;
 
+// Digits of Interleaved 2 of 5; checkFlag 1 appends the modulo-10 check digit, any other value
+// asks for none.
+Encoded encodeI2of5(std::string_view digits, int32_t checkFlag);
+
 } // namespace lorvaxen

@@ -8,7 +8,8 @@
 
 namespace lorvaxen::test {
 
-std::optional<std::string> decode(const Pixels& pixels, const std::string& format, int quietPx)
+std::optional<std::string> decode(const Pixels& pixels, const std::string& format, int quietPx,
+                                  bool verifyCheckDigit)
 {
     const int width = pixels.width + 2 * quietPx;
     // A few rows are enough for a one-dimensional symbol, and keep the decoder quick.
@@ -26,7 +27,8 @@ std::optional<std::string> decode(const Pixels& pixels, const std::string& forma
                            .setFormats(ZXing::BarcodeFormatFromString(format))
                            .setTryHarder(false)
                            .setTryRotate(false)
-                           .setIsPure(false);
+                           .setIsPure(false)
+                           .setValidateITFCheckSum(verifyCheckDigit);
     const auto result = ZXing::ReadBarcode(image, hints);
     if (!result.isValid()) {
         return std::nullopt;
