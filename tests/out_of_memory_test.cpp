@@ -89,6 +89,8 @@ TEST_F(OutOfMemory, EveryFailedAllocationGivesAConsistentOutcome)
              HeapCase{"Interleaved 2 of 5", callWithCheck<BarCode_I2of5>,
                       "12345678901234567890123456789012345",
                       "123456789012345678901234567890123452"},
+             HeapCase{"NW7", callWithCheck<BarCode_NW7>, "B1234567890-$:/.+1234567890-$:/.+D",
+                      "b1234567890-$:/.+1234567890-$:/.+2b"},
          }) {
         bool succeeded = false;
         int scratchFailures = 0;

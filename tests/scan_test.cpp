@@ -142,5 +142,52 @@ TEST_F(Scan, I2of5ReadsBackWithAndWithoutItsCheckDigit)
     EXPECT_EQ(decoded, 120);
 }
 
+TEST_F(Scan, Nw7ReadsBackBetweenItsStartAndStop)
+{
+    const std::string data = "0123456789-$:/.+";
+    const std::string startStop = "aBcD"; // either case: the text is lower-cased
+    std::mt19937 random(7);
+    std::uniform_int_distribution<size_t> pickData(0, data.size() - 1);
+    std::uniform_int_distribution<size_t> pickLetter(0, startStop.size()); // the last: none
+    // The decoder reads no Codabar symbol of fewer than four characters, start and stop included.
+    std::uniform_int_distribution<size_t> length(2, 20);
+    int decoded = 0;
+    for (const int dpi : {96, 203, 300, 600}) {
+        const ReferenceDc device(dpi);
+        for (const double ratio : {2.0, 2.5, 3.0}) {
+            for (int round = 0; round < 10; ++round) {
+                std::string text;
+                if (const size_t start = pickLetter(random); start < startStop.size()) {
+                    text += startStop[start];
+                }
+                for (size_t n = length(random); n > 0; --n) {
+                    text += data[pickData(random)];
+                }
+                if (const size_t stop = pickLetter(random); stop < startStop.size()) {
+                    text += startStop[stop]; // replaced by a copy of the start
+                }
+                const int32_t checkFlag = round % 2;
+                std::string framed(text.size() + 4, '\0');
+                OwnedBitmap bitmap;
+                int32_t width = 0;
+                int32_t height = 0;
+                const double narrowMm = 0.33;
+                ASSERT_EQ(BarCode_NW7(device, bitmap.out(), text.data(), &width, &height,
+                                      framed.data(), narrowMm, 5, ratio, checkFlag),
+                          0);
+                framed.resize(framed.find('\0'));
+                const int narrowPx = std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
+                const auto read =
+                    decode(readPixels(bitmap.get()), "Codabar", kQuietModules * narrowPx);
+                // The decoder drops the start and stop and keeps our check character as data.
+                EXPECT_EQ(read.value_or("<no symbol>"), framed.substr(1, framed.size() - 2))
+                    << text << " at " << dpi << " dpi, ratio " << ratio << ", check " << checkFlag;
+                decoded += read.has_value() ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_EQ(decoded, 120);
+}
+
 } // namespace
 } // namespace lorvaxen::test

@@ -55,8 +55,8 @@ enum {
     LORVAXEN_CODE39_CHARSET = -22, /* a character is not one of the 44 Code 39 symbols */
     LORVAXEN_I2OF5_EMPTY = -31,    /* empty */
     LORVAXEN_I2OF5_CHARSET = -32,  /* a character is not a digit */
-    LORVAXEN_NW7_EMPTY = -41,
-    LORVAXEN_NW7_CHARSET = -42,
+    LORVAXEN_NW7_EMPTY = -41,      /* empty */
+    LORVAXEN_NW7_CHARSET = -42,    /* a character is not one of the 24 NW7 symbols */
     LORVAXEN_VERSION = 90
 };
 
@@ -109,6 +109,36 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_I2of5(HDC hdc, HBITMAP* outBitmap, co
                                                  int32_t* outWidthPx, int32_t* outHeightPx,
                                                  char* outText, double narrowMm, double heightMm,
                                                  double ratio, int32_t checkFlag);
+
+/*
+ * NW7, the Codabar symbology. The text is lower-cased in place (ASCII letters only, whatever the
+ * locale) and stays so whatever the result; it must be writable. Its characters are the digits,
+ * - $ : / . + and the letters a b c d t n o e. The start character is the text's first character
+ * when that is a, b, c or d, else an 'a' put in front; the stop is always a copy of the start,
+ * replacing an a, b, c or d that ends the text: "B45D" gives "b45b", "123" gives "a123a".
+ * Letters a to d between the first and last character, and t, n, o and e anywhere, are ordinary
+ * data characters (t, n, o and e draw the bars of a, b, c and d and are worth 0). A text that is
+ * one letter a to d alone is a start and a stop with no data between: "a" gives "aa".
+ *
+ * With checkFlag 1 a check character stands just before the stop. Its value is the sum of the
+ * values of every character from start to stop, both included (0 to 9, then - 10, $ 11, : 12,
+ * / 13, . 14, + 15, a to d 16 to 19, t n o e 0), modulo 16: "123" gives "a1236a", "a" gives "a0a".
+ * This is NOT the check character of most other Codabar printers and verifying readers: theirs is
+ * the complement of that remainder to 16, so for "123" they print "a123-a" where this library
+ * prints "a1236a", and the two agree only when the remainder is 0. Labels already printed with
+ * this rule, and the systems that read them, rely on it, so it is kept; a reader set to verify the
+ * usual check character refuses these symbols.
+ *
+ * outText receives the framed text, start and stop included, in lower case, and needs
+ * strlen(text) + 4 bytes. Texts of any length are encoded in full.
+ *
+ * Returns 0, -1, -2, -3, -41 (empty text) or -42 (a character, once lower-cased, is not an NW7
+ * character). If the call's scratch memory cannot be had it returns -3 with the outputs as cleared.
+ */
+LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char* text,
+                                               int32_t* outWidthPx, int32_t* outHeightPx,
+                                               char* outText, double narrowMm, double heightMm,
+                                               double ratio, int32_t checkFlag);
 
 /* The library version as a whole number: 90, shown to people as 0.9. */
 LORVAXEN_API int32_t LORVAXEN_CALL Lorvaxen_version(void);

@@ -34,4 +34,12 @@ JanSymbol encodeJan(std::string_view digits, int32_t checkFlag) noexcept;
 // asks for none.
 Encoded encodeI2of5(std::string_view digits, int32_t checkFlag);
 
+// Lower-case text of NW7 symbols. The start is the text's first letter a to d, or 'a'; the stop
+// is a copy of the start. checkFlag 1 puts the check character before the stop.
+Encoded encodeNw7(std::string_view text, int32_t checkFlag);
+
+// The NW7 check character of a text from its start to its stop character, both included: the
+// character whose value is the sum of the values modulo 16.
+char Mod16CheckCharacter(std::string_view startStopText);
+
 } // namespace lorvaxen

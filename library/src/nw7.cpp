@@ -1,0 +1,114 @@
+// NW7, the Codabar symbology.
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include <Lorvaxen.h>
+
+#include "encoders.h"
+
+namespace lorvaxen {
+namespace {
+
+// Each pattern holds the character's seven elements (bar first) and then its narrow
+// inter-character gap. Rows 0 to 19 are the Codabar characters 0 to 9, - $ : / . + and the
+// start/stop characters a to d; t, n, o and e draw the bars of a to d again but are data
+// characters worth 0. The order matters: the check character is looked up by value from row 0, so
+// a remainder of 0 gives "0" and never "t".
+constexpr std::array<SymbolTableRow, 24> Nw7Table{{
+    {'0', 0, "00000110"},  {'1', 1, "00001100"},  {'2', 2, "00010010"},  {'3', 3, "11000000"},
+    {'4', 4, "00100100"},  {'5', 5, "10000100"},  {'6', 6, "01000010"},  {'7', 7, "01001000"},
+    {'8', 8, "01100000"},  {'9', 9, "10010000"},  {'-', 10, "00011000"}, {'$', 11, "00110000"},
+    {':', 12, "10001010"}, {'/', 13, "10100010"}, {'.', 14, "10101000"}, {'+', 15, "00101010"},
+    {'a', 16, "00110100"}, {'b', 17, "01010010"}, {'c', 18, "00010110"}, {'d', 19, "00011100"},
+    {'t', 0, "00110100"},  {'n', 0, "01010010"},  {'o', 0, "00010110"},  {'e', 0, "00011100"},
+}};
+constexpr std::size_t kCheckModulus = 16;
+static_assert(patternsAre(Nw7Table, 8, "01"));
+static_assert(
+    [] {
+        for (std::size_t row = 0; row < Nw7Table.size(); ++row) {
+            const std::string_view widths = Nw7Table[row].pattern;
+            const auto wide = std::count(widths.begin(), widths.end(), '1');
+            const bool aliasOfStartStop =
+                row < 20 || (Nw7Table[row].checkValue == 0 && widths == Nw7Table[row - 4].pattern);
+            if ((row < kCheckModulus && Nw7Table[row].checkValue != static_cast<int32_t>(row)) ||
+                wide != (row < 12 ? 2 : 3) || widths.back() != '0' || !aliasOfStartStop) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "values 0 to 15 are row indexes; two or three wide elements; a gap last; t n o e alias a to d");
+
+constexpr char kDefaultStartStop = 'a';
+
+bool isStartStop(char c)
+{
+    return c >= 'a' && c <= 'd';
+}
+
+} // namespace
+
+char Mod16CheckCharacter(std::string_view startStopText)
+{
+    int32_t sum = 0;
+    for (const char c : startStopText) {
+        sum += Nw7Table[static_cast<std::size_t>(FindSymbolRow(Nw7Table, c))].checkValue;
+    }
+    // The check character's value is the remainder itself, not its complement to 16 that most
+    // other Codabar printers and verifying readers use: labels already printed with it, and the
+    // systems that read them, rely on this rule.
+    return Nw7Table[static_cast<std::size_t>(sum) % kCheckModulus].symbol;
+}
+
+Encoded encodeNw7(std::string_view text, int32_t checkFlag)
+{
+    // The text's own first letter a to d starts the symbol, else an 'a' put in front; the stop is
+    // always a copy of the start, replacing a letter a to d that ends the text. Letters a to d in
+    // between, and t, n, o and e anywhere, are data. A lone letter is a start and a stop with no
+    // data between.
+    std::string_view data = text;
+    char start = kDefaultStartStop;
+    if (!data.empty() && isStartStop(data.front())) {
+        start = data.front();
+        data.remove_prefix(1);
+    }
+    if (!data.empty() && isStartStop(data.back())) {
+        data.remove_suffix(1);
+    }
+
+    Encoded result;
+    result.framedText.reserve(data.size() + 3);
+    result.framedText += start;
+    result.framedText += data;
+    result.framedText += start;
+    if (checkFlag == 1) { // the check character stands just before the stop
+        result.framedText.insert(result.framedText.size() - 1, 1,
+                                 Mod16CheckCharacter(result.framedText));
+    }
+
+    // Every row ends in its gap, so the stop leaves one narrow space after the last bar.
+    result.elementPattern.reserve(result.framedText.size() * 8);
+    appendSymbolPatterns(result.elementPattern, result.framedText, Nw7Table);
+    return result;
+}
+
+namespace {
+const Symbology<Encoded> kNw7{
+    {isNotEmpty, LORVAXEN_NW7_EMPTY, CaseFolding::Lower, Nw7Table, LORVAXEN_NW7_CHARSET},
+    encodeNw7,
+    std::nullopt};
+} // namespace
+} // namespace lorvaxen
+
+extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char* text,
+                                                          int32_t* outWidthPx, int32_t* outHeightPx,
+                                                          char* outText, double narrowMm,
+                                                          double heightMm, double ratio,
+                                                          int32_t checkFlag)
+{
+    return lorvaxen::runBarcodeCall(lorvaxen::kNw7,
+                                    {hdc, outBitmap, text, outWidthPx, outHeightPx, outText,
+                                     narrowMm, heightMm, ratio, checkFlag});
+}
