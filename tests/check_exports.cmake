@@ -1,4 +1,44 @@
-# Fails unless LIBRARY exports exactly the barcode functions that exist and the version query.
+# Fails unless LIBRARY exports exactly the barcode functions that exist and the version query:
+# the shared library by their names, the Windows DLL (read with OBJDUMP) by their decorated stdcall
+# names, with nothing but the system's own DLLs among its imports.
+set(expected BarCode_Code39 BarCode_I2of5 BarCode_JAN BarCode_NW7 Lorvaxen_version)
+
+if(LIBRARY MATCHES "\\.dll$")
+    execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE table
+                    COMMAND_ERROR_IS_FATAL ANY)
+    set(decorated "")
+    foreach(name IN LISTS expected)
+        if(name MATCHES "^BarCode_")
+            list(APPEND decorated _${name}@52) # ten arguments: 6 x 4 + 3 x 8 + 4 bytes
+        else()
+            list(APPEND decorated _${name}@0)
+        endif()
+    endforeach()
+    list(SORT decorated)
+    # One "[ n] name" line per name after the table's heading, and no export without a name.
+    string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n(\t[^\n]*\n)*" names "${table}")
+    string(REGEX MATCHALL "\t\\[ *[0-9]+\\] [^\n]+" names "${names}")
+    list(TRANSFORM names REPLACE "^\t\\[ *[0-9]+\\] " "")
+    list(SORT names)
+    if(NOT names STREQUAL decorated)
+        message(FATAL_ERROR "exports are '${names}', expected '${decorated}'")
+    endif()
+    list(LENGTH names count)
+    string(REGEX MATCH "Export Address Table[ \t]+([0-9a-fA-F]+)" entries "${table}")
+    math(EXPR entries "0x${CMAKE_MATCH_1}")
+    if(NOT entries EQUAL count)
+        message(FATAL_ERROR "${entries} exports for ${count} names")
+    endif()
+    string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${table}")
+    list(TRANSFORM imports REPLACE "DLL Name: " "")
+    list(TRANSFORM imports TOLOWER)
+    list(REMOVE_ITEM imports gdi32.dll user32.dll kernel32.dll msvcrt.dll)
+    if(imports)
+        message(FATAL_ERROR "the DLL needs more than the system: ${imports}")
+    endif()
+    return()
+endif()
+
 execute_process(COMMAND nm -D --defined-only ${LIBRARY} OUTPUT_VARIABLE symbols
                 COMMAND_ERROR_IS_FATAL ANY)
 string(REGEX MATCHALL "[^ \n]+\n" lines "${symbols}")
@@ -8,7 +48,6 @@ foreach(line IN LISTS lines)
     list(APPEND names ${name})
 endforeach()
 list(SORT names)
-set(expected BarCode_Code39 BarCode_I2of5 BarCode_JAN BarCode_NW7 Lorvaxen_version)
 if(NOT names STREQUAL expected)
     message(FATAL_ERROR "exports are '${names}', expected '${expected}'")
 endif()

@@ -62,6 +62,7 @@ TEST_F(Nw7Calls, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 TEST_F(Nw7Calls, LowerCasesTheCallersTextAndFramesItInLowerCase)
 {
     const ReferenceDc screen(96);
+    LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
     struct Case
     {
         const char* text;
@@ -97,6 +98,7 @@ TEST_F(Nw7Calls, LowerCasesTheCallersTextAndFramesItInLowerCase)
 TEST_F(Nw7Calls, LongTextsAreEncodedInFull)
 {
     const ReferenceDc screen(96);
+    LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
     struct Case
     {
         size_t length;

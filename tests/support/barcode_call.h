@@ -66,6 +66,7 @@ struct FailureCase
 template <auto Function> void expectFailure(const FailureCase& c)
 {
     const ReferenceDc device(96, c.bitBlt ? RC_BITBLT : 0);
+    LORVAXEN_SKIP_UNLESS_AVAILABLE(device);
     BarcodeCall<Function> call;
     call.text = c.text == nullptr ? "" : c.text;
     call.nullText = c.text == nullptr;

@@ -1,0 +1,169 @@
+// The command-line tool's parts that decide something on their own: file name templates, JSON
+// text, version text, default names, formats, and its use of the library.
+#include <set>
+#include <string>
+
+#include <Lorvaxen.h>
+
+#include "barcode.h"
+#include "gdi_test.h"
+#include "image_file.h"
+#include "name_template.h"
+#include "options.h"
+#include "report.h"
+
+namespace lorvaxen::test {
+namespace {
+
+using namespace lorvaxen::tool;
+
+TEST(NameTemplate, TakesExactlyOneIntegerConversionAndNothingPrintfCouldMisuse)
+{
+    struct Case
+    {
+        const char* text;
+        int number;
+        const char* name; // nullptr: refused
+    };
+    for (const Case& c : {
+             Case{"label-%04d.png", 7, "label-0007.png"},
+             Case{"%d.svg", 12, "12.svg"},
+             Case{"100%%-%i.bmp", 3, "100%-3.bmp"},
+             Case{"x%+d%%.png", 5, "x+5%.png"},
+             Case{"%-4d|.pbm", 42, "42  |.pbm"},
+             Case{"%.3u.png", 9, "009.png"},
+             Case{"dir/%05d.png", 1, "dir/00001.png"},
+             Case{"label.png", 1, nullptr},  // no number: every line would overwrite one file
+             Case{"%d-%d.png", 1, nullptr},  // two numbers, one argument
+             Case{"%s.png", 1, nullptr},     // would read a string from an integer
+             Case{"%n.png", 1, nullptr},     // would write through an integer
+             Case{"%*d.png", 1, nullptr},    // would take its width from a missing argument
+             Case{"%ld.png", 1, nullptr},    // a length modifier changes the argument's type
+             Case{"%#d.png", 1, nullptr},    // '#' with d is undefined
+             Case{"%1000d.png", 1, nullptr}, // a width of thousands of characters
+             Case{"%d%.png", 1, nullptr},    // a lone percent sign after the number
+             Case{"label-%", 1, nullptr},
+         }) {
+        std::string problem;
+        const auto names = NameTemplate::parse(c.text, &problem);
+        if (c.name == nullptr) {
+            EXPECT_FALSE(names.has_value()) << c.text;
+            EXPECT_FALSE(problem.empty()) << c.text;
+        } else {
+            ASSERT_TRUE(names.has_value()) << c.text << ": " << problem;
+            EXPECT_EQ(names->name(c.number), c.name);
+        }
+    }
+}
+
+TEST(Report, JsonStringsAreEscapedAndAlwaysValidUtf8)
+{
+    struct Case
+    {
+        std::string text;
+        std::string json;
+    };
+    for (const Case& c : {
+             Case{"ABC 123", R"("ABC 123")"},
+             Case{"a\"b\\c", R"("a\"b\\c")"},
+             Case{"tab\there\nnew\x01", R"("tab\there\nnew\u0001")"},
+             Case{"caf\xc3\xa9 \xe2\x82\xac", "\"caf\xc3\xa9 \xe2\x82\xac\""}, // é and €
+             Case{"\xff", R"("\ufffd")"},
+             Case{"\xc0\xaf", R"("\ufffd\ufffd")"},           // an overlong '/'
+             Case{"\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"}, // a lone surrogate
+             Case{"x\xe2\x82", R"("x\ufffd\ufffd")"},         // cut short at the end
+             Case{std::string("a\0b", 3), R"("a\u0000b")"},
+         }) {
+        EXPECT_EQ(jsonString(c.text), c.json);
+    }
+}
+
+TEST(Report, VersionReadsAsTheLibraryNumberOverAHundred)
+{
+    EXPECT_EQ(versionText(Lorvaxen_version()), "0.9");
+    EXPECT_EQ(versionText(100), "1.0");
+    EXPECT_EQ(versionText(105), "1.05");
+    EXPECT_EQ(versionText(123), "1.23");
+}
+
+TEST(Options, DefaultFileNameStaysInTheCurrentDirectory)
+{
+    EXPECT_EQ(defaultFileName("ABC-123"), "ABC-123.png");
+    EXPECT_EQ(defaultFileName("../etc/x"), "___etc_x.png");
+    EXPECT_EQ(defaultFileName(".hidden"), "_hidden.png");
+    EXPECT_EQ(defaultFileName(""), "barcode.png");
+    EXPECT_EQ(defaultFileName(std::string(200, 'A')), std::string(64, 'A') + ".png");
+}
+
+TEST(ImageFile, FormatFollowsTheExtensionInAnyCase)
+{
+    EXPECT_EQ(formatFromPath("a.png"), ImageFormat::Png);
+    EXPECT_EQ(formatFromPath("a.b.SVG"), ImageFormat::Svg);
+    EXPECT_EQ(formatFromPath("dir/x.Pbm"), ImageFormat::Pbm);
+    EXPECT_EQ(formatFromPath("x.bmp"), ImageFormat::Bmp);
+    EXPECT_EQ(formatFromPath("-"), ImageFormat::Png);
+    EXPECT_FALSE(formatFromPath("x.gif").has_value());
+    EXPECT_FALSE(formatFromPath("dir.png/x").has_value());
+    EXPECT_FALSE(formatFromPath("png").has_value());
+}
+
+TEST(Barcode, EveryLibraryCodeHasItsOwnMessage)
+{
+    std::set<std::string_view> messages;
+    for (const int32_t code :
+         {LORVAXEN_NO_BITBLT, LORVAXEN_BAD_DIMENSION, LORVAXEN_NO_BITMAP, LORVAXEN_JAN_LENGTH,
+          LORVAXEN_JAN_CHARSET, LORVAXEN_CODE39_EMPTY, LORVAXEN_CODE39_CHARSET,
+          LORVAXEN_I2OF5_EMPTY, LORVAXEN_I2OF5_CHARSET, LORVAXEN_NW7_EMPTY, LORVAXEN_NW7_CHARSET}) {
+        messages.insert(describeResult(code));
+    }
+    EXPECT_EQ(messages.size(), 11U);
+    EXPECT_EQ(messages.count(describeResult(-99)), 0U);
+}
+
+class ToolBarcode : public GdiTest
+{
+};
+
+// The quiet zones are counted in the library's module: the tool must derive the same width,
+// truncation and floor of 1 included, or the margins come out wrong.
+TEST_F(ToolBarcode, ModuleIsTheLibrarysNarrowWidth)
+{
+    struct Case
+    {
+        int dpi;
+        double narrowMm;
+    };
+    for (const Case& c : {Case{600, 0.33}, Case{96, 0.254}, Case{96, 0.33}, Case{300, 0.254},
+                          Case{203, 0.19}, Case{1200, 0.127}, Case{72, 1.0}}) {
+        BarcodeSettings settings;
+        settings.symbology = findSymbology("code39");
+        settings.dpi = c.dpi;
+        settings.narrowMm = c.narrowMm;
+        settings.quietZone = false;
+        const Barcode barcode = makeBarcode("1", settings);
+        ASSERT_EQ(barcode.code, 0);
+        // The start asterisk opens with a narrow bar.
+        int32_t firstBar = 0;
+        while (barcode.image.isBlack(firstBar, 0)) {
+            ++firstBar;
+        }
+        EXPECT_EQ(modulePixels(c.dpi, c.narrowMm), firstBar) << c.dpi << " dpi, " << c.narrowMm;
+    }
+}
+
+TEST_F(ToolBarcode, RefusalsAndSuccessesReleaseEveryGraphicsObject)
+{
+    BarcodeSettings settings;
+    settings.symbology = findSymbology("code39");
+    EXPECT_EQ(makeBarcode("a#", settings).code, LORVAXEN_CODE39_CHARSET);
+    settings.ratio = 0.5;
+    EXPECT_EQ(makeBarcode("A", settings).code, LORVAXEN_BAD_DIMENSION);
+    settings.ratio = 2.5;
+    const Barcode made = makeBarcode("abc", settings);
+    EXPECT_EQ(made.code, 0);
+    EXPECT_EQ(made.framedText, "*ABC*");
+    EXPECT_EQ(made.leftQuietPx, 70); // 10 modules of 7 pixels at 600 dpi
+}
+
+} // namespace
+} // namespace lorvaxen::test

@@ -1,0 +1,467 @@
+// The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <Lorvaxen.h>
+
+#include "gdi_test.h"
+#include "scan.h"
+#include "tool_image_files.h"
+
+namespace lorvaxen::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun
+{
+    int status = -1; // the exit status, or 128 + the signal that ended the tool
+    std::string out;
+    std::string err;
+};
+
+// A symbology as the tests know it: the tool's name for it, the decoder's, the library call, and
+// the light margins in modules that the file must carry on each side.
+struct Kind
+{
+    const char* name;
+    const char* decoderFormat;
+    int32_t (*call)(HDC, HBITMAP*, char*, int32_t*, int32_t*, char*, double, double, double,
+                    int32_t);
+    int leftModules;
+    int rightModules;
+};
+
+int32_t code39(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
+               double narrow, double barHeight, double ratio, int32_t check)
+{
+    return BarCode_Code39(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio,
+                          check);
+}
+
+int32_t jan(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
+            double narrow, double barHeight, double ratio, int32_t check)
+{
+    return BarCode_JAN(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
+}
+
+const Kind kCode39{"code39", "Code39", code39, 10, 10};
+const Kind kJan{"jan", "EAN13", jan, 11, 7};
+
+int modulePx(int dpi, double narrowMm)
+{
+    return std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
+}
+
+// The library's own bitmap for a request, read straight through the C interface.
+Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,
+                     double ratio = 2.5)
+{
+    const ReferenceDc device(dpi);
+    OwnedBitmap bitmap;
+    std::string framed(text.size() + 4, '\0');
+    int32_t width = 0;
+    int32_t height = 0;
+    EXPECT_EQ(kind.call(device, bitmap.out(), text.data(), &width, &height, framed.data(), narrowMm,
+                        heightMm, ratio, 0),
+              0);
+    return readPixels(bitmap.get());
+}
+
+std::string jsonField(const std::string& json, const std::string& name)
+{
+    std::smatch match;
+    const std::regex field("\"" + name + R"(":("(?:[^"\\]|\\.)*"|[^,}]*))");
+    if (!std::regex_search(json, match, field)) {
+        return "<no " + name + ">";
+    }
+    const std::string value = match[1];
+    return value.front() == '"' ? value.substr(1, value.size() - 2) : value;
+}
+
+class Tool : public GdiTest
+{
+  protected:
+    void SetUp() override
+    {
+        GdiTest::SetUp();
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        root_ = fs::temp_directory_path() /
+                ("lorvaxen-tool-" + std::string(test->name()) + "-" + std::to_string(getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(dir());
+    }
+    void TearDown() override
+    {
+        fs::remove_all(root_);
+        GdiTest::TearDown();
+    }
+
+    // The directory the tool runs in; nothing else is ever in it.
+    fs::path dir() const { return root_ / "work"; }
+
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir())) {
+            names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    // Runs the tool in dir() with `input` on its standard input.
+    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "") const
+    {
+        const fs::path in = root_ / "stdin";
+        const fs::path out = root_ / "stdout";
+        const fs::path err = root_ / "stderr";
+        std::ofstream(in, std::ios::binary) << input;
+        std::vector<std::string> argv{LORVAXEN_TOOL};
+        argv.insert(argv.end(), args.begin(), args.end());
+        std::vector<char*> pointers;
+        pointers.reserve(argv.size() + 1);
+        for (std::string& arg : argv) {
+            pointers.push_back(arg.data());
+        }
+        pointers.push_back(nullptr);
+        const std::string workDir = dir().string();
+
+        const pid_t child = fork();
+        if (child == 0) {
+            const int inFd = open(in.c_str(), O_RDONLY);
+            const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (inFd < 0 || outFd < 0 || errFd < 0 || chdir(workDir.c_str()) != 0 ||
+                dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) {
+                _exit(127);
+            }
+            execv(pointers[0], pointers.data());
+            _exit(127);
+        }
+        ToolRun result;
+        int status = 0;
+        if (child > 0 && waitpid(child, &status, 0) == child) {
+            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        result.out = readText(out);
+        result.err = readText(err);
+        return result;
+    }
+
+  private:
+    fs::path root_;
+};
+
+TEST_F(Tool, PngReadsBackToItsData)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        bool check;
+        int dpi;
+        double narrowMm;
+    };
+    for (const Case& c : {
+             Case{kCode39, "abc-123", false, 600, 0.33},
+             Case{kCode39, "LORVAXEN 0.9 $/+%", true, 300, 0.25},
+             Case{kCode39, "*X*", true, 203, 0.33},
+             Case{kCode39, "7", false, 96, 0.5},
+             Case{kJan, "490123456789", false, 300, 0.33},
+             Case{kJan, "4901234567894", true, 600, 0.264},
+             Case{kJan, "9780201379624", false, 203, 0.33},
+         }) {
+        std::vector<std::string> args{"-s",       c.kind.name,
+                                      "--dpi",    std::to_string(c.dpi),
+                                      "--narrow", std::to_string(c.narrowMm),
+                                      "--json",   "-o",
+                                      "out.png",  c.text};
+        if (c.check) {
+            args.emplace_back("--check");
+        }
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "out.png");
+        ASSERT_TRUE(png.has_value());
+        // The file's own quiet zones are all the margin the decoder gets.
+        const auto data = decode(png->pixels, c.kind.decoderFormat, 0);
+        std::string framed = jsonField(run.out, "framed");
+        if (std::string(c.kind.name) == "code39") {
+            framed = framed.substr(1, framed.size() - 2); // the decoder drops the asterisks
+        }
+        EXPECT_EQ(data.value_or("<no symbol>"), framed) << c.text;
+    }
+}
+
+TEST_F(Tool, PngRecordsResolutionAndPhysicalSize)
+{
+    struct Case
+    {
+        int dpi;
+        double heightMm;
+        uint32_t perMetre; // dpi / 0.0254, rounded
+    };
+    for (const Case& c : {Case{600, 6.35, 23622}, Case{300, 10, 11811}, Case{203, 12.7, 7992},
+                          Case{96, 25.4, 3780}}) {
+        const ToolRun run = runTool({"--dpi", std::to_string(c.dpi), "--height",
+                                     std::to_string(c.heightMm), "--json", "-o", "out.png", "ABC"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "out.png");
+        ASSERT_TRUE(png.has_value());
+        EXPECT_EQ(png->bitDepth, 1);
+        EXPECT_EQ(png->xPerMetre, c.perMetre) << c.dpi;
+        EXPECT_EQ(png->yPerMetre, c.perMetre) << c.dpi;
+        // The height in pixels truncates as the library's does: 25.4 mm at 96 dpi is 95.
+        EXPECT_EQ(png->pixels.height, static_cast<int>(c.dpi * c.heightMm / 25.4));
+        EXPECT_EQ(jsonField(run.out, "width_px"), std::to_string(png->pixels.width));
+        EXPECT_EQ(jsonField(run.out, "height_px"), std::to_string(png->pixels.height));
+        EXPECT_NEAR(std::stod(jsonField(run.out, "width_mm")), png->pixels.width * 25.4 / c.dpi,
+                    1e-4);
+        EXPECT_NEAR(std::stod(jsonField(run.out, "height_mm")), png->pixels.height * 25.4 / c.dpi,
+                    1e-4);
+    }
+}
+
+TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
+{
+    const std::vector<std::string> common{"--dpi", "300", "--narrow", "0.3", "--height", "8"};
+    const auto make = [&](const std::string& file) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), {"-o", file, "FORMATS 1"});
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 0) << file << ": " << run.err;
+    };
+    for (const char* file : {"a.png", "a.svg", "a.pbm", "a.BMP"}) {
+        make(file);
+    }
+    const auto png = readPng(dir() / "a.png");
+    const auto svg = readSvg(dir() / "a.svg");
+    const auto pbm = readPbm(dir() / "a.pbm");
+    const auto bmp = readBmp(dir() / "a.BMP");
+    ASSERT_TRUE(png && svg && pbm && bmp);
+    EXPECT_EQ(svg->pixels.black, png->pixels.black);
+    EXPECT_EQ(pbm->pixels.black, png->pixels.black);
+    EXPECT_EQ(bmp->pixels.black, png->pixels.black);
+    EXPECT_EQ(svg->pixels.width, png->pixels.width);
+    EXPECT_EQ(bmp->pixels.height, png->pixels.height);
+    EXPECT_EQ(bmp->xPerMetre, 11811U);
+    EXPECT_EQ(bmp->yPerMetre, 11811U);
+    // 300 dpi: the SVG prints at exactly the size its pixels stand for.
+    EXPECT_NEAR(svg->widthMm, png->pixels.width * 25.4 / 300, 1e-6);
+    EXPECT_NEAR(svg->heightMm, static_cast<int>(300 * 8 / 25.4) * 25.4 / 300, 1e-6);
+    EXPECT_EQ(files(), (std::vector<std::string>{"a.BMP", "a.pbm", "a.png", "a.svg"}));
+}
+
+TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        int dpi;
+        double narrowMm;
+    };
+    for (const Case& c : {Case{kCode39, "QUIET", 600, 0.33}, Case{kCode39, "Q", 96, 0.2},
+                          Case{kCode39, "Q-1", 300, 0.5}, Case{kJan, "490123456789", 600, 0.33},
+                          Case{kJan, "4901234567894", 96, 0.2}}) {
+        const Pixels library = libraryPixels(c.kind, c.text, c.dpi, c.narrowMm, 6.35);
+        const std::vector<std::string> common{"-s",       c.kind.name,
+                                              "--dpi",    std::to_string(c.dpi),
+                                              "--narrow", std::to_string(c.narrowMm),
+                                              c.text};
+        auto bare = common;
+        bare.insert(bare.end(), {"--no-quiet-zone", "-o", "bare.png"});
+        auto framed = common;
+        framed.insert(framed.end(), {"-o", "framed.png"});
+        ASSERT_EQ(runTool(bare).status, 0);
+        ASSERT_EQ(runTool(framed).status, 0);
+
+        const auto barePng = readPng(dir() / "bare.png");
+        const auto framedPng = readPng(dir() / "framed.png");
+        ASSERT_TRUE(barePng && framedPng);
+        EXPECT_EQ(barePng->pixels.black, library.black) << c.text << " at " << c.dpi;
+
+        const int left = c.kind.leftModules * modulePx(c.dpi, c.narrowMm);
+        const int right = c.kind.rightModules * modulePx(c.dpi, c.narrowMm);
+        const Pixels& image = framedPng->pixels;
+        ASSERT_EQ(image.width, library.width + left + right) << c.text << " at " << c.dpi;
+        ASSERT_EQ(image.height, library.height);
+        for (int32_t y = 0; y < image.height; ++y) {
+            for (int32_t x = 0; x < image.width; ++x) {
+                const bool inSymbol = x >= left && x < left + library.width;
+                ASSERT_EQ(image.at(x, y), inSymbol && library.at(x - left, y))
+                    << c.text << " at " << c.dpi << ": (" << x << ", " << y << ")";
+            }
+        }
+    }
+}
+
+TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
+{
+    const ToolRun run = runTool({"--dpi", "300", "--check", "-o", "r.png", "ab1"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = readPng(dir() / "r.png");
+    ASSERT_TRUE(png.has_value());
+    EXPECT_NE(run.out.find("framed text: *AB1M*\n"), std::string::npos) << run.out;
+    char size[128];
+    std::snprintf(size, sizeof size, "size: %d x %d pixels, %.2f x %.2f mm at 300 dpi",
+                  png->pixels.width, png->pixels.height, png->pixels.width * 25.4 / 300,
+                  png->pixels.height * 25.4 / 300);
+    EXPECT_NE(run.out.find(size), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("written to: r.png"), std::string::npos) << run.out;
+}
+
+TEST_F(Tool, PngGoesToStandardOutputWithTheReportOnStandardError)
+{
+    const ToolRun run = runTool({"-o", "-", "piped"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
+    std::ofstream(dir() / "stdout.png", std::ios::binary) << run.out;
+    const auto png = readPng(dir() / "stdout.png");
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+}
+
+TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
+{
+    ASSERT_EQ(runTool({"../A/B.c"}).status, 0);
+    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_c.png"});
+}
+
+TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : {
+             Case{{"a#b"}, "-22: a character is not a Code 39 symbol"},
+             Case{{"***"}, "-21: the text is empty, or nothing but asterisks (Code 39)"},
+             Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
+             Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
+             Case{{"--height", "nan", "A"}, "-2: a dimension is refused"},
+         }) {
+        // An earlier file of the same name is left as it was.
+        std::ofstream(dir() / "keep.png") << "earlier";
+        auto args = c.args;
+        args.insert(args.end(), {"-o", "keep.png"});
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 1) << c.message;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
+        EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
+    }
+    const ToolRun json = runTool({"--json", "-o", "x.png", "a\"\\#"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
+                        "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\"}\n");
+}
+
+TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"--bogus", "A"},
+             {"-s", "qr", "A"},
+             {"--dpi", "0", "A"},
+             {"--narrow", "wide", "A"},
+             {"-o", "a.gif", "A"},
+             {"-o", "noextension", "A"},
+             {"A", "--batch", "list.txt"},
+             {"--batch", "list.txt", "-o", "one.png"},
+             {"--batch", "list.txt", "-o", "%s.png"},
+             {"--batch", "list.txt", "-o", "%d-%d.png"},
+             {"--batch", "list.txt", "-o", "-"},
+         }) {
+        std::string joined;
+        for (const std::string& arg : args) {
+            joined += arg + " ";
+        }
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 2) << joined;
+        EXPECT_FALSE(run.err.empty()) << joined;
+        EXPECT_TRUE(files().empty()) << joined;
+    }
+}
+
+TEST_F(Tool, UnwritableFileIsReportedAndLeavesNothingBehind)
+{
+    const ToolRun missing = runTool({"-o", "no-such-dir/x.png", "A"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("cannot write no-such-dir/x.png"), std::string::npos) << missing.err;
+
+    // Everything is written before the rename onto a directory fails: the temporary file goes.
+    fs::create_directory(dir() / "taken.svg");
+    const ToolRun taken = runTool({"-o", "taken.svg", "A"});
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_NE(taken.err.find("cannot write taken.svg"), std::string::npos) << taken.err;
+    EXPECT_EQ(files(), std::vector<std::string>{"taken.svg"});
+    EXPECT_TRUE(fs::is_empty(dir() / "taken.svg"));
+}
+
+TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
+{
+    std::ofstream(dir() / "list.txt") << "ABC\na#b\n\nxyz\r\n12345";
+    const ToolRun run = runTool({"--batch", "list.txt", "-o", "label-%04d.png"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("line 2: -22: a character is not a Code 39 symbol"), std::string::npos)
+        << run.err;
+    EXPECT_NE(run.out.find("3 written, 1 failed, 1 blank lines skipped"), std::string::npos)
+        << run.out;
+    // Files are numbered by line, so each still names the line it came from.
+    EXPECT_EQ(files(), (std::vector<std::string>{"label-0001.png", "label-0004.png",
+                                                 "label-0005.png", "list.txt"}));
+    for (const auto& [file, data] :
+         {std::pair{"label-0001.png", "ABC"}, std::pair{"label-0004.png", "XYZ"},
+          std::pair{"label-0005.png", "12345"}}) {
+        const auto png = readPng(dir() / file);
+        ASSERT_TRUE(png.has_value()) << file;
+        EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), data);
+    }
+}
+
+TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
+{
+    const ToolRun run =
+        runTool({"--batch", "-", "--json", "-o", "%d.svg", "--dpi", "300"}, "ONE\nTWO\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(files(), (std::vector<std::string>{"1.svg", "2.svg"}));
+    std::istringstream lines(run.out);
+    std::string first;
+    std::string second;
+    std::string summary;
+    std::getline(lines, first);
+    std::getline(lines, second);
+    std::getline(lines, summary);
+    EXPECT_EQ(jsonField(first, "line"), "1");
+    EXPECT_EQ(jsonField(second, "framed"), "*TWO*");
+    EXPECT_EQ(jsonField(second, "file"), "2.svg");
+    EXPECT_EQ(summary, "{\"written\":2,\"failed\":0,\"skipped\":0}");
+}
+
+TEST_F(Tool, VersionAndHelp)
+{
+    const ToolRun version = runTool({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "lorvaxen 0.9\n");
+    const ToolRun help = runTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    for (const char* option : {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi",
+                               "--output", "--no-quiet-zone", "--json", "--batch"}) {
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+    }
+}
+
+} // namespace
+} // namespace lorvaxen::test

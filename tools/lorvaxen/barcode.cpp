@@ -1,0 +1,162 @@
+#include "barcode.h"
+
+#include <array>
+#include <limits>
+
+namespace lorvaxen::tool {
+namespace {
+
+// One signature for all the library's barcode functions.
+template <auto Function>
+int32_t callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx, int32_t* heightPx,
+                    char* framed, double narrowMm, double heightMm, double ratio, int32_t check)
+{
+    return Function(hdc, bitmap, text, widthPx, heightPx, framed, narrowMm, heightMm, ratio, check);
+}
+
+// Light margins from the symbology standards: ten narrow modules on each side for Code 39
+// (ISO/IEC 16388), Interleaved 2 of 5 (ISO/IEC 16390) and NW7; eleven before and seven after an
+// EAN-13 symbol (ISO/IEC 15420).
+constexpr std::array kSymbologies{
+    SymbologyInfo{"jan", "JAN", callLibrary<BarCode_JAN>, 11, 7},
+    SymbologyInfo{"code39", "Code 39", callLibrary<BarCode_Code39>, 10, 10},
+};
+
+// The library's bitmap and its device, released on every path.
+class Graphics
+{
+  public:
+    explicit Graphics(int dpi) : device_(CreateReferenceDC(dpi, dpi, RC_BITBLT)) {}
+    Graphics(const Graphics&) = delete;
+    Graphics& operator=(const Graphics&) = delete;
+    ~Graphics()
+    {
+        if (bitmap_ != nullptr) {
+            DeleteObject(bitmap_);
+        }
+        if (device_ != nullptr) {
+            DeleteDC(device_);
+        }
+    }
+    HDC device() const { return device_; }
+    HBITMAP* bitmapOut() { return &bitmap_; }
+    HBITMAP bitmap() const { return bitmap_; }
+
+  private:
+    HDC device_;
+    HBITMAP bitmap_ = nullptr;
+};
+
+} // namespace
+
+std::span<const SymbologyInfo> symbologies()
+{
+    return kSymbologies;
+}
+
+const SymbologyInfo* findSymbology(std::string_view name)
+{
+    for (const SymbologyInfo& symbology : kSymbologies) {
+        if (symbology.name == name) {
+            return &symbology;
+        }
+    }
+    return nullptr;
+}
+
+int32_t modulePixels(int dpi, double narrowMm)
+{
+    // The resolution times the millimetres first, then the division, as the renderer does it.
+    const double pixels = static_cast<double>(dpi) * narrowMm / 25.4;
+    if (!(pixels >= 1.0)) {
+        return 1;
+    }
+    if (pixels >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
+        return std::numeric_limits<int32_t>::max();
+    }
+    return static_cast<int32_t>(pixels);
+}
+
+Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
+{
+    Barcode barcode;
+    Graphics graphics(settings.dpi);
+    if (graphics.device() == nullptr) {
+        barcode.code = LORVAXEN_NO_BITBLT;
+        return barcode;
+    }
+    // The library folds the case of some texts in place, and needs room for four more
+    // characters than the text has for the framed text.
+    std::string input(text);
+    std::string framed(text.size() + 4, '\0');
+    int32_t widthPx = 0;
+    int32_t heightPx = 0;
+    barcode.code = settings.symbology->make(
+        graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
+        settings.narrowMm, settings.heightMm, settings.ratio, settings.check ? 1 : 0);
+    if (barcode.code != LORVAXEN_OK) {
+        return barcode;
+    }
+    barcode.framedText = framed.substr(0, framed.find('\0'));
+
+    auto image = readBitmap(graphics.bitmap(), settings.dpi);
+    if (!image || image->width != widthPx || image->height != heightPx) {
+        barcode.code = LORVAXEN_NO_BITMAP;
+        return barcode;
+    }
+    if (!settings.quietZone) {
+        barcode.image = std::move(*image);
+        return barcode;
+    }
+    const int32_t module = modulePixels(settings.dpi, settings.narrowMm);
+    const int64_t left = int64_t{module} * settings.symbology->leftQuietModules;
+    const int64_t right = int64_t{module} * settings.symbology->rightQuietModules;
+    auto framedImage =
+        left > std::numeric_limits<int32_t>::max() || right > std::numeric_limits<int32_t>::max()
+            ? std::nullopt
+            : withMargins(*image, static_cast<int32_t>(left), static_cast<int32_t>(right));
+    if (!framedImage) {
+        barcode.code = LORVAXEN_BAD_DIMENSION; // the margins take the width past 32 bits
+        return barcode;
+    }
+    barcode.image = std::move(*framedImage);
+    barcode.leftQuietPx = static_cast<int32_t>(left);
+    barcode.rightQuietPx = static_cast<int32_t>(right);
+    return barcode;
+}
+
+std::string_view describeResult(int32_t code)
+{
+    switch (code) {
+    case LORVAXEN_OK:
+        return "success";
+    case LORVAXEN_NO_BITBLT:
+        return "the device cannot copy bitmaps (no BitBlt), or no memory device context could be "
+               "made";
+    case LORVAXEN_BAD_DIMENSION:
+        return "a dimension is refused: the narrow width and the height must be above 0 and the "
+               "ratio at least 1, and the symbol must fit in 32-bit pixel counts";
+    case LORVAXEN_NO_BITMAP:
+        return "no bitmap could be made (not enough memory for this size)";
+    case LORVAXEN_JAN_LENGTH:
+        return "a JAN needs 12 or 13 digits";
+    case LORVAXEN_JAN_CHARSET:
+        return "a character is not a digit (a JAN takes digits only)";
+    case LORVAXEN_CODE39_EMPTY:
+        return "the text is empty, or nothing but asterisks (Code 39)";
+    case LORVAXEN_CODE39_CHARSET:
+        return "a character is not a Code 39 symbol";
+    case LORVAXEN_I2OF5_EMPTY:
+        return "the text is empty (Interleaved 2 of 5)";
+    case LORVAXEN_I2OF5_CHARSET:
+        return "a character is not a digit (Interleaved 2 of 5 takes digits only)";
+    case LORVAXEN_NW7_EMPTY:
+        return "the text is empty (NW7)";
+    case LORVAXEN_NW7_CHARSET:
+        return "a character is not an NW7 symbol";
+    default:
+        return "an unknown result code";
+    }
+}
+
+} // namespace lorvaxen::tool

@@ -1,0 +1,135 @@
+#include "batch.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "job.h"
+#include "report.h"
+
+namespace lorvaxen::tool {
+namespace {
+
+// A bar on standard error, drawn over itself, and only when a person is watching it.
+class ProgressBar
+{
+  public:
+    ProgressBar(std::ostream& err, std::size_t total)
+        : err_(err), total_(total), shown_(total > 0 && isatty(STDERR_FILENO) != 0)
+    {
+    }
+    void show(std::size_t done)
+    {
+        if (!shown_) {
+            return;
+        }
+        constexpr std::size_t kWidth = 30;
+        const std::size_t filled = done * kWidth / total_;
+        err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
+             << done << '/' << total_ << std::flush;
+    }
+    // Clears the bar before anything else is printed, so that lines do not run into it.
+    void clear()
+    {
+        if (shown_) {
+            err_ << "\r\033[K" << std::flush;
+        }
+    }
+
+  private:
+    std::ostream& err_;
+    std::size_t total_;
+    bool shown_;
+};
+
+struct Line
+{
+    int number;
+    std::string text;
+};
+
+// The lines to encode, numbered from 1 as an editor counts them. A carriage return before the
+// newline is dropped; blank lines are counted in the numbering and skipped.
+std::vector<Line> readLines(std::istream& in, int* skipped)
+{
+    std::vector<Line> lines;
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text)) {
+        ++number;
+        if (!text.empty() && text.back() == '\r') {
+            text.pop_back();
+        }
+        if (text.empty()) {
+            ++*skipped;
+            continue;
+        }
+        lines.push_back({number, text});
+    }
+    return lines;
+}
+
+} // namespace
+
+int runBatch(const Options& options, std::ostream& out, std::ostream& err)
+{
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    if (*options.batchInput != "-") {
+        file.open(*options.batchInput, std::ios::binary);
+        if (!file) {
+            err << "lorvaxen: cannot read " << *options.batchInput << ": " << std::strerror(errno)
+                << '\n';
+            return kExitFailure;
+        }
+        in = &file;
+    }
+    int skipped = 0;
+    const std::vector<Line> lines = readLines(*in, &skipped);
+    if (in->bad()) {
+        err << "lorvaxen: cannot read " << *options.batchInput << '\n';
+        return kExitFailure;
+    }
+
+    ProgressBar progress(err, lines.size());
+    int written = 0;
+    int failed = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        progress.show(i);
+        const Line& line = lines[i];
+        const Outcome outcome =
+            produce(line.text, options.settings, options.names->name(line.number), options.format);
+        progress.clear();
+        if (options.json) {
+            out << outcomeJson(outcome, line.number) << '\n';
+        }
+        if (outcome.succeeded()) {
+            ++written;
+            if (!options.json) {
+                out << "line " << line.number << ": " << outcome.barcode.framedText << " -> "
+                    << outcome.path << '\n';
+            }
+        } else {
+            ++failed;
+            err << "lorvaxen: line " << line.number << ": " << failureText(outcome) << '\n';
+        }
+    }
+    progress.show(lines.size());
+    progress.clear();
+
+    if (options.json) {
+        out << "{\"written\":" << written << ",\"failed\":" << failed << ",\"skipped\":" << skipped
+            << "}\n";
+    } else {
+        out << written << " written, " << failed << " failed, " << skipped
+            << " blank lines skipped\n";
+    }
+    return failed == 0 ? kExitSuccess : kExitFailure;
+}
+
+} // namespace lorvaxen::tool

@@ -1,0 +1,23 @@
+// lorvaxen: writes barcodes as image files, one from the command line or one per line of a file.
+#include <iostream>
+#include <new>
+
+#include "batch.h"
+#include "job.h"
+#include "options.h"
+
+int main(int argc, char** argv)
+{
+    using namespace lorvaxen::tool;
+    try {
+        const ParsedArguments parsed = parseArguments(argc, argv, std::cout, std::cerr);
+        if (!parsed.options) {
+            return parsed.exitCode;
+        }
+        return parsed.options->batchInput ? runBatch(*parsed.options, std::cout, std::cerr)
+                                          : runSingle(*parsed.options, std::cout, std::cerr);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "lorvaxen: out of memory\n";
+        return kExitFailure;
+    }
+}

@@ -1,0 +1,96 @@
+#include "mono_image.h"
+
+#include <cstdio>
+#include <limits>
+
+namespace lorvaxen::tool {
+
+MonoImage whiteImage(int32_t width, int32_t height, int dpi)
+{
+    MonoImage image;
+    image.width = width;
+    image.height = height;
+    image.dpi = dpi;
+    image.bits.assign(image.rowBytes() * static_cast<std::size_t>(height), 0);
+    return image;
+}
+
+std::optional<MonoImage> readBitmap(HBITMAP bitmap, int dpi)
+{
+    BITMAP info{};
+    if (GetObject(bitmap, sizeof info, &info) != static_cast<int>(sizeof info) ||
+        info.bmBitsPixel != 1 || info.bmWidth <= 0 || info.bmHeight <= 0) {
+        return std::nullopt;
+    }
+    const auto sourceRowBytes = static_cast<std::size_t>(info.bmWidthBytes);
+    if (sourceRowBytes < (static_cast<std::size_t>(info.bmWidth) + 7) / 8) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> source(sourceRowBytes * static_cast<std::size_t>(info.bmHeight));
+    if (source.size() > static_cast<std::size_t>(std::numeric_limits<LONG>::max()) ||
+        GetBitmapBits(bitmap, static_cast<LONG>(source.size()), source.data()) !=
+            static_cast<LONG>(source.size())) {
+        return std::nullopt;
+    }
+    MonoImage image = whiteImage(info.bmWidth, info.bmHeight, dpi);
+    const std::size_t rowBytes = image.rowBytes();
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (std::size_t b = 0; b < rowBytes; ++b) {
+            // Inverted, since the bitmap keeps 1 for white; the padding bits are cleared below.
+            image.bits[static_cast<std::size_t>(y) * rowBytes + b] =
+                static_cast<uint8_t>(~source[static_cast<std::size_t>(y) * sourceRowBytes + b]);
+        }
+        if (image.width % 8 != 0) {
+            image.bits[static_cast<std::size_t>(y) * rowBytes + rowBytes - 1] &=
+                static_cast<uint8_t>(0xFFU << (8 - image.width % 8));
+        }
+    }
+    return image;
+}
+
+std::optional<MonoImage> withMargins(const MonoImage& image, int32_t leftPx, int32_t rightPx)
+{
+    const int64_t width = int64_t{image.width} + leftPx + rightPx;
+    if (leftPx < 0 || rightPx < 0 || width > std::numeric_limits<int32_t>::max()) {
+        return std::nullopt;
+    }
+    MonoImage framed = whiteImage(static_cast<int32_t>(width), image.height, image.dpi);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            if (image.isBlack(x, y)) {
+                framed.setBlack(leftPx + x, y);
+            }
+        }
+    }
+    return framed;
+}
+
+double pixelsToMm(int32_t pixels, int dpi)
+{
+    return static_cast<double>(pixels) * 25.4 / static_cast<double>(dpi);
+}
+
+uint32_t pixelsPerMetre(int dpi)
+{
+    // 254 tenths of a millimetre to the inch, 10,000 to the metre.
+    return static_cast<uint32_t>((int64_t{dpi} * 10000 + 127) / 254);
+}
+
+std::string formatDecimal(double value, int places)
+{
+    char buffer[64];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.*f", places, value);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
+        return std::to_string(value);
+    }
+    std::string text(buffer, static_cast<std::size_t>(length));
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text == "-0" ? "0" : text;
+}
+
+} // namespace lorvaxen::tool

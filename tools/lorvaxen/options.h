@@ -1,0 +1,45 @@
+// What the command line asks for, and the usage errors it can hold.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "barcode.h"
+#include "image_file.h"
+#include "name_template.h"
+
+namespace lorvaxen::tool {
+
+constexpr int kExitSuccess = 0;
+constexpr int kExitFailure = 1; // the library refused, or a file could not be written
+constexpr int kExitUsage = 2;
+
+struct Options
+{
+    BarcodeSettings settings;
+    bool json = false;
+    // One barcode of `text` into `output`...
+    std::string text;
+    std::string output;
+    ImageFormat format = ImageFormat::Png;
+    // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
+    std::optional<std::string> batchInput;
+    std::optional<NameTemplate> names;
+};
+
+// The default names: the text made safe for a file name, with ".png"; for a batch, this.
+constexpr const char* kDefaultBatchTemplate = "barcode-%04d.png";
+std::string defaultFileName(std::string_view text);
+
+struct ParsedArguments
+{
+    std::optional<Options> options; // empty when there is nothing more to do
+    int exitCode = kExitSuccess;    // then: 0 after --help or --version, 2 after a usage error
+};
+
+// Parses the arguments; help and version go to `out`, usage errors to `err`.
+ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
+                               std::ostream& err);
+
+} // namespace lorvaxen::tool
