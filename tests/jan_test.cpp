@@ -63,7 +63,8 @@ TEST(Jan, EverySymbolHasFiftyNineElementsOverNinetyFiveModules)
 {
     for (const std::string_view digits :
          {"000000000000", "999999999999", "123456789012", "9780201379624", "5555555555555"}) {
-        const std::string_view pattern = patternOf(encodeJan(digits, 0));
+        const JanSymbol symbol = encodeJan(digits, 0);
+        const std::string_view pattern = patternOf(symbol);
         ASSERT_EQ(pattern.size(), 59U) << digits;
         int modules = 0;
         for (const char width : pattern) {
