@@ -54,8 +54,22 @@ int32_t jan(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* heigh
     return BarCode_JAN(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
 }
 
+int32_t itf(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
+            double narrow, double barHeight, double ratio, int32_t check)
+{
+    return BarCode_I2of5(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
+}
+
+int32_t nw7(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
+            double narrow, double barHeight, double ratio, int32_t check)
+{
+    return BarCode_NW7(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
+}
+
 const Kind kCode39{"code39", "Code39", code39, 10, 10};
 const Kind kJan{"jan", "EAN13", jan, 11, 7};
+const Kind kItf{"itf", "ITF", itf, 10, 10};
+const Kind kNw7{"nw7", "Codabar", nw7, 10, 10};
 
 int modulePx(int dpi, double narrowMm)
 {
@@ -180,6 +194,11 @@ TEST_F(Tool, PngReadsBackToItsData)
              Case{kJan, "490123456789", false, 300, 0.33},
              Case{kJan, "4901234567894", true, 600, 0.264},
              Case{kJan, "9780201379624", false, 203, 0.33},
+             Case{kItf, "12345678", false, 600, 0.33},
+             Case{kItf, "1234567", true, 300, 0.25},
+             Case{kItf, "9876543210123", false, 96, 0.5},
+             Case{kNw7, "A40156B", false, 600, 0.33},
+             Case{kNw7, "123-$:/.+", true, 300, 0.25},
          }) {
         std::vector<std::string> args{"-s",       c.kind.name,
                                       "--dpi",    std::to_string(c.dpi),
@@ -196,8 +215,8 @@ TEST_F(Tool, PngReadsBackToItsData)
         // The file's own quiet zones are all the margin the decoder gets.
         const auto data = decode(png->pixels, c.kind.decoderFormat, 0);
         std::string framed = jsonField(run.out, "framed");
-        if (std::string(c.kind.name) == "code39") {
-            framed = framed.substr(1, framed.size() - 2); // the decoder drops the asterisks
+        if (c.kind.name == kCode39.name || c.kind.name == kNw7.name) {
+            framed = framed.substr(1, framed.size() - 2); // the decoder drops start and stop
         }
         EXPECT_EQ(data.value_or("<no symbol>"), framed) << c.text;
     }
@@ -273,7 +292,8 @@ TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
     };
     for (const Case& c : {Case{kCode39, "QUIET", 600, 0.33}, Case{kCode39, "Q", 96, 0.2},
                           Case{kCode39, "Q-1", 300, 0.5}, Case{kJan, "490123456789", 600, 0.33},
-                          Case{kJan, "4901234567894", 96, 0.2}}) {
+                          Case{kJan, "4901234567894", 96, 0.2}, Case{kItf, "123456", 300, 0.33},
+                          Case{kNw7, "c1234c", 203, 0.25}}) {
         const Pixels library = libraryPixels(c.kind, c.text, c.dpi, c.narrowMm, 6.35);
         const std::vector<std::string> common{"-s",       c.kind.name,
                                               "--dpi",    std::to_string(c.dpi),
@@ -348,6 +368,9 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
     for (const Case& c : {
              Case{{"a#b"}, "-22: a character is not a Code 39 symbol"},
              Case{{"***"}, "-21: the text is empty, or nothing but asterisks (Code 39)"},
+             Case{{"-s", "jan", "123"}, "-11: a JAN needs 12 or 13 digits"},
+             Case{{"-s", "itf", "12a"}, "-32: a character is not a digit"},
+             Case{{"-s", "nw7", "x"}, "-42: a character is not an NW7 symbol"},
              Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
              Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
              Case{{"--height", "nan", "A"}, "-2: a dimension is refused"},

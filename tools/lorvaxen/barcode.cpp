@@ -20,6 +20,8 @@ int32_t callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx, int3
 constexpr std::array kSymbologies{
     SymbologyInfo{"jan", "JAN", callLibrary<BarCode_JAN>, 11, 7},
     SymbologyInfo{"code39", "Code 39", callLibrary<BarCode_Code39>, 10, 10},
+    SymbologyInfo{"itf", "Interleaved 2 of 5", callLibrary<BarCode_I2of5>, 10, 10},
+    SymbologyInfo{"nw7", "NW7", callLibrary<BarCode_NW7>, 10, 10},
 };
 
 // The library's bitmap and its device, released on every path.
