@@ -9,8 +9,8 @@
 namespace lorvaxen::test {
 namespace {
 
-// One entry of the GDI handle table that Windows and Wine map into every process, in its 64-bit
-// layout (Wine uses it on both widths). A free entry has type 0.
+// One entry of the GDI handle table that Windows and Wine map into every process, in Wine's
+// layout, which is that of 64-bit Windows. A free entry has type 0.
 struct GdiHandleEntry
 {
     uint64_t object;
@@ -35,11 +35,12 @@ int countHandleTable()
         return -1;
     }
     const auto* peb = reinterpret_cast<const std::byte*>(process.PebBaseAddress);
-    const GdiHandleEntry* table = nullptr;
-    std::memcpy(&table, peb + kGdiHandleTableOffset, sizeof table);
-    if (table == nullptr) {
+    std::uintptr_t address = 0;
+    std::memcpy(&address, peb + kGdiHandleTableOffset, sizeof address);
+    if (address == 0) {
         return -1;
     }
+    const auto* table = reinterpret_cast<const GdiHandleEntry*>(address); // NOLINT
     int live = 0;
     for (std::size_t i = 0; i < kGdiHandleEntries; ++i) {
         live += table[i].type != 0 ? 1 : 0;
