@@ -3,6 +3,8 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
 set(triple x86_64-w64-mingw32)
+# The POSIX thread model: its C++ library has the std::mutex that GoogleTest needs. What the
+# DLL takes of its run-times (winpthread included) is linked into it.
 set(CMAKE_C_COMPILER ${triple}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${triple}-g++-posix)
 set(CMAKE_RC_COMPILER ${triple}-windres)
