@@ -3,7 +3,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -91,15 +90,23 @@ Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowM
     return readPixels(bitmap.get());
 }
 
+// The value of one field of a flat JSON object, a string's without its quotes.
 std::string jsonField(const std::string& json, const std::string& name)
 {
-    std::smatch match;
-    const std::regex field("\"" + name + R"(":("(?:[^"\\]|\\.)*"|[^,}]*))");
-    if (!std::regex_search(json, match, field)) {
+    const std::string key = "\"" + name + "\":";
+    auto at = json.find(key);
+    if (at == std::string::npos) {
         return "<no " + name + ">";
     }
-    const std::string value = match[1];
-    return value.front() == '"' ? value.substr(1, value.size() - 2) : value;
+    at += key.size();
+    if (json[at] != '"') {
+        return json.substr(at, json.find_first_of(",}", at) - at);
+    }
+    auto end = at + 1;
+    while (end < json.size() && json[end] != '"') {
+        end += json[end] == '\\' ? 2 : 1;
+    }
+    return json.substr(at + 1, end - at - 1);
 }
 
 class Tool : public GdiTest

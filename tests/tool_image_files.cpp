@@ -3,7 +3,6 @@
 #include <csetjmp>
 #include <cstdio>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <vector>
 
@@ -44,6 +43,18 @@ void setBlack(Pixels& pixels, int32_t x, int32_t y)
 {
     pixels.black[static_cast<size_t>(y) * static_cast<size_t>(pixels.width) +
                  static_cast<size_t>(x)] = true;
+}
+
+// The value of ` name="..."` within one element's text.
+std::optional<std::string> attribute(const std::string& element, const std::string& name)
+{
+    const std::string key = " " + name + "=\"";
+    const auto at = element.find(key);
+    if (at == std::string::npos) {
+        return std::nullopt;
+    }
+    const auto start = at + key.size();
+    return element.substr(start, element.find('"', start) - start);
 }
 
 uint32_t littleEndian(const std::string& bytes, size_t at, int count)
@@ -183,31 +194,45 @@ std::optional<ImageFile> readPbm(const std::filesystem::path& path)
 std::optional<ImageFile> readSvg(const std::filesystem::path& path)
 {
     const std::string text = readText(path);
-    std::smatch svg;
-    if (!std::regex_search(text, svg,
-                           std::regex(R"re(<svg [^>]*width="([0-9.]+)mm" height="([0-9.]+)mm" )re"
-                                      R"re(viewBox="0 0 ([0-9]+) ([0-9]+)" )re"
-                                      R"re(shape-rendering="crispEdges">)re"))) {
+    const auto svgAt = text.find("<svg ");
+    if (svgAt == std::string::npos) {
+        return std::nullopt;
+    }
+    const std::string svg = text.substr(svgAt, text.find('>', svgAt) - svgAt);
+    const auto width = attribute(svg, "width");
+    const auto height = attribute(svg, "height");
+    const auto viewBox = attribute(svg, "viewBox");
+    if (attribute(svg, "shape-rendering") != "crispEdges" || !width || !height || !viewBox ||
+        !width->ends_with("mm") || !height->ends_with("mm")) {
+        return std::nullopt;
+    }
+    std::istringstream box(*viewBox);
+    int32_t left = -1;
+    int32_t top = -1;
+    int32_t boxWidth = 0;
+    int32_t boxHeight = 0;
+    box >> left >> top >> boxWidth >> boxHeight;
+    if (!box || left != 0 || top != 0 || boxWidth <= 0 || boxHeight <= 0) {
         return std::nullopt;
     }
     ImageFile image;
-    image.widthMm = std::stod(svg[1]);
-    image.heightMm = std::stod(svg[2]);
-    image.pixels = blankPixels(std::stoi(svg[3]), std::stoi(svg[4]));
-    const std::regex bar(
-        R"re(<rect x="([0-9]+)" y="([0-9]+)" width="([0-9]+)" height="([0-9]+)"/>)re");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), bar);
-         it != std::sregex_iterator(); ++it) {
-        const int32_t left = std::stoi((*it)[1]);
-        const int32_t top = std::stoi((*it)[2]);
-        const int32_t right = left + std::stoi((*it)[3]);
-        const int32_t bottom = top + std::stoi((*it)[4]);
-        if (right > image.pixels.width || bottom > image.pixels.height) {
+    image.widthMm = std::stod(*width);
+    image.heightMm = std::stod(*height);
+    image.pixels = blankPixels(boxWidth, boxHeight);
+    // The bars are the rectangles with a position; the background has none.
+    for (auto at = text.find("<rect x="); at != std::string::npos;
+         at = text.find("<rect x=", at + 1)) {
+        const std::string rect = text.substr(at, text.find('>', at) - at);
+        const int32_t x = std::stoi(attribute(rect, "x").value_or("-1"));
+        const int32_t y = std::stoi(attribute(rect, "y").value_or("-1"));
+        const int32_t right = x + std::stoi(attribute(rect, "width").value_or("0"));
+        const int32_t bottom = y + std::stoi(attribute(rect, "height").value_or("0"));
+        if (x < 0 || y < 0 || right > boxWidth || bottom > boxHeight) {
             return std::nullopt;
         }
-        for (int32_t y = top; y < bottom; ++y) {
-            for (int32_t x = left; x < right; ++x) {
-                setBlack(image.pixels, x, y);
+        for (int32_t row = y; row < bottom; ++row) {
+            for (int32_t column = x; column < right; ++column) {
+                setBlack(image.pixels, column, row);
             }
         }
     }
