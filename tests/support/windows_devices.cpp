@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include <gtest/gtest.h>
 #include <winternl.h>
 
 namespace lorvaxen::test {
@@ -96,7 +97,7 @@ int screenDpi()
     return dpi;
 }
 
-ReferenceDc::ReferenceDc(int dpiX, int dpiY, int rasterCaps)
+ReferenceDc::ReferenceDc(int dpiX, int dpiY, int rasterCaps) : dpiX_(dpiX), dpiY_(dpiY)
 {
     if ((rasterCaps & RC_BITBLT) == 0) {
         dc_ = CreateMetaFileA(nullptr);
@@ -108,6 +109,15 @@ ReferenceDc::ReferenceDc(int dpiX, int dpiY, int rasterCaps)
         dc_ = CreateCompatibleDC(screen);
     }
     ReleaseDC(nullptr, screen);
+}
+
+ReferenceDc::operator HDC() const
+{
+    if (dc_ == nullptr) {
+        ADD_FAILURE() << "no reference device of " << dpiX_ << " x " << dpiY_
+                      << " dpi on this screen of " << screenDpi() << " dpi";
+    }
+    return dc_;
 }
 
 ReferenceDc::~ReferenceDc()

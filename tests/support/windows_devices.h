@@ -24,12 +24,16 @@ class ReferenceDc
     ReferenceDc(const ReferenceDc&) = delete;
     ReferenceDc& operator=(const ReferenceDc&) = delete;
     ~ReferenceDc();
-    operator HDC() const { return dc_; } // NOLINT(google-explicit-constructor)
+    // Fails the test when the device is not available: guard it with
+    // LORVAXEN_SKIP_UNLESS_AVAILABLE, or skip the case.
+    operator HDC() const; // NOLINT(google-explicit-constructor)
     bool available() const { return dc_ != nullptr; }
 
   private:
     HDC dc_ = nullptr;
     bool metafile_ = false;
+    int dpiX_;
+    int dpiY_;
 };
 
 } // namespace lorvaxen::test
