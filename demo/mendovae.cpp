@@ -133,7 +133,10 @@ Mendovae::Mendovae(QWidget* parent)
       Picture1(makeControl<PictureBox>("Picture1", this))
 {
     setWindowTitle(QStringLiteral("Mendovae"));
-    setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    // Nine points at 96 dots per inch, the scale of the layout in twips, whatever the screen.
+    QFont font(QStringLiteral("Noto Sans CJK JP"));
+    font.setPixelSize(12);
+    setFont(font);
     // The frames draw their caption on their border line, so that the controls placed near their
     // top edge sit inside them; the controls themselves keep the application's style.
     if (QStyle* frameStyle = QStyleFactory::create(QStringLiteral("Windows"))) {
