@@ -20,7 +20,7 @@
  *
  * Every call first stores 0 at both sizes and empties outText; the framed text is delivered before
  * painting, so it is there even when painting fails. Any of the four output pointers may be null:
- * the library then skips writing through it.
+ * the library then skips writing through it (a bitmap with nowhere to go is released at once).
  *
  * The library keeps no state and takes no lock: call it from one thread at a time.
  */
