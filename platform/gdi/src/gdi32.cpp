@@ -186,13 +186,12 @@ void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
     const auto paint = [white](uint8_t& byte, uint8_t mask) {
         byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
     };
-    const size_t wholeBytes =
-        lastByte > firstByte ? static_cast<size_t>(lastByte - firstByte - 1) : 0;
-    for (int32_t y = span.top; y < span.bottom; ++y) {
-        uint8_t* row = bitmap.bits.data() + static_cast<size_t>(y) * bitmap.widthBytes;
+    const auto fill = static_cast<uint8_t>(white ? 0xFF : 0x00);
+    uint8_t* row = bitmap.bits.data() + static_cast<size_t>(span.top) * bitmap.widthBytes;
+    for (int32_t y = span.top; y < span.bottom; ++y, row += bitmap.widthBytes) {
         paint(row[firstByte], leftMask);
         if (lastByte > firstByte) {
-            std::memset(row + firstByte + 1, white ? 0xFF : 0x00, wholeBytes);
+            std::fill(row + firstByte + 1, row + lastByte, fill);
             paint(row[lastByte], rightMask);
         }
     }
