@@ -5,44 +5,33 @@
 #include <gtest/gtest.h>
 
 #include "encoders.h"
+#include "encoding_case.h"
 
 namespace lorvaxen {
 namespace {
 
-struct Code39Case
-{
-    std::string_view text; // already upper-cased, as the call frame hands it over
-    int32_t checkFlag;
-    std::string_view framed;
-    std::string_view pattern; // empty: not checked here
-    std::string_view source;
-};
+using test::EncodingCase;
+using test::expectEncoding;
 
 TEST(Code39, FramesAndEncodes)
 {
-    for (const Code39Case& c : {
-             Code39Case{"AB1", 1, "*AB1M*",
-                        "010010100010000100100010010010100100001010100001000100101000",
-                        "worked example with check character"},
-             Code39Case{"AB1", 0, "*AB1*", "01001010001000010010001001001010010000100100101000",
-                        "worked example"},
-             Code39Case{"*A*B*", 0, "*AB*", "", "asterisks anywhere are dropped"},
-             Code39Case{"A*B", 0, "*AB*", "", "inner asterisk"},
-             Code39Case{"2-4", 1, "*2-4%*", "", "2 + 36 + 4 = 42: the check may be '%'"},
-             Code39Case{"CODE 39", 1, "*CODE 39R*", "", "sum 113, 113 mod 43 = 27"},
-             Code39Case{"AB1", 2, "*AB1*", "", "checkFlag 2 is no check"},
-             Code39Case{"AB1", -1, "*AB1*", "", "checkFlag -1 is no check"},
-             Code39Case{"-", 0, "*-*", "", "punctuation alone"},
+    for (const EncodingCase& c : {
+             EncodingCase{"AB1", 1, "*AB1M*",
+                          "010010100010000100100010010010100100001010100001000100101000",
+                          "worked example with check character"},
+             EncodingCase{"AB1", 0, "*AB1*", "01001010001000010010001001001010010000100100101000",
+                          "worked example"},
+             EncodingCase{"*A*B*", 0, "*AB*", "", "asterisks anywhere are dropped"},
+             EncodingCase{"A*B", 0, "*AB*", "", "inner asterisk"},
+             EncodingCase{"2-4", 1, "*2-4%*", "", "2 + 36 + 4 = 42: the check may be '%'"},
+             EncodingCase{"CODE 39", 1, "*CODE 39R*", "", "sum 113, 113 mod 43 = 27"},
+             EncodingCase{"AB1", 2, "*AB1*", "", "checkFlag 2 is no check"},
+             EncodingCase{"AB1", -1, "*AB1*", "", "checkFlag -1 is no check"},
+             EncodingCase{"-", 0, "*-*", "", "punctuation alone"},
          }) {
         const Encoded encoded = encodeCode39(c.text, c.checkFlag);
-        EXPECT_EQ(encoded.refusal, 0) << c.source;
-        EXPECT_EQ(encoded.framedText, c.framed) << c.source;
-        if (!c.pattern.empty()) {
-            EXPECT_EQ(encoded.elementPattern, c.pattern) << c.source;
-        }
-        // Ten digits a framed character, the last one the stop asterisk's narrow gap.
-        EXPECT_EQ(encoded.elementPattern.size(), 10 * encoded.framedText.size()) << c.source;
-        EXPECT_EQ(encoded.elementPattern.back(), '0') << c.source;
+        expectEncoding(encoded, c);
+        test::expectGappedCharacters(encoded, 10, c.source);
     }
 }
 
