@@ -222,6 +222,18 @@ void paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
     }
 }
 
+// Sets one of a device context's two colours and returns the one it replaces.
+COLORREF replaceColour(HDC hdc, COLORREF DeviceContext::*colour, COLORREF value)
+{
+    auto& objects = table();
+    const std::lock_guard lock(objects.mutex());
+    auto* context = objects.find<DeviceContext>(valueOf(hdc));
+    if (context == nullptr) {
+        return CLR_INVALID;
+    }
+    return std::exchange(context->*colour, value);
+}
+
 } // namespace
 
 extern "C" {
@@ -570,24 +582,12 @@ HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage,
 
 COLORREF WINAPI SetTextColor(HDC hdc, COLORREF color)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* context = objects.find<DeviceContext>(valueOf(hdc));
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    return std::exchange(context->textColor, color);
+    return replaceColour(hdc, &DeviceContext::textColor, color);
 }
 
 COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* context = objects.find<DeviceContext>(valueOf(hdc));
-    if (context == nullptr) {
-        return CLR_INVALID;
-    }
-    return std::exchange(context->bkColor, color);
+    return replaceColour(hdc, &DeviceContext::bkColor, color);
 }
 
 int GdiLiveObjectCount(void)
