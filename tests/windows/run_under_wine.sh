@@ -1,22 +1,51 @@
 #!/bin/sh
-# Runs a 64-bit Windows program under Wine, in a Wine prefix of its own and with the screen at the
-# given resolution, and exits with the program's status:
-#     run_under_wine.sh PREFIX DPI PROGRAM [ARGUMENT...]
-# Run it inside an X server (xvfb-run): Wine's graphics need a display. The prefix is made on first
-# use; a fresh one takes Wine a minute or so to boot, and one left half-made is made again. The
-# program finds the resolution asked for in LORVAXEN_SCREEN_DPI.
+# Runs a Windows program under Wine with the screen at the given resolution, and exits with the
+# program's status:
+#     run_under_wine.sh PREFIXES DPI PROGRAM [ARGUMENT...]
+# The program's own header says whether it is 32-bit or 64-bit, and it runs in the Wine prefix of
+# that bitness in the folder PREFIXES (win32 or win64), made on its first use: a fresh one takes
+# Wine half a minute or so to boot, and one left half-made is made again. Runs that share a prefix
+# must take turns. A 32-bit prefix is a 32-bit Windows, as the library's home platform is.
+#
+# It draws on the screen that wine_screen.sh names, or starts one such screen for itself. The
+# program finds the resolution asked for in LORVAXEN_SCREEN_DPI. Where the kernel cannot start
+# 32-bit programs, a 32-bit program is not run and the exit status is 77, a skip to ctest.
 set -eu
-prefix=$1
+here=$(dirname "$0")
+if [ -z "${LORVAXEN_WINE_DISPLAY:-}" ]; then
+    exec "$here/wine_screen.sh" "$0" "$@"
+fi
+prefixes=$1
 dpi=$2
+program=$3
 shift 2
 
-export WINEPREFIX="$prefix" WINEARCH=win64 WINEDEBUG=-all
+# The machine field of the PE header, which starts where the DOS header's e_lfanew points.
+header=$(od -An -tu4 -j60 -N4 "$program" | tr -d ' ')
+machine=$(od -An -tx2 -j$((header + 4)) -N2 "$program" | tr -d ' ')
+case $machine in
+014c)
+    "$here/kernel_runs_32bit.sh" >&2 || exit $?
+    bits=32
+    # Debian keeps the loaders out of PATH, in /usr/lib/wine.
+    wine=/usr/lib/wine/wine
+    ;;
+8664)
+    bits=64
+    wine=$(command -v wine64 || true)
+    [ -n "$wine" ] || wine=/usr/lib/wine/wine64
+    ;;
+*)
+    echo "run_under_wine: $program is not a 32-bit or 64-bit Windows program" >&2
+    exit 1
+    ;;
+esac
+[ -x "$wine" ] || { echo "run_under_wine: no $wine (Debian package wine$bits)" >&2; exit 1; }
+prefix=$prefixes/win$bits
+
+export DISPLAY="$LORVAXEN_WINE_DISPLAY" XAUTHORITY="${LORVAXEN_WINE_XAUTHORITY:-}"
+export WINEPREFIX="$prefix" WINEARCH=win$bits WINELOADER="$wine" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=" # no .NET or HTML engine to offer installing
-# Debian keeps the 64-bit loader out of PATH, in /usr/lib/wine.
-wine=$(command -v wine64 || true)
-[ -n "$wine" ] || wine=/usr/lib/wine/wine64
-[ -x "$wine" ] || { echo "run_under_wine: no wine64 (Debian package wine64)" >&2; exit 1; }
-export WINELOADER="$wine"
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
 
@@ -34,7 +63,7 @@ if [ ! -f "$ready" ]; then
         "$wineserver" -k || true
         boot
     fi
-    echo "run_under_wine: prefix made in $(($(date +%s) - started)) s"
+    echo "run_under_wine: $bits-bit prefix made in $(($(date +%s) - started)) s"
 fi
 
 timeout 60 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
