@@ -2,6 +2,8 @@
 // leaves the stack pointer where it found it, because the function removes exactly the argument
 // bytes that its caller pushed. A caller whose declaration differs pushes other bytes than the
 // function removes, and the measure shows it.
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -65,9 +67,11 @@ struct MeasuredCall
 // One argument as a 32-bit caller pushes it: in whole 4-byte words, a double in two.
 template <class Argument> void push(std::vector<uint32_t>& words, Argument argument)
 {
-    uint32_t slot[(sizeof argument + 3) / 4] = {};
-    std::memcpy(slot, &argument, sizeof argument);
-    words.insert(words.end(), std::begin(slot), std::end(slot));
+    // A pointer argument is pushed as the pointer itself, so its own size is the one wanted.
+    constexpr std::size_t kBytes = sizeof(Argument); // NOLINT(bugprone-sizeof-expression)
+    std::array<uint32_t, (kBytes + 3) / 4> slot{};
+    std::memcpy(slot.data(), &argument, kBytes);
+    words.insert(words.end(), slot.begin(), slot.end());
 }
 
 // Calls the export as a caller with `declaration` would, each argument converted to its declared
