@@ -15,7 +15,8 @@ here=$(dirname "$0")
 if [ -z "${LORVAXEN_WINE_DISPLAY:-}" ]; then
     exec "$here/wine_screen.sh" "$0" "$@"
 fi
-prefixes=$1
+mkdir -p "$1"
+prefixes=$(cd "$1" && pwd) # Wine takes none but a full path
 dpi=$2
 program=$3
 shift 2
