@@ -12,7 +12,8 @@ endif()
 set(CPACK_PACKAGE_NAME Lorvaxen)
 set(CPACK_PACKAGE_VENDOR "The Lorvaxen authors")
 set(CPACK_PACKAGE_CONTACT "The Lorvaxen authors")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# Each Debian package's summary is the first line of its component's description.
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)
@@ -20,7 +21,7 @@ set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_TOOL_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEMO_DEPENDS Runtime)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "One-dimensional barcodes as monochrome bitmaps
-Makes JAN (EAN-13), Code 39, Interleaved 2 of 5 and NW7 (Codabar) symbols as bitmaps sized \
+Makes JAN (EAN-13), Code 39, Interleaved 2 of 5 and NW7 (Codabar) symbols as bitmaps sized
 in millimetres, through a Win32-style C interface and its graphics stand-in.")
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "One-dimensional barcodes: development files
 The header, the link to the shared library, and the CMake and pkg-config files.")
@@ -55,7 +56,7 @@ else()
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${PROJECT_BINARY_DIR}/library
                                                     ${PROJECT_BINARY_DIR}/platform/gdi)
-    set(CPACK_DEBIAN_RUNTIME_PACKAGE_GENERATE_SHLIBS ON)
+    set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
     set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
     set(CPACK_DEBIAN_TOOL_PACKAGE_SECTION graphics)
     set(CPACK_DEBIAN_DEMO_PACKAGE_SECTION graphics)
