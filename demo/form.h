@@ -122,6 +122,12 @@ inline constexpr int kFormWidth = 9975; // the client area, in twips
 inline constexpr int kFormHeight = 6915;
 inline constexpr int kPictureOffset = 10; // the barcode's corner, in pixels from the drawing area's
 
+// The identifier of a control's window on Windows, by which a program finds it in the form.
+constexpr int controlId(Control control)
+{
+    return 100 + static_cast<int>(control);
+}
+
 // Twips (1/1440 inch) to pixels at a resolution in dots per inch, truncated.
 constexpr int pixels(int twips, int dpi)
 {
