@@ -89,7 +89,7 @@ void generate(FormFace& face, const std::string& text, GenerateRun& run)
     int32_t height = 0;
     const int32_t result = (*barcode)(run.memory, &run.bitmap, textCopy.data(), &width, &height,
                                       outputCopy.data(), narrowMm, heightMm, ratio, checkFlag);
-    outputBuffer = face.fromAnsi(outputCopy.c_str()); // up to its terminator
+    outputBuffer = face.fromAnsi(outputCopy.data()); // up to its terminator
 
     face.setText(Control::Text5, std::to_string(result));
     if (result != 0) {

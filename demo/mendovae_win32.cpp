@@ -369,7 +369,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLi
     ShowWindow(form.window(), show);
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageW(form.window(), &message)) {
+        if (IsDialogMessageW(form.window(), &message) == FALSE) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -58,6 +59,36 @@ struct Picture
     }
 };
 
+// The pixels of a window's client area as they stand on the screen.
+Picture capture(HWND window)
+{
+    RECT area{};
+    GetClientRect(window, &area);
+    POINT corner{0, 0};
+    ClientToScreen(window, &corner);
+    Picture picture{area.right, area.bottom, {}};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {
+        sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP copy = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ kept = SelectObject(memory, copy);
+    BitBlt(memory, 0, 0, picture.width, picture.height, screen, corner.x, corner.y, SRCCOPY);
+    GdiFlush();
+    const auto* bgrx = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < picture.width * picture.height; ++i) {
+        const uint32_t pixel = bgrx[i];
+        picture.pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
+    }
+    SelectObject(memory, kept);
+    DeleteObject(copy);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return picture;
+}
+
 class RunningForm
 {
   public:
@@ -66,8 +97,8 @@ class RunningForm
         std::wstring program = folderOfThisProgram() + L"Mendova.exe";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &process_)) {
+        if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                           &startup, &process_) == FALSE) {
             ADD_FAILURE() << "Mendova.exe did not start: error " << GetLastError();
             return;
         }
@@ -122,39 +153,10 @@ class RunningForm
             text.resize(GetDlgItemTextW(box, 0xFFFF, text.data(), 1024)); // the prompt's static
             seen.push_back({title, text});
             PostMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-            waitFor([box] { return !IsWindow(box); });
+            waitFor([box] { return IsWindow(box) == FALSE; });
             tries = 10;
         }
         return seen;
-    }
-
-    Picture capture(HWND window) const
-    {
-        RECT area{};
-        GetClientRect(window, &area);
-        POINT corner{0, 0};
-        ClientToScreen(window, &corner);
-        Picture picture{area.right, area.bottom, {}};
-        HDC screen = GetDC(nullptr);
-        HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader = {
-            sizeof(BITMAPINFOHEADER), picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        HBITMAP copy = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ kept = SelectObject(memory, copy);
-        BitBlt(memory, 0, 0, picture.width, picture.height, screen, corner.x, corner.y, SRCCOPY);
-        GdiFlush();
-        const auto* bgrx = static_cast<const uint32_t*>(bits);
-        for (int i = 0; i < picture.width * picture.height; ++i) {
-            const uint32_t pixel = bgrx[i];
-            picture.pixels.push_back(RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF));
-        }
-        SelectObject(memory, kept);
-        DeleteObject(copy);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
-        return picture;
     }
 
   private:
@@ -165,7 +167,7 @@ class RunningForm
         while ((window = FindWindowExW(nullptr, window, windowClass, caption)) != nullptr) {
             DWORD owner = 0;
             GetWindowThreadProcessId(window, &owner);
-            if (owner == process_.dwProcessId && IsWindowVisible(window)) {
+            if (owner == process_.dwProcessId && IsWindowVisible(window) != FALSE) {
                 return window;
             }
         }
@@ -205,6 +207,52 @@ const std::wstring kResultTitle = L"結果";
 const std::wstring kCreated = L"作成に成功しました｡";
 const std::wstring kNotCreated = L"＝＝＝作成に失敗しました｡＝＝＝";
 
+std::wstring wide(const char* utf8)
+{
+    std::wstring text(std::strlen(utf8), L'\0');
+    text.resize(static_cast<std::size_t>(
+        MultiByteToWideChar(CP_UTF8, 0, utf8, -1, text.data(), static_cast<int>(text.size()) + 1) -
+        1));
+    return text;
+}
+
+// Every control of the table: its caption, its place at the screen's resolution, and whether it
+// takes typing.
+TEST(Mendova, ControlsHaveTheirCaptionsPlacesAndDisplayFields)
+{
+    const RunningForm form;
+    ASSERT_TRUE(form.open());
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    for (const ControlSpec& control : kControls) {
+        SCOPED_TRACE(control.name);
+        HWND window = form.control(control.id);
+        ASSERT_NE(window, nullptr);
+        if (control.kind != Kind::TextBox) {
+            EXPECT_EQ(form.text(control.id), wide(control.caption));
+        }
+        const bool readOnly = (GetWindowLongW(window, GWL_STYLE) & ES_READONLY) != 0;
+        EXPECT_EQ(control.kind == Kind::TextBox && readOnly, control.display);
+        RECT place{};
+        GetWindowRect(window, &place);
+        MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT*>(&place), 2); // NOLINT
+        // A frame's controls are placed within it.
+        const ControlSpec* frame = control.container ? &spec(*control.container) : nullptr;
+        const int frameLeft = frame != nullptr ? pixels(frame->left, dpiX) : 0;
+        const int frameTop = frame != nullptr ? pixels(frame->top, dpiY) : 0;
+        EXPECT_EQ(place.left, frameLeft + pixels(control.left, dpiX));
+        EXPECT_EQ(place.top, frameTop + pixels(control.top, dpiY));
+        EXPECT_EQ(place.right - place.left, pixels(control.width, dpiX));
+        EXPECT_EQ(place.bottom - place.top, pixels(control.height, dpiY));
+    }
+    RECT client{};
+    GetClientRect(form.window(), &client);
+    EXPECT_EQ(client.right, pixels(kFormWidth, dpiX));
+    EXPECT_EQ(client.bottom, pixels(kFormHeight, dpiY));
+}
+
 TEST(Mendova, JanSucceedsThenFiveDigitsFailKeepingIt)
 {
     const RunningForm form;
@@ -225,7 +273,7 @@ TEST(Mendova, JanSucceedsThenFiveDigitsFailKeepingIt)
     EXPECT_EQ((std::vector{form.text(Control::Text5), form.text(Control::Text6),
                            form.text(Control::Text7), form.text(Control::Text8)}),
               success);
-    EXPECT_FALSE(form.capture(form.control(Control::Picture1)).allOf(GetSysColor(COLOR_WINDOW)));
+    EXPECT_FALSE(capture(form.control(Control::Picture1)).allOf(GetSysColor(COLOR_WINDOW)));
 
     form.setText(Control::Text1, L"12345");
     messages = form.clickAnswering(Control::Command1);
@@ -235,7 +283,7 @@ TEST(Mendova, JanSucceedsThenFiveDigitsFailKeepingIt)
     EXPECT_EQ((std::vector{form.text(Control::Text5), form.text(Control::Text6),
                            form.text(Control::Text7), form.text(Control::Text8)}),
               (std::vector<std::wstring>{L"-11", success[1], success[2], success[3]}));
-    EXPECT_TRUE(form.capture(form.control(Control::Picture1)).allOf(GetSysColor(COLOR_WINDOW)));
+    EXPECT_TRUE(capture(form.control(Control::Picture1)).allOf(GetSysColor(COLOR_WINDOW)));
 }
 
 TEST(Mendova, Code39RunForThePicture)
@@ -253,7 +301,7 @@ TEST(Mendova, Code39RunForThePicture)
         return;
     }
     // The form's client area, as a 32-bit BMP file.
-    const Picture picture = form.capture(form.window());
+    const Picture picture = capture(form.window());
     BITMAPINFOHEADER header{
         sizeof header, picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     BITMAPFILEHEADER fileHeader{0x4D42, 0, 0, 0, sizeof fileHeader + sizeof header};
@@ -278,11 +326,11 @@ TEST(Mendova, VersionResource)
     const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
     ASSERT_GT(size, 0U);
     std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, block.data()));
+    ASSERT_NE(GetFileVersionInfoW(program.c_str(), 0, size, block.data()), FALSE);
 
     void* value = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length));
+    ASSERT_NE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", &value, &length), FALSE);
     ASSERT_EQ(length, 4U);
     const auto* translation = static_cast<const WORD*>(value);
     EXPECT_EQ(translation[0], 0x0411);
@@ -292,7 +340,8 @@ TEST(Mendova, VersionResource)
         void* text = nullptr;
         UINT characters = 0;
         const std::wstring path = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
-        if (!VerQueryValueW(block.data(), path.c_str(), &text, &characters) || text == nullptr) {
+        if (VerQueryValueW(block.data(), path.c_str(), &text, &characters) == FALSE ||
+            text == nullptr) {
             return L"(none)";
         }
         return static_cast<const wchar_t*>(text);
