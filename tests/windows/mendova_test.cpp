@@ -92,9 +92,11 @@ Picture capture(HWND window)
 class RunningForm
 {
   public:
-    RunningForm()
+    // Starts the program and waits for its form; the message boxes that open as the form loads
+    // are answered with OK and noted in `loadMessages` when given.
+    explicit RunningForm(const std::wstring& program = folderOfThisProgram() + L"Mendova.exe",
+                         std::vector<Message>* loadMessages = nullptr)
     {
-        std::wstring program = folderOfThisProgram() + L"Mendova.exe";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         if (CreateProcessW(program.c_str(), nullptr, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
@@ -103,6 +105,9 @@ class RunningForm
             return;
         }
         WaitForInputIdle(process_.hProcess, 10000);
+        if (loadMessages != nullptr) {
+            *loadMessages = answerMessages();
+        }
         form_ = waitFor([this] { return ownWindow(L"Mendovae", L"Mendovae"); });
         EXPECT_NE(form_, nullptr) << "no window Mendovae";
     }
@@ -143,6 +148,12 @@ class RunningForm
     std::vector<Message> clickAnswering(Control button) const
     {
         PostMessageW(control(button), BM_CLICK, 0, 0);
+        return answerMessages();
+    }
+
+  private:
+    std::vector<Message> answerMessages() const
+    {
         std::vector<Message> seen;
         // The first box may take a while; another one follows at once if at all.
         int tries = 200;
@@ -159,7 +170,6 @@ class RunningForm
         return seen;
     }
 
-  private:
     // A visible top-level window of the program's with that class and caption (any when null).
     HWND ownWindow(const wchar_t* windowClass, const wchar_t* caption) const
     {
@@ -316,6 +326,25 @@ TEST(Mendova, Code39RunForThePicture)
         out.write(bgrx.data(), bgrx.size());
     }
     EXPECT_TRUE(out.good()) << file;
+}
+
+// Without Lorvaxen.dll beside it, the form names the file as it loads and opens all the same.
+TEST(Mendova, OpensWithoutTheLibraryAndSaysSo)
+{
+    const std::wstring folder = folderOfThisProgram() + L"without-library\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_NE(CopyFileW((folderOfThisProgram() + L"Mendova.exe").c_str(),
+                        (folder + L"Mendova.exe").c_str(), FALSE),
+              FALSE);
+    std::vector<Message> messages;
+    const RunningForm form(folder + L"Mendova.exe", &messages);
+    ASSERT_TRUE(form.open());
+    ASSERT_EQ(messages.size(), 1U);
+    EXPECT_EQ(messages[0].title, L"Mendova");
+    EXPECT_EQ(messages[0].text.substr(0, messages[0].text.find(L'\n')),
+              L"ライブラリ「Lorvaxen.dll」を読み込めません｡");
+    EXPECT_EQ(form.text(Control::Text2), L"0.33");
+    EXPECT_EQ(form.text(Control::Text9), L"");
 }
 
 // The version resource in Japanese, with these fields and no others.
