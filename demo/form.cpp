@@ -45,7 +45,7 @@ double readNumber(FormFace& face, Control box, Control label)
     const std::string text = face.text(box);
     const std::optional<double> value = face.readNumber(text);
     if (!value) {
-        throw NotANumber{spec(label).caption, text};
+        throw NotANumber{rowOf(label).caption, text};
     }
     return *value;
 }

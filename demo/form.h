@@ -48,7 +48,7 @@ enum class Control : uint8_t {
 
 enum class Kind : uint8_t { Frame, OptionButton, Label, TextBox, CheckBox, CommandButton, Picture };
 
-struct ControlSpec
+struct ControlRow
 {
     Control id;
     const char* name;
@@ -62,7 +62,7 @@ struct ControlSpec
     bool display = false; // a text box that only shows what the form writes
 };
 
-inline constexpr std::array<ControlSpec, 28> kControls{{
+inline constexpr std::array<ControlRow, 28> kControls{{
     {Control::Frame1, "Frame1", Kind::Frame, {}, "設定項目", 240, 240, 7935, 2175},
     {Control::Option1, "Option1", Kind::OptionButton, Control::Frame1, "JAN", 360, 240, 1455, 255},
     {Control::Option2, "Option2", Kind::OptionButton, Control::Frame1, "CODE39", 360, 600, 1215,
@@ -101,7 +101,7 @@ inline constexpr std::array<ControlSpec, 28> kControls{{
     {Control::Picture1, "Picture1", Kind::Picture, {}, "", 360, 4560, 9495, 2175},
 }};
 
-constexpr const ControlSpec& spec(Control control)
+constexpr const ControlRow& rowOf(Control control)
 {
     return kControls.at(static_cast<std::size_t>(control));
 }

@@ -25,7 +25,7 @@ int logicalPixels(int twips)
     return pixels(twips, kLogicalDpi);
 }
 
-QWidget* makeWidget(const ControlSpec& control, QWidget* container)
+QWidget* makeWidget(const ControlRow& control, QWidget* container)
 {
     const QString caption = QString::fromUtf8(control.caption);
     switch (control.kind) {
@@ -71,7 +71,7 @@ Mendovae::Mendovae(QWidget* parent) : QWidget(parent)
 
     // The table is in the order of the tab indexes, which is the focus order.
     QWidget* previousStop = nullptr;
-    for (const ControlSpec& control : kControls) {
+    for (const ControlRow& control : kControls) {
         QWidget* container = control.container ? widget<QWidget>(*control.container) : this;
         QWidget* made = makeWidget(control, container);
         made->setObjectName(QLatin1String(control.name));

@@ -44,7 +44,7 @@ struct WindowKind
     DWORD extendedStyle;
 };
 
-WindowKind windowKind(const ControlSpec& control)
+WindowKind windowKind(const ControlRow& control)
 {
     switch (control.kind) {
     case Kind::Frame:
@@ -168,27 +168,27 @@ bool Mendovae::create(HINSTANCE instance)
     }
     // Created in the order of the tab indexes, which the dialog keys follow. The option buttons
     // are one group; every other control starts a group of its own.
-    for (const ControlSpec& spec : kControls) {
-        POINT place = twipsToPixels(spec.left, spec.top);
-        if (spec.container) {
-            const ControlSpec& frameSpec = mendova::spec(*spec.container);
-            const POINT origin = twipsToPixels(frameSpec.left, frameSpec.top);
+    for (const ControlRow& row : kControls) {
+        POINT place = twipsToPixels(row.left, row.top);
+        if (row.container) {
+            const ControlRow& frameRow = rowOf(*row.container);
+            const POINT origin = twipsToPixels(frameRow.left, frameRow.top);
             place = {place.x + origin.x, place.y + origin.y};
         }
-        const POINT extent = twipsToPixels(spec.width, spec.height);
-        const WindowKind kind = windowKind(spec);
-        const bool joinsGroup = spec.kind == Kind::OptionButton && spec.id != Control::Option1;
+        const POINT extent = twipsToPixels(row.width, row.height);
+        const WindowKind kind = windowKind(row);
+        const bool joinsGroup = row.kind == Kind::OptionButton && row.id != Control::Option1;
         HWND made = CreateWindowExW(
-            kind.extendedStyle, kind.windowClass, wide(spec.caption).c_str(),
+            kind.extendedStyle, kind.windowClass, wide(row.caption).c_str(),
             kind.style | WS_CHILD | WS_VISIBLE | (joinsGroup ? 0 : WS_GROUP), place.x, place.y,
             extent.x, extent.y, form_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(spec.id))), // NOLINT
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.id))), // NOLINT
             instance, nullptr);
         if (made == nullptr) {
             return false;
         }
         SendMessageW(made, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE); // NOLINT
-        controls_.at(static_cast<std::size_t>(spec.id)) = made;
+        controls_.at(static_cast<std::size_t>(row.id)) = made;
     }
     makeSurface();
     return true;

@@ -236,7 +236,7 @@ TEST(Mendova, ControlsHaveTheirCaptionsPlacesAndDisplayFields)
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    for (const ControlSpec& control : kControls) {
+    for (const ControlRow& control : kControls) {
         SCOPED_TRACE(control.name);
         HWND window = form.control(control.id);
         ASSERT_NE(window, nullptr);
@@ -249,7 +249,7 @@ TEST(Mendova, ControlsHaveTheirCaptionsPlacesAndDisplayFields)
         GetWindowRect(window, &place);
         MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT*>(&place), 2); // NOLINT
         // A frame's controls are placed within it.
-        const ControlSpec* frame = control.container ? &spec(*control.container) : nullptr;
+        const ControlRow* frame = control.container ? &rowOf(*control.container) : nullptr;
         const int frameLeft = frame != nullptr ? pixels(frame->left, dpiX) : 0;
         const int frameTop = frame != nullptr ? pixels(frame->top, dpiY) : 0;
         EXPECT_EQ(place.left, frameLeft + pixels(control.left, dpiX));
