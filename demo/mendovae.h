@@ -1,23 +1,16 @@
-// Mendovae, the form of the demonstration program: a text, a symbology, the dimensions and the
-// check option in; the barcode, its result code, its size in pixels and its framed text out.
+// Mendovae on Qt: the form's controls as Qt widgets, with the form's handlers behind them.
 #pragma once
 
-#include <QString>
 #include <QWidget>
 
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
+#include <array>
+#include <cstddef>
+
+#include "form.h"
 
 namespace mendova {
 
-class PictureBox;
-struct GenerateRun;
-
-class Mendovae : public QWidget
+class Mendovae : public QWidget, private FormFace
 {
     Q_OBJECT
 
@@ -26,42 +19,25 @@ class Mendovae : public QWidget
     explicit Mendovae(QWidget* parent = nullptr);
 
   private:
-    // The form's event handlers, named after control and event.
-    void Form_Load();
-    void Command1_Click();
+    template <class Widget> Widget* widget(Control control) const
+    {
+        return static_cast<Widget*>(controls_.at(static_cast<std::size_t>(control)));
+    }
 
-    void generate(const QString& text, GenerateRun& run);
-    void release(GenerateRun& run);
-    void showMessage(const QString& prompt, const QString& title);
+    std::string text(Control box) override;
+    void setText(Control box, const std::string& text) override;
+    bool isSelected(Control option) override;
+    void select(Control option) override;
+    int checkState(Control box) override;
+    void clearPicture() override;
+    HDC pictureDc() override;
+    void showMessage(const std::string& prompt, const std::string& title) override;
+    std::string formatNumber(double value) override;
+    std::optional<double> readNumber(const std::string& text) override;
+    std::string toAnsi(const std::string& text) override;
+    std::string fromAnsi(const std::string& text) override;
 
-    QGroupBox* Frame1;
-    QRadioButton* Option1;
-    QRadioButton* Option2;
-    QRadioButton* Option3;
-    QRadioButton* Option4;
-    QLabel* Label1;
-    QLineEdit* Text1;
-    QLabel* Label2;
-    QLineEdit* Text2;
-    QLabel* Label3;
-    QLineEdit* Text3;
-    QLabel* Label4;
-    QLineEdit* Text4;
-    QCheckBox* Check1;
-    QGroupBox* Frame2;
-    QLabel* Label5;
-    QLineEdit* Text5;
-    QLabel* Label6;
-    QLineEdit* Text6;
-    QLabel* Label7;
-    QLineEdit* Text7;
-    QLabel* Label8;
-    QLineEdit* Text8;
-    QPushButton* Command1;
-    QPushButton* Command2;
-    QLabel* Label9;
-    QLineEdit* Text9;
-    PictureBox* Picture1;
+    std::array<QWidget*, kControls.size()> controls_{};
 };
 
 } // namespace mendova

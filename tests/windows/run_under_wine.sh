@@ -55,7 +55,11 @@ boot() {
     rm -rf "$prefix"
     mkdir -p "$prefix"
     # wineboot returns before the programs it starts have finished; the server ends after them.
-    timeout 300 "$wine" wineboot --init && timeout 300 "$wineserver" -w && touch "$ready"
+    # Mendova's form asks for the Japanese user-interface font of Windows; Wine puts a CJK font of
+    # the system's in its place, so the captions render.
+    timeout 300 "$wine" wineboot --init && timeout 300 "$wineserver" -w &&
+        timeout 60 "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
+            /t REG_SZ /d 'Noto Sans CJK JP' /f >/dev/null && touch "$ready"
 }
 if [ ! -f "$ready" ]; then
     started=$(date +%s)
