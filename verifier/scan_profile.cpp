@@ -7,8 +7,8 @@ namespace lorvaxen::verifier {
 namespace {
 
 // The highest interior peak less the lowest interior valley of a run of samples, where both
-// exist: a void in a bar or a spot in a space. Flat stretches count once, and the run's two ends,
-// which lie on the slopes of its edges, are no extremes.
+// exist: a void in a bar or a spot in a space. Flat stretches count once, and the two ends are no
+// extremes: they lie on the slopes of the element's edges, or at the end of the profile.
 double nonUniformity(std::span<const double> samples)
 {
     std::vector<double> levels;
@@ -83,7 +83,10 @@ ProfileAnalysis analyseProfile(std::span<const double> profile)
         element.start = edge;
         const auto run = profile.subspan(runStart, i - runStart);
         element.reflectance = dark ? std::ranges::min(run) : std::ranges::max(run);
-        element.nonUniformity = nonUniformity(run);
+        // With a sample of each neighbour, a flat element's own level counts as its extreme.
+        const std::size_t from = runStart > 0 ? runStart - 1 : 0;
+        const std::size_t to = std::min(i + 1, profile.size());
+        element.nonUniformity = nonUniformity(profile.subspan(from, to - from));
         if (i < profile.size()) {
             const double before = profile[i - 1];
             edge = static_cast<double>(i) - 0.5 + (before - threshold) / (before - profile[i]);

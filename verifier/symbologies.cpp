@@ -251,7 +251,7 @@ Decoded decodeNw7(std::span<const double> widths)
     }
     // Two rules for the character before the stop: this library's legacy one makes it the sum of
     // the values of all the other characters modulo 16; the usual one makes the whole sum a
-    // multiple of 16. They agree when that remainder is 0.
+    // multiple of 16. They agree when that remainder is 0 or 8.
     std::string& check = tally.decoded.check;
     check = "no check character";
     if (values.size() >= 4) {
@@ -261,7 +261,7 @@ Decoded decodeNw7(std::span<const double> widths)
         const bool legacy = others % 16 == candidate;
         const bool usual = (others + candidate) % 16 == 0;
         if (legacy && usual) {
-            check = "check character holds by the legacy and the usual rule (remainder 0)";
+            check = "check character holds by the legacy and the usual rule (remainder 0 or 8)";
         } else if (legacy) {
             check = "legacy NW7 check character holds (sum modulo 16)";
         } else if (usual) {

@@ -100,7 +100,9 @@ std::string scanJson(const ScanResult& scan)
 {
     std::string json = "{\"row\":" + std::to_string(scan.row);
     json += ",\"grade\":" + std::to_string(scan.grade.grade);
-    json += ",\"lowest\":" + jsonString(verifier::parameterJsonName(scan.grade.lowest));
+    if (scan.grade.grade < 4) {
+        json += ",\"lowest\":" + jsonString(verifier::parameterJsonName(scan.grade.lowest));
+    }
     json += ",\"decoded\":" + jsonString(scan.decoded.ok ? scan.decoded.text : "");
     if (!scan.decoded.ok) {
         json += ",\"decode_problem\":" + jsonString(scan.decoded.problem);
