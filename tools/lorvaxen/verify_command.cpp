@@ -109,7 +109,9 @@ std::string scanJson(const ScanResult& scan)
     }
     json += ",\"reversed\":" + std::string(scan.reversed ? "true" : "false");
     json += ",\"r_max\":" + fixed(scan.analysis.rMax, 2);
+    json += ",\"r_min\":" + fixed(scan.analysis.rMin, 2);
     json += ",\"global_threshold\":" + fixed(scan.analysis.threshold, 2);
+    json += ",\"ern_max\":" + fixed(scan.analysis.nonUniformityMax, 2);
     json += ",\"quiet_zone_modules\":[" + fixed(scan.leftQuietModules, 2) + "," +
             fixed(scan.rightQuietModules, 2) + "]";
     json += ",\"module_px\":" + fixed(scan.decoded.moduleWidth, 3);
@@ -122,7 +124,7 @@ std::string scanJson(const ScanResult& scan)
     for (std::size_t p = 0; p < kParameterCount; ++p) {
         json += (p == 0 ? "\"" : ",\"") +
                 std::string(verifier::parameterJsonName(static_cast<Parameter>(p))) +
-                "\":{\"value\":" + fixed(scan.parameters[p].value, 4) +
+                R"(":{"value":)" + fixed(scan.parameters[p].value, 4) +
                 ",\"grade\":" + std::to_string(scan.parameters[p].grade) + "}";
     }
     return json + "}}";
@@ -138,7 +140,7 @@ std::string reportJson(const std::string& path, const Verification& v)
     json += ",\"narrow_px\":" + fixed(v.moduleWidth, 2);
     json += ",\"aperture_px\":" + fixed(v.aperture, 2);
     json += ",\"grade\":" + fixed(v.grade, 1);
-    json += ",\"letter\":\"" + std::string(1, gradeLetter(v.grade)) + "\"";
+    json += R"(,"letter":")" + std::string(1, gradeLetter(v.grade)) + "\"";
     json += ",\"worst_scan\":" + std::to_string(v.worstScan + 1);
     json += ",\"scans\":[";
     for (std::size_t i = 0; i < v.scans.size(); ++i) {
