@@ -49,7 +49,7 @@ struct SyntheticProfile
         reflectance.push_back(level);
     }
     // Element `i` of the symbol, its first bar being 0.
-    std::size_t element(std::size_t i) const { return i + 1; }
+    static std::size_t element(std::size_t i) { return i + 1; }
     std::vector<double> samples() const
     {
         std::vector<double> out;
@@ -170,6 +170,8 @@ TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
     std::vector<Case> cases{
         {"code39", "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%", true,
          "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%0*", "modulo 43 check character holds"},
+        // 59 elements, as many as a JAN has, but no guard bars.
+        {"code39", "ABCD", false, "*ABCD*", "no modulo 43 check character"},
         {"itf", "0123456789", true, "001234567895", "modulo 10 check digit holds"},
         {"nw7", "a0123456789-$:/.+a", false, "a0123456789-$:/.+a", "no check character"},
         {"nw7", "a123", true, "a1236a", "legacy NW7 check character holds (sum modulo 16)"},

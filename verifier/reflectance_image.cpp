@@ -118,15 +118,17 @@ std::optional<ReflectanceImage> readPbm(const Bytes& file, std::string* problem)
         *problem = "PBM header lacks its width and height";
         return std::nullopt;
     }
-    auto image = blankImage(*width, *height, problem);
-    if (!image) {
+    const bool raw = file[1] == '4';
+    const uint64_t rowBytes = (*width + 7) / 8;
+    const std::size_t start = reader.afterOneSpace();
+    // A plain pixel takes at least one byte, so a short file is refused before any allocation.
+    const uint64_t needed = raw ? rowBytes * *height : *width * *height;
+    if (start > file.size() || file.size() - start < needed) {
+        *problem = "PBM ends before its last row";
         return std::nullopt;
     }
-    const bool raw = file[1] == '4';
-    const std::size_t rowBytes = (*width + 7) / 8;
-    const std::size_t start = reader.afterOneSpace();
-    if (raw && (start > file.size() || file.size() - start < rowBytes * *height)) {
-        *problem = "PBM ends before its last row";
+    auto image = blankImage(*width, *height, problem);
+    if (!image) {
         return std::nullopt;
     }
     for (std::size_t y = 0; y < *height; ++y) {
@@ -182,10 +184,6 @@ std::optional<ReflectanceImage> readBmp(const Bytes& file, std::string* problem)
     }
     const bool bottomUp = rawHeight > 0;
     const uint64_t height = bottomUp ? rawHeight : -static_cast<int64_t>(rawHeight);
-    auto image = blankImage(static_cast<uint64_t>(width), height, problem);
-    if (!image) {
-        return std::nullopt;
-    }
     if (colours == 0 && !directColour) {
         colours = 1U << depth;
     }
@@ -197,6 +195,10 @@ std::optional<ReflectanceImage> readBmp(const Bytes& file, std::string* problem)
     if (paletteAt + uint64_t{colours} * 4 > file.size() || bitsAt > file.size() ||
         file.size() - bitsAt < rowBytes * height) {
         *problem = "BMP ends before its palette or its last row";
+        return std::nullopt;
+    }
+    auto image = blankImage(static_cast<uint64_t>(width), height, problem);
+    if (!image) {
         return std::nullopt;
     }
     std::vector<float> palette(colours);

@@ -402,6 +402,17 @@ Decoded decodeJan(std::span<const double> widths)
     Decoded decoded;
     decoded.symbology = Symbology::Jan;
     decoded.moduleWidth = std::accumulate(widths.begin(), widths.end(), 0.0) / 95;
+    // Every element of the guard bars is one module wide; this keeps other symbols of 59 elements
+    // (a Code 39 symbol of six characters) from passing for one.
+    const auto isModule = [&](double width) {
+        return std::abs(width / decoded.moduleWidth - 1) < 0.5;
+    };
+    const auto guards = {widths.first(kGuard), widths.subspan(kRightFirst - kCentre, kCentre),
+                         widths.last(kGuard)};
+    if (!std::ranges::all_of(guards,
+                             [&](auto guard) { return std::ranges::all_of(guard, isModule); })) {
+        return failure(Symbology::Jan, "the guard bars are not one module wide");
+    }
     decoded.leftQuietModules = 11;
     decoded.rightQuietModules = 7;
     std::string sets;
@@ -421,7 +432,7 @@ Decoded decodeJan(std::span<const double> widths)
             decoded.worstCount = kCharacter;
         }
     }
-    const auto leading = std::ranges::find(kEanLeadingDigit, sets.substr(0, kHalf));
+    const auto* const leading = std::ranges::find(kEanLeadingDigit, sets.substr(0, kHalf));
     if (leading == kEanLeadingDigit.end()) {
         return failure(Symbology::Jan, "the sets " + sets.substr(0, kHalf) +
                                            " of the left half give no leading digit");

@@ -191,6 +191,7 @@ Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology>
     // The symbology, unless given, is the one that the middle scan decodes as, or failing that
     // the first that any scan decodes as; every scan is then held to it.
     std::vector<std::vector<double>> profiles;
+    profiles.reserve(rows.size());
     for (const int32_t row : rows) {
         profiles.push_back(sampleScanLine(image, row, result.aperture));
     }
