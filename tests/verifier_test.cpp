@@ -48,8 +48,6 @@ struct SyntheticProfile
         modules.push_back(width);
         reflectance.push_back(level);
     }
-    // Element `i` of the symbol, its first bar being 0.
-    static std::size_t element(std::size_t i) { return i + 1; }
     std::vector<double> samples() const
     {
         std::vector<double> out;
@@ -60,6 +58,12 @@ struct SyntheticProfile
         return out;
     }
 };
+
+// Where element `i` of the symbol, its first bar being 0, lies in a profile: after the quiet zone.
+constexpr std::size_t symbolElement(std::size_t i)
+{
+    return i + 1;
+}
 
 TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
 {
@@ -84,19 +88,19 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
                   Parameter::MinReflectance, 35, 0},
              Case{"an edge contrast of exactly 12%: a grey narrow space beside a grey bar", 85, 5,
                   [](SyntheticProfile& p) {
-                      p.reflectance[p.element(1)] = 52;
-                      p.reflectance[p.element(2)] = 40;
+                      p.reflectance[symbolElement(1)] = 52;
+                      p.reflectance[symbolElement(2)] = 40;
                   },
                   Parameter::MinEdgeContrast, 12, 0},
              Case{"modulation 0.65: an edge contrast of 52% in a symbol contrast of 80%", 85, 5,
                   [](SyntheticProfile& p) {
-                      p.reflectance[p.element(1)] = 70;
-                      p.reflectance[p.element(2)] = 18;
+                      p.reflectance[symbolElement(1)] = 70;
+                      p.reflectance[symbolElement(2)] = 18;
                   },
                   Parameter::Modulation, 0.65, 3},
              Case{"a void 18% deep in a wide bar of a symbol contrast of 80%: defects 0.225", 85, 5,
                   [](SyntheticProfile& p) {
-                      const std::size_t bar = p.element(4);
+                      const std::size_t bar = symbolElement(4);
                       p.modules[bar] = 1.4;
                       p.modules.insert(p.modules.begin() + static_cast<long>(bar) + 1, {0.2, 1.4});
                       p.reflectance.insert(p.reflectance.begin() + static_cast<long>(bar) + 1,
@@ -104,13 +108,13 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
                   },
                   Parameter::Defects, 0.225, 2},
              Case{"a narrow bar 0.45 modules wide: decodability 0.61", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[p.element(12)] += 0.45; },
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.45; },
                   Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3},
              Case{"a narrow bar 0.6 modules wide: decodability 0.47", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[p.element(12)] += 0.6; },
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.6; },
                   Parameter::Decodability, 0.45 / 0.95, 2},
              Case{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[p.element(12)] += 0.9; },
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
                   Parameter::Decodability, 0.175 / 0.925, 0},
              Case{"a quiet zone of 9.5 modules", 85, 5,
                   [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
