@@ -166,7 +166,7 @@ int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream
         "0.8 times the narrow element measured on the middle row, as verifiers commonly choose "
         "for these symbologies; one sample per pixel column.",
         "lorvaxen verify");
-    app.add_option("IMAGE", image, "The image file")->required();
+    app.add_option("IMAGE", image, "The image file")->required()->type_name("FILE");
     app.add_option("-s,--symbology", symbology,
                    "Decode only as this symbology: jan, code39, itf or nw7 (default: the one the "
                    "profile fits)")
