@@ -206,36 +206,6 @@ TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
     }
 }
 
-TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
-{
-    // The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
-    // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
-    // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
-    // by k / 7 of a module, so the decodability is 1 - 2k / 7.
-    constexpr int32_t kFirstBar = kMarginPx + (11 + 3 + 3) * kModulePx;
-    struct Case
-    {
-        int32_t k;
-        int grade;
-    };
-    for (const Case& c : {Case{1, 4}, Case{2, 2}, Case{3, 0}}) {
-        const int32_t k = c.k;
-        ReflectanceImage image = render("490123456789", "jan");
-        for (int32_t y = 0; y < image.height; ++y) {
-            for (int32_t x = kFirstBar - k; x < kFirstBar; ++x) {
-                image.reflectance[static_cast<std::size_t>(y * image.width + x)] = 5.0F;
-            }
-        }
-        const auto result = verifier::verifyImage(image, Symbology::Jan);
-        const auto& scan = result.scans[result.worstScan];
-        const auto& decodability =
-            scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
-        EXPECT_EQ(result.text, "4901234567894") << k;
-        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << k;
-        EXPECT_EQ(decodability.grade, c.grade) << k;
-    }
-}
-
 // How printing degrades a symbol, applied by the tests alone.
 using Degradation = std::function<void(ReflectanceImage&, int step)>;
 
@@ -333,6 +303,36 @@ void cropQuietZone(ReflectanceImage& image, int step)
         }
     }
     image = std::move(cropped);
+}
+
+TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
+{
+    // The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
+    // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
+    // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
+    // by k / 7 of a module, so the decodability is 1 - 2k / 7.
+    constexpr int32_t kFirstBar = kMarginPx + (11 + 3 + 3) * kModulePx;
+    struct Case
+    {
+        int32_t k;
+        int grade;
+    };
+    for (const Case& c : {Case{1, 4}, Case{2, 2}, Case{3, 0}}) {
+        const int32_t k = c.k;
+        ReflectanceImage image = render("490123456789", "jan");
+        for (int32_t y = 0; y < image.height; ++y) {
+            for (int32_t x = kFirstBar - k; x < kFirstBar; ++x) {
+                pixel(image, x, y) = 5.0F;
+            }
+        }
+        const auto result = verifier::verifyImage(image, Symbology::Jan);
+        const auto& scan = result.scans[result.worstScan];
+        const auto& decodability =
+            scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
+        EXPECT_EQ(result.text, "4901234567894") << k;
+        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << k;
+        EXPECT_EQ(decodability.grade, c.grade) << k;
+    }
 }
 
 TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
