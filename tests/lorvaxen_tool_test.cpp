@@ -413,6 +413,8 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              {"--batch", "list.txt", "-o", "%s.png"},
              {"--batch", "list.txt", "-o", "%d-%d.png"},
              {"--batch", "list.txt", "-o", "-"},
+             {"verify"},
+             {"verify", "-s", "qr", "x.png"},
          }) {
         std::string joined;
         for (const std::string& arg : args) {
@@ -478,6 +480,34 @@ TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
     EXPECT_EQ(jsonField(second, "framed"), "*TWO*");
     EXPECT_EQ(jsonField(second, "file"), "2.svg");
     EXPECT_EQ(summary, "{\"written\":2,\"failed\":0,\"skipped\":0}");
+}
+
+TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
+{
+    for (const char* file : {"v.png", "v.bmp", "v.pbm"}) {
+        ASSERT_EQ(runTool({"--check", "-o", file, "A1"}).status, 0);
+        const ToolRun run = runTool({"verify", "--json", "--plot", "plot.png", file});
+        EXPECT_EQ(run.status, 0) << file << run.err;
+        const std::string head = run.out.substr(0, 300);
+        EXPECT_NE(head.find(R"("symbology":"code39","text":"*A1B*")"), std::string::npos) << head;
+        EXPECT_NE(head.find(R"("grade":4.0,"letter":"A")"), std::string::npos) << head;
+        EXPECT_EQ(readText(dir() / "plot.png").substr(1, 3), "PNG") << file;
+    }
+    const ToolRun table = runTool({"verify", "-s", "code39", "v.png"});
+    EXPECT_NE(table.out.find("symbol grade 4.0 (A)"), std::string::npos) << table.out;
+
+    // What is not an image, or a damaged one, or one without bars, is refused with a reason.
+    const std::string bmp = readText(dir() / "v.bmp");
+    std::ofstream(dir() / "cut.bmp", std::ios::binary) << bmp.substr(0, bmp.size() / 2);
+    std::ofstream(dir() / "blank.pbm") << "P1\n3 2\n0 0 0\n0 0 0\n";
+    std::ofstream(dir() / "short.pbm") << "P1\n3 2\n0 1\n";
+    std::ofstream(dir() / "text.png") << "not an image";
+    for (const char* file : {"cut.bmp", "blank.pbm", "short.pbm", "text.png", "missing.png"}) {
+        const ToolRun run = runTool({"verify", file});
+        EXPECT_EQ(run.status, 1) << file;
+        EXPECT_TRUE(run.out.empty()) << file;
+        EXPECT_NE(run.err.find("lorvaxen verify: "), std::string::npos) << file << run.err;
+    }
 }
 
 TEST_F(Tool, VersionAndHelp)

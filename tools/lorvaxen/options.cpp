@@ -74,6 +74,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                  "lorvaxen");
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
+    app.footer("To grade a printed barcode's quality instead: lorvaxen verify --help");
     std::vector<std::string> names;
     for (const SymbologyInfo& info : symbologies()) {
         names.emplace_back(info.name);

@@ -1,0 +1,379 @@
+// The print-quality verifier: grades of profiles built with known parameters, our own symbols at
+// 600 dpi, and the same symbols degraded as printing degrades them.
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "barcode.h"
+#include "verify.h"
+
+namespace lorvaxen::test {
+namespace {
+
+using verifier::Parameter;
+using verifier::ReflectanceImage;
+using verifier::Symbology;
+
+// A profile drawn element by element: widths in modules, each at its own reflectance.
+struct SyntheticProfile
+{
+    static constexpr int kSamplesPerModule = 20;
+    std::vector<double> modules;
+    std::vector<double> reflectance;
+
+    // Code 39 "*A*" at a wide-to-narrow ratio of 3 between 12-module quiet zones, bars at `bar`
+    // and spaces at `space` per cent.
+    static SyntheticProfile code39(double space, double bar)
+    {
+        SyntheticProfile profile;
+        const std::string wide = "010010100"
+                                 "0"
+                                 "100001001"
+                                 "0"
+                                 "010010100";
+        profile.add(12, space);
+        for (std::size_t i = 0; i < wide.size(); ++i) {
+            profile.add(wide[i] == '1' ? 3 : 1, i % 2 == 0 ? bar : space);
+        }
+        profile.add(12, space);
+        return profile;
+    }
+    void add(double width, double level)
+    {
+        modules.push_back(width);
+        reflectance.push_back(level);
+    }
+    std::vector<double> samples() const
+    {
+        std::vector<double> out;
+        for (std::size_t i = 0; i < modules.size(); ++i) {
+            const auto count = std::lround(modules[i] * kSamplesPerModule);
+            out.insert(out.end(), static_cast<std::size_t>(count), reflectance[i]);
+        }
+        return out;
+    }
+};
+
+// Where element `i` of the symbol, its first bar being 0, lies in a profile: after the quiet zone.
+constexpr std::size_t symbolElement(std::size_t i)
+{
+    return i + 1;
+}
+
+TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
+{
+    struct Case
+    {
+        const char* why;
+        double space;
+        double bar;
+        std::function<void(SyntheticProfile&)> change;
+        Parameter parameter;
+        double value;
+        int grade; // of the parameter, which is also the scan's lowest
+    };
+    const auto none = [](SyntheticProfile&) {};
+    // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
+    // a narrow bar of the A.
+    for (const Case& c : {
+             Case{"symbol contrast of exactly 45%", 80, 35, none, Parameter::SymbolContrast, 45, 2},
+             Case{"symbol contrast of 55%", 80, 25, none, Parameter::SymbolContrast, 55, 3},
+             Case{"symbol contrast of 19%", 30, 11, none, Parameter::SymbolContrast, 19, 0},
+             Case{"minimum reflectance above half the maximum", 60, 35, none,
+                  Parameter::MinReflectance, 35, 0},
+             Case{"an edge contrast of exactly 12%: a grey narrow space beside a grey bar", 85, 5,
+                  [](SyntheticProfile& p) {
+                      p.reflectance[symbolElement(1)] = 52;
+                      p.reflectance[symbolElement(2)] = 40;
+                  },
+                  Parameter::MinEdgeContrast, 12, 0},
+             Case{"modulation 0.65: an edge contrast of 52% in a symbol contrast of 80%", 85, 5,
+                  [](SyntheticProfile& p) {
+                      p.reflectance[symbolElement(1)] = 70;
+                      p.reflectance[symbolElement(2)] = 18;
+                  },
+                  Parameter::Modulation, 0.65, 3},
+             Case{"a void 18% deep in a wide bar of a symbol contrast of 80%: defects 0.225", 85, 5,
+                  [](SyntheticProfile& p) {
+                      const std::size_t bar = symbolElement(4);
+                      p.modules[bar] = 1.4;
+                      p.modules.insert(p.modules.begin() + static_cast<long>(bar) + 1, {0.2, 1.4});
+                      p.reflectance.insert(p.reflectance.begin() + static_cast<long>(bar) + 1,
+                                           {23, 5});
+                  },
+                  Parameter::Defects, 0.225, 2},
+             Case{"a narrow bar 0.45 modules wide: decodability 0.61", 85, 5,
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.45; },
+                  Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3},
+             Case{"a narrow bar 0.6 modules wide: decodability 0.47", 85, 5,
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.6; },
+                  Parameter::Decodability, 0.45 / 0.95, 2},
+             Case{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
+                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
+                  Parameter::Decodability, 0.175 / 0.925, 0},
+             Case{"a quiet zone of 9.5 modules", 85, 5,
+                  [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
+                  0},
+         }) {
+        SyntheticProfile profile = SyntheticProfile::code39(c.space, c.bar);
+        c.change(profile);
+        const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt);
+        const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
+        EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
+        EXPECT_EQ(scan.decoded.text, "*A*") << c.why;
+        EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
+        EXPECT_EQ(measured.grade, c.grade) << c.why;
+        EXPECT_EQ(scan.grade.grade, c.grade) << c.why;
+        if (c.grade < 4) {
+            EXPECT_EQ(scan.grade.lowest, c.parameter) << c.why;
+        }
+    }
+}
+
+constexpr int32_t kModulePx = 7; // 0.33 mm at 600 dpi
+constexpr int32_t kMarginPx = 4 * kModulePx;
+
+// A 1-bit symbol of the tool's own making as reflectance, black ink 5% and white paper 90%, with
+// its quiet zones widened by four modules, so that slight degradations leave them wide enough.
+ReflectanceImage render(std::string_view text, const char* symbology, bool check = false)
+{
+    tool::BarcodeSettings settings;
+    settings.symbology = tool::findSymbology(symbology);
+    settings.check = check;
+    const tool::Barcode barcode = tool::makeBarcode(text, settings);
+    EXPECT_EQ(barcode.code, 0) << text;
+    ReflectanceImage image;
+    image.width = barcode.image.width + 2 * kMarginPx;
+    image.height = barcode.image.height;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            const int32_t inside = x - kMarginPx;
+            const bool black =
+                inside >= 0 && inside < barcode.image.width && barcode.image.isBlack(inside, y);
+            image.reflectance.push_back(black ? 5.0F : 90.0F);
+        }
+    }
+    return image;
+}
+
+TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
+{
+    struct Case
+    {
+        const char* symbology;
+        std::string text;
+        bool check;
+        const char* framed;
+        const char* checkWords;
+    };
+    std::vector<Case> cases{
+        {"code39", "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%", true,
+         "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%0*", "modulo 43 check character holds"},
+        // 59 elements, as many as a JAN has, but no guard bars.
+        {"code39", "ABCD", false, "*ABCD*", "no modulo 43 check character"},
+        {"itf", "0123456789", true, "001234567895", "modulo 10 check digit holds"},
+        {"nw7", "a0123456789-$:/.+a", false, "a0123456789-$:/.+a", "no check character"},
+        {"nw7", "a123", true, "a1236a", "legacy NW7 check character holds (sum modulo 16)"},
+        {"nw7", "a123-a", false, "a123-a",
+         "usual Codabar check character holds (complement of the sum modulo 16)"},
+        {"nw7", "b123", true, "b1238b",
+         "check character holds by the legacy and the usual rule (remainder 0 or 8)"},
+        {"nw7", "c1", false, "c1c", "no check character"},
+        {"nw7", "d1", false, "d1d", "no check character"},
+    };
+    // Every leading digit, so every pattern of sets in the left half.
+    for (char lead = '0'; lead <= '9'; ++lead) {
+        cases.push_back({"jan", std::string(1, lead) + "12345678901", false, nullptr,
+                         "modulo 10 check digit holds"});
+    }
+    for (const Case& c : cases) {
+        const auto result =
+            verifier::verifyImage(render(c.text, c.symbology, c.check), std::nullopt);
+        ASSERT_TRUE(result.found) << c.text;
+        EXPECT_EQ(result.symbology, verifier::findSymbology(c.symbology)) << c.text;
+        if (c.framed != nullptr) {
+            EXPECT_EQ(result.text, c.framed);
+        } else {
+            EXPECT_EQ(result.text.substr(0, 12), c.text);
+        }
+        EXPECT_EQ(result.check, c.checkWords) << c.text;
+        EXPECT_EQ(result.grade, 4.0) << c.text;
+    }
+}
+
+// How printing degrades a symbol, applied by the tests alone.
+using Degradation = std::function<void(ReflectanceImage&, int step)>;
+
+float& pixel(ReflectanceImage& image, int32_t x, int32_t y)
+{
+    return image.reflectance[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
+                             static_cast<std::size_t>(x)];
+}
+
+// A pass a step of a box blur five pixels wide along the rows; the passes together approach a
+// Gaussian blur of growing width: an out-of-focus or smudged print.
+void blur(ReflectanceImage& image, int step)
+{
+    for (int pass = 0; pass < step; ++pass) {
+        const ReflectanceImage source = image;
+        for (int32_t y = 0; y < image.height; ++y) {
+            for (int32_t x = 0; x < image.width; ++x) {
+                const int32_t from = std::max(x - 2, 0);
+                const int32_t to = std::min(x + 2, image.width - 1);
+                double sum = 0;
+                for (int32_t at = from; at <= to; ++at) {
+                    sum += source.at(at, y);
+                }
+                pixel(image, x, y) = static_cast<float>(sum / (to - from + 1));
+            }
+        }
+    }
+}
+
+// Ink spreading `step` pixels from every edge of the bars: a dilation of the dark.
+void inkSpread(ReflectanceImage& image, int step)
+{
+    const ReflectanceImage source = image;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            for (int32_t d = -step; d <= step; ++d) {
+                if (x + d >= 0 && x + d < image.width) {
+                    pixel(image, x, y) = std::min(pixel(image, x, y), source.at(x + d, y));
+                }
+            }
+        }
+    }
+}
+
+// Paper and ink drawn together: grey ink on dull paper.
+void lowContrast(ReflectanceImage& image, int step)
+{
+    const float ink = 5.0F + 7.0F * static_cast<float>(step);
+    const float paper = 90.0F - 10.0F * static_cast<float>(step);
+    for (float& r : image.reflectance) {
+        r = r < 50 ? ink : paper;
+    }
+}
+
+// Speckle: uniform noise of 12 points per step around every pixel, the same each run.
+void noise(ReflectanceImage& image, int step)
+{
+    std::mt19937 random(15);
+    const float amplitude = 12.0F * static_cast<float>(step);
+    std::uniform_real_distribution<float> spread(-amplitude, amplitude);
+    for (float& r : image.reflectance) {
+        r = std::clamp(r + spread(random), 0.0F, 100.0F);
+    }
+}
+
+// A void the width of `step` pixels down the middle of the first wide bar.
+void voidInBar(ReflectanceImage& image, int step)
+{
+    int32_t x = 0;
+    int32_t run = 0;
+    for (; x < image.width; ++x) { // to the end of the first bar at least twice the narrow width
+        run = image.at(x, 0) < 50 ? run + 1 : 0;
+        if (run > 0 && image.at(x + 1, 0) >= 50 && run >= 14) {
+            break;
+        }
+    }
+    const int32_t middle = x - run / 2;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t dx = 0; dx < step; ++dx) {
+            pixel(image, middle - step / 2 + dx, y) = 90.0F;
+        }
+    }
+}
+
+// The left margin cut by three modules a step: 11, 8, 5 and 2 modules left.
+void cropQuietZone(ReflectanceImage& image, int step)
+{
+    const int32_t cut = 3 * step * kModulePx;
+    ReflectanceImage cropped;
+    cropped.width = image.width - cut;
+    cropped.height = image.height;
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = cut; x < image.width; ++x) {
+            cropped.reflectance.push_back(image.at(x, y));
+        }
+    }
+    image = std::move(cropped);
+}
+
+TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
+{
+    // The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
+    // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
+    // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
+    // by k / 7 of a module, so the decodability is 1 - 2k / 7.
+    constexpr int32_t kFirstBar = kMarginPx + (11 + 3 + 3) * kModulePx;
+    struct Case
+    {
+        int32_t k;
+        int grade;
+    };
+    for (const Case& c : {Case{1, 4}, Case{2, 2}, Case{3, 0}}) {
+        const int32_t k = c.k;
+        ReflectanceImage image = render("490123456789", "jan");
+        for (int32_t y = 0; y < image.height; ++y) {
+            for (int32_t x = kFirstBar - k; x < kFirstBar; ++x) {
+                pixel(image, x, y) = 5.0F;
+            }
+        }
+        const auto result = verifier::verifyImage(image, Symbology::Jan);
+        const auto& scan = result.scans[result.worstScan];
+        const auto& decodability =
+            scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
+        EXPECT_EQ(result.text, "4901234567894") << k;
+        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << k;
+        EXPECT_EQ(decodability.grade, c.grade) << k;
+    }
+}
+
+TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
+{
+    struct Case
+    {
+        const char* how;
+        Degradation degrade;
+        Parameter attacked;
+        int steps = 4; // beyond which the symbol no longer decodes at all
+    };
+    for (const Case& c : {
+             Case{"blur", blur, Parameter::Modulation},
+             Case{"ink spread", inkSpread, Parameter::Decodability, 2},
+             Case{"low contrast", lowContrast, Parameter::SymbolContrast},
+             Case{"noise", noise, Parameter::Defects, 3},
+             Case{"void in a bar", voidInBar, Parameter::Defects, 2},
+             Case{"missing quiet zone", cropQuietZone, Parameter::QuietZone},
+         }) {
+        const ReflectanceImage clean = render("LORVAXEN-15", "code39");
+        std::string grades;
+        double previous = 4.0;
+        for (int step = 1; step <= c.steps; ++step) {
+            ReflectanceImage image = clean;
+            c.degrade(image, step);
+            const auto result = verifier::verifyImage(image, std::nullopt);
+            ASSERT_TRUE(result.found) << c.how << " " << step;
+            const auto& worst = result.scans[result.worstScan];
+            grades += " " + std::to_string(result.grade) + " " +
+                      std::string(verifier::parameterName(worst.grade.lowest));
+            EXPECT_LE(result.grade, previous) << c.how << ":" << grades;
+            if (result.grade < 4.0) {
+                EXPECT_EQ(worst.grade.lowest, c.attacked)
+                    << c.how << " step " << step << " fails on "
+                    << verifier::parameterName(worst.grade.lowest);
+            }
+            previous = result.grade;
+        }
+        EXPECT_LT(previous, 4.0) << c.how << ":" << grades;
+    }
+}
+
+} // namespace
+} // namespace lorvaxen::test

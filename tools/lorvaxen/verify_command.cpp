@@ -1,0 +1,210 @@
+#include "verify_command.h"
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "options.h"
+#include "report.h"
+#include "verify.h"
+#include "verify_plot.h"
+
+namespace lorvaxen::tool {
+namespace {
+
+using verifier::gradeLetter;
+using verifier::kParameterCount;
+using verifier::Parameter;
+using verifier::ScanResult;
+using verifier::Verification;
+
+std::string fixed(double value, int places)
+{
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "%.*f", places, value);
+    return text.data();
+}
+
+// The symbol's grade as the standard writes it: "3.2 (B)".
+std::string gradeText(double grade)
+{
+    return fixed(grade, 1) + " (" + gradeLetter(grade) + ")";
+}
+
+// Each parameter's value as people read it: per cents and ratios; pass or fail for the decode.
+std::string valueText(Parameter parameter, const ScanResult& scan)
+{
+    const double value = scan.parameters[static_cast<std::size_t>(parameter)].value;
+    switch (parameter) {
+    case Parameter::Decode:
+        return value > 0 ? "yes" : "no";
+    case Parameter::SymbolContrast:
+    case Parameter::MinReflectance:
+    case Parameter::MinEdgeContrast:
+        return fixed(value, 1) + "%";
+    case Parameter::QuietZone:
+        return fixed(std::min(scan.leftQuietModules, 99.9), 1) + "/" +
+               fixed(std::min(scan.rightQuietModules, 99.9), 1);
+    default:
+        return fixed(value, 2);
+    }
+}
+
+std::string pad(std::string text, std::size_t width)
+{
+    text.resize(std::max(text.size(), width), ' ');
+    return text;
+}
+
+constexpr std::array<const char*, kParameterCount> kHeadings{
+    "decode", "SC", "Rmin", "ECmin", "MOD", "defects", "decodab.", "quiet L/R"};
+constexpr std::size_t kColumn = 12;
+
+std::string reportText(const std::string& path, const Verification& v)
+{
+    std::string text = path + ": ";
+    text += v.symbology ? std::string(verifier::symbologyTitle(*v.symbology)) : "symbology unknown";
+    text += v.text.empty() ? ", not decoded\n" : " \"" + v.text + "\", " + v.check + "\n";
+    text += "bars on rows " + std::to_string(v.top) + " to " + std::to_string(v.bottom) +
+            "; narrow element " + fixed(v.moduleWidth, 1) + " px; aperture " +
+            fixed(v.aperture, 1) + " px\n";
+    text += pad("scan", 6) + pad("row", 6);
+    for (const char* heading : kHeadings) {
+        text += pad(heading, kColumn);
+    }
+    text += "grade\n";
+    for (std::size_t i = 0; i < v.scans.size(); ++i) {
+        const ScanResult& scan = v.scans[i];
+        text += pad(std::to_string(i + 1), 6) + pad(std::to_string(scan.row), 6);
+        for (std::size_t p = 0; p < kParameterCount; ++p) {
+            const int grade = scan.parameters[p].grade;
+            text +=
+                pad(valueText(static_cast<Parameter>(p), scan) + " " + gradeLetter(grade), kColumn);
+        }
+        text += std::to_string(scan.grade.grade) + " (" + gradeLetter(scan.grade.grade) + ")";
+        if (scan.grade.grade < 4) {
+            text += " " + std::string(verifier::parameterName(scan.grade.lowest));
+            if (!scan.decoded.ok) {
+                text += ": " + scan.decoded.problem;
+            }
+        }
+        text += "\n";
+    }
+    return text + "symbol grade " + gradeText(v.grade) + "\n";
+}
+
+std::string scanJson(const ScanResult& scan)
+{
+    std::string json = "{\"row\":" + std::to_string(scan.row);
+    json += ",\"grade\":" + std::to_string(scan.grade.grade);
+    if (scan.grade.grade < 4) {
+        json += ",\"lowest\":" + jsonString(verifier::parameterJsonName(scan.grade.lowest));
+    }
+    json += ",\"decoded\":" + jsonString(scan.decoded.ok ? scan.decoded.text : "");
+    if (!scan.decoded.ok) {
+        json += ",\"decode_problem\":" + jsonString(scan.decoded.problem);
+    }
+    json += ",\"reversed\":" + std::string(scan.reversed ? "true" : "false");
+    json += ",\"r_max\":" + fixed(scan.analysis.rMax, 2);
+    json += ",\"r_min\":" + fixed(scan.analysis.rMin, 2);
+    json += ",\"global_threshold\":" + fixed(scan.analysis.threshold, 2);
+    json += ",\"ern_max\":" + fixed(scan.analysis.nonUniformityMax, 2);
+    json += ",\"quiet_zone_modules\":[" + fixed(scan.leftQuietModules, 2) + "," +
+            fixed(scan.rightQuietModules, 2) + "]";
+    json += ",\"module_px\":" + fixed(scan.decoded.moduleWidth, 3);
+    json += ",\"elements_px\":[";
+    const auto& analysis = scan.analysis;
+    for (std::size_t i = analysis.firstBar; analysis.hasBars && i <= analysis.lastBar; ++i) {
+        json += (i == analysis.firstBar ? "" : ",") + fixed(analysis.elements[i].width(), 2);
+    }
+    json += "],\"parameters\":{";
+    for (std::size_t p = 0; p < kParameterCount; ++p) {
+        json += (p == 0 ? "\"" : ",\"") +
+                std::string(verifier::parameterJsonName(static_cast<Parameter>(p))) +
+                R"(":{"value":)" + fixed(scan.parameters[p].value, 4) +
+                ",\"grade\":" + std::to_string(scan.parameters[p].grade) + "}";
+    }
+    return json + "}}";
+}
+
+std::string reportJson(const std::string& path, const Verification& v)
+{
+    std::string json = "{\"image\":" + jsonString(path);
+    json += ",\"symbology\":" +
+            (v.symbology ? jsonString(verifier::symbologyName(*v.symbology)) : "null");
+    json += ",\"text\":" + jsonString(v.text) + ",\"check\":" + jsonString(v.check);
+    json += ",\"bar_rows\":[" + std::to_string(v.top) + "," + std::to_string(v.bottom) + "]";
+    json += ",\"narrow_px\":" + fixed(v.moduleWidth, 2);
+    json += ",\"aperture_px\":" + fixed(v.aperture, 2);
+    json += ",\"grade\":" + fixed(v.grade, 1);
+    json += R"(,"letter":")" + std::string(1, gradeLetter(v.grade)) + "\"";
+    json += ",\"worst_scan\":" + std::to_string(v.worstScan + 1);
+    json += ",\"scans\":[";
+    for (std::size_t i = 0; i < v.scans.size(); ++i) {
+        json += (i == 0 ? "" : ",") + scanJson(v.scans[i]);
+    }
+    return json + "]}\n";
+}
+
+} // namespace
+
+int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    std::string image;
+    std::string symbology;
+    std::string plot;
+    bool json = false;
+    CLI::App app(
+        "Grades the print quality of a linear barcode in an image (PNG, PBM or BMP; grey or "
+        "colour, read as reflectance 0-100%) by ISO/IEC 15416: ten scan lines evenly spaced "
+        "across the middle 80% of the bar height, each graded on decode, symbol contrast, "
+        "minimum reflectance, minimum edge contrast, modulation, defects, decodability and quiet "
+        "zones by its lowest parameter; the symbol grade is their mean. The aperture is a circle "
+        "0.8 times the narrow element measured on the middle row, as verifiers commonly choose "
+        "for these symbologies; one sample per pixel column.",
+        "lorvaxen verify");
+    app.add_option("IMAGE", image, "The image file")->required()->type_name("FILE");
+    app.add_option("-s,--symbology", symbology,
+                   "Decode only as this symbology: jan, code39, itf or nw7 (default: the one the "
+                   "profile fits)")
+        ->check(CLI::IsMember({"jan", "code39", "itf", "nw7"}, CLI::ignore_case))
+        ->type_name("NAME");
+    app.add_flag("--json", json, "Report every value as one JSON object");
+    app.add_option("--plot", plot,
+                   "Draw the worst scan's reflectance profile, its global threshold, element "
+                   "edges and failing parameter into this PNG file")
+        ->type_name("FILE.png");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? kExitSuccess : kExitUsage;
+    }
+
+    std::string problem;
+    const auto picture = verifier::readReflectanceImage(image, &problem);
+    if (!picture) {
+        err << "lorvaxen verify: " << problem << "\n";
+        return kExitFailure;
+    }
+    const std::optional<verifier::Symbology> forced =
+        symbology.empty() ? std::nullopt : verifier::findSymbology(symbology);
+    const Verification verification = verifier::verifyImage(*picture, forced);
+    if (!verification.found) {
+        err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";
+        return kExitFailure;
+    }
+    out << (json ? reportJson(image, verification) : reportText(image, verification));
+    if (!plot.empty()) {
+        problem = writeProfilePlot(verification.scans[verification.worstScan], plot);
+        if (!problem.empty()) {
+            err << "lorvaxen verify: " << problem << "\n";
+            return kExitFailure;
+        }
+    }
+    return kExitSuccess;
+}
+
+} // namespace lorvaxen::tool

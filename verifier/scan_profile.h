@@ -1,0 +1,49 @@
+// A scan reflectance profile and what ISO/IEC 15416 measures on it: the global threshold, the
+// elements it separates, their edge contrasts and their reflectance non-uniformity.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+#include "reflectance_image.h"
+
+namespace lorvaxen::verifier {
+
+// The profile along row `y`: at each column, the mean reflectance seen through a circular aperture
+// of `apertureDiameter` pixels centred there (a single pixel when the aperture is smaller).
+std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
+                                   double apertureDiameter);
+
+// One element between two crossings of the global threshold; a light run at either end of the
+// profile is a quiet zone. Edges lie where the profile crosses the threshold, between samples.
+struct Element
+{
+    bool dark = false;
+    double start = 0; // in samples from the profile's left end
+    double end = 0;
+    double reflectance = 0;   // the lowest of a bar, the highest of a space
+    double nonUniformity = 0; // ERN: highest peak less lowest valley inside the element
+    double width() const { return end - start; }
+};
+
+struct ProfileAnalysis
+{
+    double rMax = 0;
+    double rMin = 0;
+    double threshold = 0; // the global threshold, midway between rMax and rMin
+    std::vector<Element> elements;
+    bool hasBars = false;
+    std::size_t firstBar = 0; // the symbol: elements[firstBar .. lastBar]
+    std::size_t lastBar = 0;
+    double edgeContrastMin = 0;        // between neighbouring elements, quiet zones included
+    std::size_t edgeContrastMinAt = 0; // the element right of that edge
+    double nonUniformityMax = 0;
+    std::size_t nonUniformityMaxAt = 0;
+
+    double symbolContrast() const { return rMax - rMin; }
+};
+
+ProfileAnalysis analyseProfile(std::span<const double> profile);
+
+} // namespace lorvaxen::verifier
