@@ -3,19 +3,22 @@
 #include <new>
 
 #include "batch.h"
+#include "interrupt.h"
 #include "job.h"
 #include "options.h"
 
 int main(int argc, char** argv)
 {
     using namespace lorvaxen::tool;
+    installInterruptHandlers();
     try {
         const ParsedArguments parsed = parseArguments(argc, argv, std::cout, std::cerr);
         if (!parsed.options) {
             return parsed.exitCode;
         }
-        return parsed.options->batchInput ? runBatch(*parsed.options, std::cout, std::cerr)
-                                          : runSingle(*parsed.options, std::cout, std::cerr);
+        return parsed.options->batchInput
+                   ? runBatch(*parsed.options, std::cout, std::cerr)
+                   : runSingle(*parsed.options, std::cin, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "lorvaxen: out of memory\n";
         return kExitFailure;
