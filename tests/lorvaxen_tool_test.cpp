@@ -70,11 +70,6 @@ const Kind kJan{"jan", "EAN13", jan, 11, 7};
 const Kind kItf{"itf", "ITF", itf, 10, 10};
 const Kind kNw7{"nw7", "Codabar", nw7, 10, 10};
 
-int modulePx(int dpi, double narrowMm)
-{
-    return std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
-}
-
 // The library's own bitmap for a request, read straight through the C interface.
 Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,
                      double ratio = 2.5)
@@ -239,8 +234,9 @@ TEST_F(Tool, PngRecordsResolutionAndPhysicalSize)
     };
     for (const Case& c : {Case{600, 6.35, 23622}, Case{300, 10, 11811}, Case{203, 12.7, 7992},
                           Case{96, 25.4, 3780}}) {
-        const ToolRun run = runTool({"--dpi", std::to_string(c.dpi), "--height",
-                                     std::to_string(c.heightMm), "--json", "-o", "out.png", "ABC"});
+        const ToolRun run =
+            runTool({"--dpi", std::to_string(c.dpi), "--height", std::to_string(c.heightMm),
+                     "--no-text", "--json", "-o", "out.png", "ABC"});
         ASSERT_EQ(run.status, 0) << run.err;
         const auto png = readPng(dir() / "out.png");
         ASSERT_TRUE(png.has_value());
@@ -275,16 +271,32 @@ TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
     const auto pbm = readPbm(dir() / "a.pbm");
     const auto bmp = readBmp(dir() / "a.BMP");
     ASSERT_TRUE(png && svg && pbm && bmp);
-    EXPECT_EQ(svg->pixels.black, png->pixels.black);
     EXPECT_EQ(pbm->pixels.black, png->pixels.black);
     EXPECT_EQ(bmp->pixels.black, png->pixels.black);
     EXPECT_EQ(svg->pixels.width, png->pixels.width);
+    EXPECT_EQ(svg->pixels.height, png->pixels.height);
     EXPECT_EQ(bmp->pixels.height, png->pixels.height);
     EXPECT_EQ(bmp->xPerMetre, 11811U);
     EXPECT_EQ(bmp->yPerMetre, 11811U);
+    // The SVG's rectangles are the bars, pixel for pixel, and its text is one outline per
+    // character of "*FORMATS 1*" under them, where the raster formats have its pixels.
+    const int32_t barsHeight = static_cast<int32_t>(300 * 8 / 25.4);
+    for (int32_t y = 0; y < png->pixels.height; ++y) {
+        for (int32_t x = 0; x < png->pixels.width; ++x) {
+            ASSERT_EQ(svg->pixels.at(x, y), y < barsHeight && png->pixels.at(x, y))
+                << "(" << x << ", " << y << ")";
+        }
+    }
+    const std::string svgText = readText(dir() / "a.svg");
+    std::size_t outlines = 0;
+    for (auto at = svgText.find("<path "); at != std::string::npos;
+         at = svgText.find("<path ", at + 1)) {
+        ++outlines;
+    }
+    EXPECT_EQ(outlines, 11U);
     // 300 dpi: the SVG prints at exactly the size its pixels stand for.
     EXPECT_NEAR(svg->widthMm, png->pixels.width * 25.4 / 300, 1e-6);
-    EXPECT_NEAR(svg->heightMm, static_cast<int>(300 * 8 / 25.4) * 25.4 / 300, 1e-6);
+    EXPECT_NEAR(svg->heightMm, png->pixels.height * 25.4 / 300, 1e-6);
     EXPECT_EQ(files(), (std::vector<std::string>{"a.BMP", "a.pbm", "a.png", "a.svg"}));
 }
 
@@ -301,25 +313,32 @@ TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
                           Case{kCode39, "Q-1", 300, 0.5}, Case{kJan, "490123456789", 600, 0.33},
                           Case{kJan, "4901234567894", 96, 0.2}, Case{kItf, "123456", 300, 0.33},
                           Case{kNw7, "c1234c", 203, 0.25}}) {
-        const Pixels library = libraryPixels(c.kind, c.text, c.dpi, c.narrowMm, 6.35);
-        const std::vector<std::string> common{"-s",       c.kind.name,
-                                              "--dpi",    std::to_string(c.dpi),
-                                              "--narrow", std::to_string(c.narrowMm),
+        const std::vector<std::string> common{"-s",        c.kind.name,
+                                              "--dpi",     std::to_string(c.dpi),
+                                              "--narrow",  std::to_string(c.narrowMm),
+                                              "--height",  "6.35",
+                                              "--no-text", "--json",
                                               c.text};
         auto bare = common;
         bare.insert(bare.end(), {"--no-quiet-zone", "-o", "bare.png"});
         auto framed = common;
         framed.insert(framed.end(), {"-o", "framed.png"});
         ASSERT_EQ(runTool(bare).status, 0);
-        ASSERT_EQ(runTool(framed).status, 0);
+        const ToolRun framedRun = runTool(framed);
+        ASSERT_EQ(framedRun.status, 0);
+        // The library asked for exactly the module the tool reports: half a dot over it, so that
+        // its truncation lands on the whole dots.
+        const int module = std::stoi(jsonField(framedRun.out, "module_dots"));
+        const Pixels library =
+            libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35);
 
         const auto barePng = readPng(dir() / "bare.png");
         const auto framedPng = readPng(dir() / "framed.png");
         ASSERT_TRUE(barePng && framedPng);
         EXPECT_EQ(barePng->pixels.black, library.black) << c.text << " at " << c.dpi;
 
-        const int left = c.kind.leftModules * modulePx(c.dpi, c.narrowMm);
-        const int right = c.kind.rightModules * modulePx(c.dpi, c.narrowMm);
+        const int left = c.kind.leftModules * module;
+        const int right = c.kind.rightModules * module;
         const Pixels& image = framedPng->pixels;
         ASSERT_EQ(image.width, library.width + left + right) << c.text << " at " << c.dpi;
         ASSERT_EQ(image.height, library.height);
