@@ -15,6 +15,7 @@
 #include "gdi_test.h"
 #include "scan.h"
 #include "tool_image_files.h"
+#include "writers.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -221,6 +222,70 @@ TEST_F(Tool, PngReadsBackToItsData)
             framed = framed.substr(1, framed.size() - 2); // the decoder drops start and stop
         }
         EXPECT_EQ(data.value_or("<no symbol>"), framed) << c.text;
+    }
+}
+
+// Tesseract's reading of the text band under the bars: the rows from the first that differs from
+// the bars' own, with the lengthened guard bars (black where the band begins) whitened out.
+std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
+{
+    int32_t top = 0;
+    while (top < pixels.height && pixels.row(top) == pixels.row(0)) {
+        ++top;
+    }
+    auto band = tool::whiteImage(pixels.width, pixels.height - top, 300);
+    for (int32_t y = top; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            if (pixels.at(x, y) && !pixels.at(x, top)) {
+                band.setBlack(x, y - top);
+            }
+        }
+    }
+    std::FILE* file = std::fopen(scratch.c_str(), "wb");
+    EXPECT_TRUE(file != nullptr && tool::writePng(band, file));
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    const std::string command =
+        std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7 2>/dev/null";
+    std::FILE* ocr = popen(command.c_str(), "r");
+    std::string text;
+    char buffer[256];
+    while (ocr != nullptr && std::fgets(buffer, sizeof buffer, ocr) != nullptr) {
+        text += buffer;
+    }
+    if (ocr != nullptr) {
+        pclose(ocr);
+    }
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
+    return text;
+}
+
+// The text a person reads under the bars is the framed text, and the bars still scan with it.
+TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        std::vector<std::string> options;
+        std::string read; // what Tesseract finds
+    };
+    for (const Case& c : {
+             Case{kJan, "490123456789", {}, "4901234567894"},
+             Case{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
+             Case{kCode39, "ABC-12", {}, "*ABC-12*"},
+             Case{kItf, "1234567", {"--check"}, "12345670"},
+             Case{kNw7, "A40156B", {"--text-size", "3"}, "a40156a"},
+         }) {
+        std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "t.png");
+        ASSERT_TRUE(png.has_value());
+        EXPECT_EQ(readTextBand(png->pixels, dir().parent_path() / "band.png"), c.read) << c.text;
+        EXPECT_TRUE(decode(png->pixels, c.kind.decoderFormat, 0).has_value()) << c.text;
     }
 }
 
