@@ -1,8 +1,11 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -136,11 +139,13 @@ class Tool : public GdiTest
         return names;
     }
 
-    // Runs the tool in dir() with `input` on its standard input.
-    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "") const
+    // Starts the tool in dir() with `input` on its standard input and its standard output into
+    // `outFile` (a file of its own when empty).
+    pid_t startTool(const std::vector<std::string>& args, const std::string& input = "",
+                    const fs::path& outFile = {}) const
     {
         const fs::path in = root_ / "stdin";
-        const fs::path out = root_ / "stdout";
+        const fs::path out = outFile.empty() ? root_ / "stdout" : outFile;
         const fs::path err = root_ / "stderr";
         std::ofstream(in, std::ios::binary) << input;
         std::vector<std::string> argv{LORVAXEN_TOOL};
@@ -165,14 +170,25 @@ class Tool : public GdiTest
             execv(pointers[0], pointers.data());
             _exit(127);
         }
+        return child;
+    }
+
+    ToolRun finishTool(pid_t child) const
+    {
         ToolRun result;
         int status = 0;
         if (child > 0 && waitpid(child, &status, 0) == child) {
             result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        result.out = readText(out);
-        result.err = readText(err);
+        result.out = readText(root_ / "stdout");
+        result.err = readText(root_ / "stderr");
         return result;
+    }
+
+    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "",
+                    const fs::path& outFile = {}) const
+    {
+        return finishTool(startTool(args, input, outFile));
     }
 
   private:
@@ -432,15 +448,37 @@ TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
     EXPECT_NE(run.out.find("written to: r.png"), std::string::npos) << run.out;
 }
 
-TEST_F(Tool, PngGoesToStandardOutputWithTheReportOnStandardError)
+// Any format goes to standard output, named "-" or /dev/stdout, with the report on standard
+// error; "-" as the text reads it from standard input.
+TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
 {
-    const ToolRun run = runTool({"-o", "-", "piped"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
-    std::ofstream(dir() / "stdout.png", std::ios::binary) << run.out;
-    const auto png = readPng(dir() / "stdout.png");
-    ASSERT_TRUE(png.has_value());
-    EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string input;
+        std::optional<ImageFile> (*read)(const fs::path&);
+    };
+    for (const Case& c : {
+             Case{{"-o", "-", "piped"}, "", readPng},
+             Case{{"--format", "svg", "-o", "-", "piped"}, "", readSvg},
+             Case{{"--format", "bmp", "-o", "/dev/stdout", "piped"}, "", readBmp},
+             Case{{"-o", "/dev/stdout", "--format", "pbm", "-"}, "piped\n", readPbm},
+         }) {
+        const ToolRun run = runTool(c.args, c.input);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
+        std::ofstream(dir() / "stdout", std::ios::binary) << run.out;
+        const auto image = c.read(dir() / "stdout");
+        ASSERT_TRUE(image.has_value()) << c.args[1];
+        EXPECT_EQ(decode(image->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+        fs::remove(dir() / "stdout");
+        EXPECT_TRUE(files().empty());
+    }
+    // A report that cannot be written is a failure, not a success whose news is lost.
+    const ToolRun full = runTool({"--json", "-o", "full.png", "ABC"}, "", "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("cannot write the report to standard output"), std::string::npos)
+        << full.err;
 }
 
 TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
@@ -522,6 +560,63 @@ TEST_F(Tool, UnwritableFileIsReportedAndLeavesNothingBehind)
     EXPECT_NE(taken.err.find("cannot write taken.svg"), std::string::npos) << taken.err;
     EXPECT_EQ(files(), std::vector<std::string>{"taken.svg"});
     EXPECT_TRUE(fs::is_empty(dir() / "taken.svg"));
+}
+
+TEST_F(Tool, ReplacingAFileKeepsItsModeAndNamesMayUseTheFileSystemsWholeLimit)
+{
+    const std::string name = std::string(251, 'n') + ".png"; // 255 bytes, the usual limit
+    ASSERT_EQ(runTool({"-o", name, "A"}).status, 0);
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(dir() / name, ownerOnly);
+    const ToolRun run = runTool({"-o", name, "B"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fs::status(dir() / name).permissions(), ownerOnly);
+    const auto png = readPng(dir() / name);
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), "B");
+    EXPECT_EQ(files(), std::vector<std::string>{name});
+}
+
+// SIGINT or SIGTERM stops a batch at once with 128 + the signal. It leaves no temporary file,
+// and the report so far names exactly the files written, each on a whole line.
+TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
+{
+    std::ofstream list(dir() / "list.txt");
+    for (int i = 0; i < 500; ++i) {
+        list << "LINE" << i << '\n';
+    }
+    list.close();
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const pid_t child = startTool(
+            {"--batch", "list.txt", "--dpi", "1200", "--height", "100", "-o", "%03d.png"});
+        // Strike while a file is being written: a few written, and a hidden temporary present.
+        const auto writing = [&] {
+            const auto names = files();
+            const auto hidden = std::count_if(
+                names.begin(), names.end(), [](const std::string& name) { return name[0] == '.'; });
+            return names.size() - hidden >= 4 && hidden > 0;
+        };
+        for (int wait = 0; wait < 200000 && !writing(); ++wait) {
+            usleep(100);
+        }
+        kill(child, signal);
+        const ToolRun run = finishTool(child);
+        EXPECT_EQ(run.status, 128 + signal);
+        std::vector<std::string> reported{"list.txt"};
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);) {
+            reported.push_back(line.substr(line.rfind(' ') + 1));
+        }
+        std::sort(reported.begin(), reported.end());
+        EXPECT_TRUE(run.out.empty() || run.out.back() == '\n') << run.out;
+        EXPECT_GE(reported.size(), 4U);
+        EXPECT_EQ(files(), reported);
+        for (const std::string& name : files()) {
+            if (name != "list.txt") {
+                fs::remove(dir() / name);
+            }
+        }
+    }
 }
 
 TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
