@@ -124,33 +124,52 @@ double Font::emForDigitHeight(double digitHeightPx) const
 
 double Font::advance(char c, double emPx) const
 {
-    if (!face_->loadUnscaled(c)) {
-        return 0;
+    auto found = advances_.find(c);
+    if (found == advances_.end()) {
+        found =
+            advances_.emplace(c, face_->loadUnscaled(c) ? face_->face->glyph->advance.x : 0).first;
     }
-    return static_cast<double>(face_->face->glyph->advance.x) * emPx / unitsPerEm();
+    return static_cast<double>(found->second) * emPx / unitsPerEm();
+}
+
+const Font::Rendered& Font::rendered(char c, long size) const
+{
+    const auto key = std::make_pair(c, size);
+    if (const auto found = rendered_.find(key); found != rendered_.end()) {
+        return found->second;
+    }
+    Rendered& glyph = rendered_[key];
+    FT_Face face = face_->face;
+    // At 72 dpi a point is a pixel; the size is in 1/64 points. Unhinted, so that the glyphs
+    // keep the proportions the SVG's outlines have.
+    if (FT_Set_Char_Size(face, 0, size, 72, 72) != 0 ||
+        FT_Load_Char(face, static_cast<unsigned char>(c),
+                     FT_LOAD_RENDER | FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) != 0 ||
+        face->glyph->bitmap.pixel_mode != FT_PIXEL_MODE_MONO || face->glyph->bitmap.pitch < 0) {
+        return glyph; // nothing to paint
+    }
+    const FT_Bitmap& bitmap = face->glyph->bitmap;
+    glyph.left = face->glyph->bitmap_left;
+    glyph.top = face->glyph->bitmap_top;
+    glyph.width = static_cast<int32_t>(bitmap.width);
+    glyph.rows = static_cast<int32_t>(bitmap.rows);
+    glyph.pitch = bitmap.pitch;
+    glyph.bits.assign(bitmap.buffer, bitmap.buffer + static_cast<std::size_t>(bitmap.pitch) *
+                                                         static_cast<std::size_t>(bitmap.rows));
+    return glyph;
 }
 
 void Font::draw(MonoImage& image, char c, double penX, double baselineY, double emPx) const
 {
-    FT_Face face = face_->face;
-    // At 72 dpi a point is a pixel; the size is in 1/64 points. Unhinted, so that the glyphs
-    // keep the proportions the SVG's outlines have.
-    if (FT_Set_Char_Size(face, 0, std::lround(emPx * 64), 72, 72) != 0 ||
-        FT_Load_Char(face, static_cast<unsigned char>(c),
-                     FT_LOAD_RENDER | FT_LOAD_NO_HINTING | FT_LOAD_TARGET_MONO) != 0) {
-        return;
-    }
-    const FT_Bitmap& bitmap = face->glyph->bitmap;
-    if (bitmap.pixel_mode != FT_PIXEL_MODE_MONO) {
-        return;
-    }
-    const auto left = static_cast<int32_t>(std::lround(penX)) + face->glyph->bitmap_left;
-    const auto top = static_cast<int32_t>(std::lround(baselineY)) - face->glyph->bitmap_top;
-    for (unsigned row = 0; row < bitmap.rows; ++row) {
-        const unsigned char* bits = bitmap.buffer + static_cast<std::ptrdiff_t>(row) * bitmap.pitch;
-        for (unsigned column = 0; column < bitmap.width; ++column) {
-            const int32_t x = left + static_cast<int32_t>(column);
-            const int32_t y = top + static_cast<int32_t>(row);
+    const Rendered& glyph = rendered(c, std::lround(emPx * 64));
+    const auto left = static_cast<int32_t>(std::lround(penX)) + glyph.left;
+    const auto top = static_cast<int32_t>(std::lround(baselineY)) - glyph.top;
+    for (int32_t row = 0; row < glyph.rows; ++row) {
+        const unsigned char* bits =
+            glyph.bits.data() + static_cast<std::ptrdiff_t>(row) * glyph.pitch;
+        for (int32_t column = 0; column < glyph.width; ++column) {
+            const int32_t x = left + column;
+            const int32_t y = top + row;
             const bool black = ((bits[column / 8] >> (7 - column % 8)) & 1U) != 0;
             if (black && x >= 0 && x < image.width && y >= 0 && y < image.height) {
                 image.setBlack(x, y);

@@ -1,8 +1,11 @@
 // The typeface of the human-readable text: OCR-B, drawn with FreeType.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "mono_image.h"
 
@@ -31,8 +34,22 @@ class Font
 
   private:
     struct Face;
+    // A glyph as FreeType renders it at one size, kept for the next label of a batch.
+    struct Rendered
+    {
+        int left = 0;
+        int top = 0;
+        int32_t width = 0;
+        int32_t rows = 0;
+        int32_t pitch = 0;
+        std::vector<unsigned char> bits;
+    };
     explicit Font(std::unique_ptr<Face> face);
+    const Rendered& rendered(char c, long size) const;
+
     std::unique_ptr<Face> face_;
+    mutable std::map<std::pair<char, long>, Rendered> rendered_;
+    mutable std::map<char, long> advances_; // in font units
 };
 
 } // namespace lorvaxen::tool

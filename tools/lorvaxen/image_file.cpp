@@ -43,18 +43,24 @@ std::string failure(const std::string& path, int error)
 
 // mkstemp makes its file readable by the owner alone; the finished file keeps the mode of the
 // file it replaces, or gets the permissions any new file of this user would have.
-void givePermissions(int fd, const std::string& path)
+void givePermissions(int fd, const struct stat* earlier)
 {
-    struct stat earlier
+    static const mode_t mask = [] {
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    fchmod(fd, earlier != nullptr ? earlier->st_mode & static_cast<mode_t>(07777)
+                                  : static_cast<mode_t>(0666) & ~mask);
+}
+
+bool isStandardOutput(const struct stat& named)
+{
+    static struct stat out
     {
     };
-    if (stat(path.c_str(), &earlier) == 0) {
-        fchmod(fd, earlier.st_mode & static_cast<mode_t>(07777));
-        return;
-    }
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, static_cast<mode_t>(0666) & ~mask);
+    static const bool known = fstat(STDOUT_FILENO, &out) == 0;
+    return known && named.st_dev == out.st_dev && named.st_ino == out.st_ino;
 }
 
 // Writes to a file that is already open, such as standard output or a device.
@@ -66,7 +72,7 @@ std::string writeOpenFile(const Label& label, ImageFormat format, std::FILE* fil
 }
 
 std::string writeThroughTemporary(const Label& label, ImageFormat format, const std::string& path,
-                                  Durability durability)
+                                  Durability durability, const struct stat* earlier)
 {
     const std::filesystem::path target(path);
     if (!target.has_filename()) {
@@ -87,7 +93,7 @@ std::string writeThroughTemporary(const Label& label, ImageFormat format, const 
         holdInterruptions();
         return failure(path, mkstempError);
     }
-    givePermissions(fd, path);
+    givePermissions(fd, earlier);
     std::FILE* file = fdopen(fd, "wb");
     if (file == nullptr) {
         const int error = errno;
@@ -166,26 +172,22 @@ bool isStandardOutput(const std::string& path)
     struct stat named
     {
     };
-    struct stat out
-    {
-    };
-    return path == "-" || (stat(path.c_str(), &named) == 0 && fstat(STDOUT_FILENO, &out) == 0 &&
-                           named.st_dev == out.st_dev && named.st_ino == out.st_ino);
+    return path == "-" || (stat(path.c_str(), &named) == 0 && isStandardOutput(named));
 }
 
 std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
                            Durability durability)
 {
-    if (isStandardOutput(path)) {
+    struct stat existing
+    {
+    };
+    const bool exists = path != "-" && stat(path.c_str(), &existing) == 0;
+    if (path == "-" || (exists && isStandardOutput(existing))) {
         std::string problem = writeOpenFile(label, format, stdout, "to standard output");
         holdInterruptions();
         return problem;
     }
-    struct stat existing
-    {
-    };
-    if (stat(path.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) &&
-        !S_ISDIR(existing.st_mode)) {
+    if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
         // A device or a pipe cannot be replaced by a rename: it is written as it is.
         std::FILE* file = std::fopen(path.c_str(), "wb");
         std::string problem =
@@ -196,7 +198,7 @@ std::string writeImageFile(const Label& label, ImageFormat format, const std::st
         holdInterruptions();
         return problem;
     }
-    return writeThroughTemporary(label, format, path, durability);
+    return writeThroughTemporary(label, format, path, durability, exists ? &existing : nullptr);
 }
 
 std::string makeDurable(const std::string& name)
