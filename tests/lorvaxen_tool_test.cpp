@@ -446,6 +446,18 @@ TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
                   png->pixels.height * 25.4 / 300);
     EXPECT_NE(run.out.find(size), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("written to: r.png"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("module: 0.3387 mm (4 dots), 102.6% of the 0.33 mm asked for"),
+              std::string::npos)
+        << run.out;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+
+    // A JAN module below 80% of 0.33 mm is made, with a warning.
+    const ToolRun small =
+        runTool({"-s", "jan", "--dpi", "300", "--narrow", "0.2", "-o", "j.png", "490123456789"});
+    EXPECT_EQ(small.status, 0) << small.err;
+    EXPECT_NE(small.err.find("warning: the module of 0.1693 mm is 51.3% of JAN's nominal 0.33 mm"),
+              std::string::npos)
+        << small.err;
 }
 
 // Any format goes to standard output, named "-" or /dev/stdout, with the report on standard
@@ -666,8 +678,9 @@ TEST_F(Tool, VersionAndHelp)
     EXPECT_EQ(version.out, "lorvaxen 0.9\n");
     const ToolRun help = runTool({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi",
-                               "--output", "--no-quiet-zone", "--json", "--batch"}) {
+    for (const char* option :
+         {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi", "--output",
+          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

@@ -16,7 +16,7 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
 {
     if (hasText == options.batchInput.has_value()) {
         return hasText ? "give either a TEXT or --batch, not both"
-                       : "give a TEXT to encode, or --batch FILE";
+                       : "give a TEXT to encode (- reads it from standard input), or --batch FILE";
     }
     if (options.batchInput) {
         if (options.output == "-") {
