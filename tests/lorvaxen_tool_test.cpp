@@ -361,7 +361,7 @@ TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
     EXPECT_EQ(bmp->yPerMetre, 11811U);
     // The SVG's rectangles are the bars, pixel for pixel, and its text is one outline per
     // character of "*FORMATS 1*" under them, where the raster formats have its pixels.
-    const int32_t barsHeight = static_cast<int32_t>(300 * 8 / 25.4);
+    const auto barsHeight = static_cast<int32_t>(300 * 8 / 25.4);
     for (int32_t y = 0; y < png->pixels.height; ++y) {
         for (int32_t x = 0; x < png->pixels.width; ++x) {
             ASSERT_EQ(svg->pixels.at(x, y), y < barsHeight && png->pixels.at(x, y))

@@ -201,18 +201,17 @@ std::string writeImageFile(const Label& label, ImageFormat format, const std::st
     return writeThroughTemporary(label, format, path, durability, exists ? &existing : nullptr);
 }
 
-std::string makeDurable(const std::string& name)
+std::string makeDurable(const std::string& directory)
 {
-    const std::filesystem::path directory =
-        name.empty() ? std::filesystem::path(".") : std::filesystem::path(name);
-    const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::filesystem::path where =
+        directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
+    const int fd = open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0 || syncfs(fd) != 0) {
         const int error = errno;
         if (fd >= 0) {
             close(fd);
         }
-        return "cannot make the files in " + directory.string() +
-               " durable: " + std::strerror(error);
+        return "cannot make the files in " + where.string() + " durable: " + std::strerror(error);
     }
     close(fd);
     return "";

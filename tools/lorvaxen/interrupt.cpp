@@ -1,10 +1,10 @@
 #include "interrupt.h"
 
 #include <algorithm>
+#include <climits>
 #include <csignal>
 #include <cstring>
 
-#include <limits.h>
 #include <unistd.h>
 
 namespace lorvaxen::tool {

@@ -30,9 +30,11 @@ std::vector<double> eanPens(std::string_view digits, double symbolX, int32_t mod
         if (i == 0) {
             pens.push_back(centreOfSlot(-kDigitModules - 1.0));
         } else if (i <= 6) {
-            pens.push_back(centreOfSlot(kLeftDigitsModule + kDigitModules * (i - 1.0)));
+            pens.push_back(
+                centreOfSlot(kLeftDigitsModule + kDigitModules * (static_cast<double>(i) - 1)));
         } else {
-            pens.push_back(centreOfSlot(kRightDigitsModule + kDigitModules * (i - 7.0)));
+            pens.push_back(
+                centreOfSlot(kRightDigitsModule + kDigitModules * (static_cast<double>(i) - 7)));
         }
     }
     return pens;
