@@ -79,8 +79,8 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
         digitHeightMm.value_or(symbology.textHeightModules * pixelsToMm(module, dpi));
     double digitPx = heightMm * dpi / 25.4;
     if (!(digitPx >= 1.0) || digitPx > label.image.height * 4.0) {
-        return "the text height of " + formatDecimal(heightMm, 3) +
-               " mm is refused: it must be at least a pixel and at most four times the bars";
+        return "the text height is refused: it must be at least a pixel and at most four times "
+               "the height of the bars";
     }
     double em = font->emForDigitHeight(digitPx);
     const bool ean = symbology.eanText;

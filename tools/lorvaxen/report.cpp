@@ -116,8 +116,9 @@ std::string successText(const Outcome& outcome)
     }
     const ModuleChoice& module = outcome.barcode.module;
     text += "\nmodule: " + formatDecimal(module.achievedMm, 4) + " mm (" +
-            std::to_string(module.dots) + " dots), " + modulePercent(module) + "% of the " +
-            formatDecimal(module.requestedMm, 4) + " mm asked for";
+            std::to_string(module.dots) + (module.dots == 1 ? " dot), " : " dots), ") +
+            modulePercent(module) + "% of the " + formatDecimal(module.requestedMm, 4) +
+            " mm asked for";
     return text + "\nwritten to: " + destination(outcome) + "\n";
 }
 
