@@ -62,6 +62,8 @@ else()
     set(CPACK_DEBIAN_DEMO_PACKAGE_SECTION graphics)
     # The form's captions are Japanese.
     set(CPACK_DEBIAN_DEMO_PACKAGE_RECOMMENDS fonts-noto-cjk)
+    # The tool sets the text under the bars in OCR-B, read from the font package's file.
+    set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS fonts-ocr-b)
     while(lorvaxen_packages)
         list(POP_FRONT lorvaxen_packages component package)
         string(TOUPPER ${component} upper)

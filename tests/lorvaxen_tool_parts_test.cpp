@@ -124,17 +124,20 @@ class ToolBarcode : public GdiTest
 {
 };
 
-// The quiet zones are counted in the library's module: the tool must derive the same width,
-// truncation and floor of 1 included, or the margins come out wrong.
-TEST_F(ToolBarcode, ModuleIsTheLibrarysNarrowWidth)
+// The tool asks for the whole number of dots nearest the requested module, so that a symbol
+// keeps its size at any resolution, and counts the quiet zones in that same module.
+TEST_F(ToolBarcode, ModuleIsTheNearestWholeNumberOfDots)
 {
     struct Case
     {
         int dpi;
         double narrowMm;
+        int32_t dots;
     };
-    for (const Case& c : {Case{600, 0.33}, Case{96, 0.254}, Case{96, 0.33}, Case{300, 0.254},
-                          Case{203, 0.19}, Case{1200, 0.127}, Case{72, 1.0}}) {
+    for (const Case& c :
+         {Case{600, 0.33, 8}, Case{300, 0.33, 4}, Case{1200, 0.33, 16}, Case{96, 0.254, 1},
+          Case{96, 0.33, 1}, Case{300, 0.254, 3}, Case{203, 0.19, 2}, Case{1200, 0.127, 6},
+          Case{72, 1.0, 3}, Case{96, 0.01, 1}}) {
         BarcodeSettings settings;
         settings.symbology = findSymbology("code39");
         settings.dpi = c.dpi;
@@ -147,7 +150,8 @@ TEST_F(ToolBarcode, ModuleIsTheLibrarysNarrowWidth)
         while (barcode.image.isBlack(firstBar, 0)) {
             ++firstBar;
         }
-        EXPECT_EQ(modulePixels(c.dpi, c.narrowMm), firstBar) << c.dpi << " dpi, " << c.narrowMm;
+        EXPECT_EQ(firstBar, c.dots) << c.dpi << " dpi, " << c.narrowMm;
+        EXPECT_EQ(barcode.modulePx, c.dots) << c.dpi << " dpi, " << c.narrowMm;
     }
 }
 
@@ -162,7 +166,7 @@ TEST_F(ToolBarcode, RefusalsAndSuccessesReleaseEveryGraphicsObject)
     const Barcode made = makeBarcode("abc", settings);
     EXPECT_EQ(made.code, 0);
     EXPECT_EQ(made.framedText, "*ABC*");
-    EXPECT_EQ(made.leftQuietPx, 70); // 10 modules of 7 pixels at 600 dpi
+    EXPECT_EQ(made.leftQuietPx, 80); // 10 modules of 8 pixels at 600 dpi
 }
 
 } // namespace

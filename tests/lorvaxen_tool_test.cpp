@@ -1,8 +1,11 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "gdi_test.h"
 #include "scan.h"
 #include "tool_image_files.h"
+#include "writers.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -69,11 +73,6 @@ const Kind kCode39{"code39", "Code39", code39, 10, 10};
 const Kind kJan{"jan", "EAN13", jan, 11, 7};
 const Kind kItf{"itf", "ITF", itf, 10, 10};
 const Kind kNw7{"nw7", "Codabar", nw7, 10, 10};
-
-int modulePx(int dpi, double narrowMm)
-{
-    return std::max(1, static_cast<int>(dpi * narrowMm / 25.4));
-}
 
 // The library's own bitmap for a request, read straight through the C interface.
 Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,
@@ -140,11 +139,13 @@ class Tool : public GdiTest
         return names;
     }
 
-    // Runs the tool in dir() with `input` on its standard input.
-    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "") const
+    // Starts the tool in dir() with `input` on its standard input and its standard output into
+    // `outFile` (a file of its own when empty).
+    pid_t startTool(const std::vector<std::string>& args, const std::string& input = "",
+                    const fs::path& outFile = {}) const
     {
         const fs::path in = root_ / "stdin";
-        const fs::path out = root_ / "stdout";
+        const fs::path out = outFile.empty() ? root_ / "stdout" : outFile;
         const fs::path err = root_ / "stderr";
         std::ofstream(in, std::ios::binary) << input;
         std::vector<std::string> argv{LORVAXEN_TOOL};
@@ -169,14 +170,25 @@ class Tool : public GdiTest
             execv(pointers[0], pointers.data());
             _exit(127);
         }
+        return child;
+    }
+
+    ToolRun finishTool(pid_t child) const
+    {
         ToolRun result;
         int status = 0;
         if (child > 0 && waitpid(child, &status, 0) == child) {
             result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
         }
-        result.out = readText(out);
-        result.err = readText(err);
+        result.out = readText(root_ / "stdout");
+        result.err = readText(root_ / "stderr");
         return result;
+    }
+
+    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "",
+                    const fs::path& outFile = {}) const
+    {
+        return finishTool(startTool(args, input, outFile));
     }
 
   private:
@@ -229,6 +241,70 @@ TEST_F(Tool, PngReadsBackToItsData)
     }
 }
 
+// Tesseract's reading of the text band under the bars: the rows from the first that differs from
+// the bars' own, with the lengthened guard bars (black where the band begins) whitened out.
+std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
+{
+    int32_t top = 0;
+    while (top < pixels.height && pixels.row(top) == pixels.row(0)) {
+        ++top;
+    }
+    auto band = tool::whiteImage(pixels.width, pixels.height - top, 300);
+    for (int32_t y = top; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            if (pixels.at(x, y) && !pixels.at(x, top)) {
+                band.setBlack(x, y - top);
+            }
+        }
+    }
+    std::FILE* file = std::fopen(scratch.c_str(), "wb");
+    EXPECT_TRUE(file != nullptr && tool::writePng(band, file));
+    if (file != nullptr) {
+        std::fclose(file);
+    }
+    const std::string command =
+        std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7 2>/dev/null";
+    std::FILE* ocr = popen(command.c_str(), "r");
+    std::string text;
+    char buffer[256];
+    while (ocr != nullptr && std::fgets(buffer, sizeof buffer, ocr) != nullptr) {
+        text += buffer;
+    }
+    if (ocr != nullptr) {
+        pclose(ocr);
+    }
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
+    return text;
+}
+
+// The text a person reads under the bars is the framed text, and the bars still scan with it.
+TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        std::vector<std::string> options;
+        std::string read; // what Tesseract finds
+    };
+    for (const Case& c : {
+             Case{kJan, "490123456789", {}, "4901234567894"},
+             Case{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
+             Case{kCode39, "ABC-12", {}, "*ABC-12*"},
+             Case{kItf, "1234567", {"--check"}, "12345670"},
+             Case{kNw7, "A40156B", {"--text-size", "3"}, "a40156a"},
+         }) {
+        std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "t.png");
+        ASSERT_TRUE(png.has_value());
+        EXPECT_EQ(readTextBand(png->pixels, dir().parent_path() / "band.png"), c.read) << c.text;
+        EXPECT_TRUE(decode(png->pixels, c.kind.decoderFormat, 0).has_value()) << c.text;
+    }
+}
+
 TEST_F(Tool, PngRecordsResolutionAndPhysicalSize)
 {
     struct Case
@@ -239,8 +315,9 @@ TEST_F(Tool, PngRecordsResolutionAndPhysicalSize)
     };
     for (const Case& c : {Case{600, 6.35, 23622}, Case{300, 10, 11811}, Case{203, 12.7, 7992},
                           Case{96, 25.4, 3780}}) {
-        const ToolRun run = runTool({"--dpi", std::to_string(c.dpi), "--height",
-                                     std::to_string(c.heightMm), "--json", "-o", "out.png", "ABC"});
+        const ToolRun run =
+            runTool({"--dpi", std::to_string(c.dpi), "--height", std::to_string(c.heightMm),
+                     "--no-text", "--json", "-o", "out.png", "ABC"});
         ASSERT_EQ(run.status, 0) << run.err;
         const auto png = readPng(dir() / "out.png");
         ASSERT_TRUE(png.has_value());
@@ -275,16 +352,32 @@ TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
     const auto pbm = readPbm(dir() / "a.pbm");
     const auto bmp = readBmp(dir() / "a.BMP");
     ASSERT_TRUE(png && svg && pbm && bmp);
-    EXPECT_EQ(svg->pixels.black, png->pixels.black);
     EXPECT_EQ(pbm->pixels.black, png->pixels.black);
     EXPECT_EQ(bmp->pixels.black, png->pixels.black);
     EXPECT_EQ(svg->pixels.width, png->pixels.width);
+    EXPECT_EQ(svg->pixels.height, png->pixels.height);
     EXPECT_EQ(bmp->pixels.height, png->pixels.height);
     EXPECT_EQ(bmp->xPerMetre, 11811U);
     EXPECT_EQ(bmp->yPerMetre, 11811U);
+    // The SVG's rectangles are the bars, pixel for pixel, and its text is one outline per
+    // character of "*FORMATS 1*" under them, where the raster formats have its pixels.
+    const auto barsHeight = static_cast<int32_t>(300 * 8 / 25.4);
+    for (int32_t y = 0; y < png->pixels.height; ++y) {
+        for (int32_t x = 0; x < png->pixels.width; ++x) {
+            ASSERT_EQ(svg->pixels.at(x, y), y < barsHeight && png->pixels.at(x, y))
+                << "(" << x << ", " << y << ")";
+        }
+    }
+    const std::string svgText = readText(dir() / "a.svg");
+    std::size_t outlines = 0;
+    for (auto at = svgText.find("<path "); at != std::string::npos;
+         at = svgText.find("<path ", at + 1)) {
+        ++outlines;
+    }
+    EXPECT_EQ(outlines, 11U);
     // 300 dpi: the SVG prints at exactly the size its pixels stand for.
     EXPECT_NEAR(svg->widthMm, png->pixels.width * 25.4 / 300, 1e-6);
-    EXPECT_NEAR(svg->heightMm, static_cast<int>(300 * 8 / 25.4) * 25.4 / 300, 1e-6);
+    EXPECT_NEAR(svg->heightMm, png->pixels.height * 25.4 / 300, 1e-6);
     EXPECT_EQ(files(), (std::vector<std::string>{"a.BMP", "a.pbm", "a.png", "a.svg"}));
 }
 
@@ -301,25 +394,32 @@ TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
                           Case{kCode39, "Q-1", 300, 0.5}, Case{kJan, "490123456789", 600, 0.33},
                           Case{kJan, "4901234567894", 96, 0.2}, Case{kItf, "123456", 300, 0.33},
                           Case{kNw7, "c1234c", 203, 0.25}}) {
-        const Pixels library = libraryPixels(c.kind, c.text, c.dpi, c.narrowMm, 6.35);
-        const std::vector<std::string> common{"-s",       c.kind.name,
-                                              "--dpi",    std::to_string(c.dpi),
-                                              "--narrow", std::to_string(c.narrowMm),
+        const std::vector<std::string> common{"-s",        c.kind.name,
+                                              "--dpi",     std::to_string(c.dpi),
+                                              "--narrow",  std::to_string(c.narrowMm),
+                                              "--height",  "6.35",
+                                              "--no-text", "--json",
                                               c.text};
         auto bare = common;
         bare.insert(bare.end(), {"--no-quiet-zone", "-o", "bare.png"});
         auto framed = common;
         framed.insert(framed.end(), {"-o", "framed.png"});
         ASSERT_EQ(runTool(bare).status, 0);
-        ASSERT_EQ(runTool(framed).status, 0);
+        const ToolRun framedRun = runTool(framed);
+        ASSERT_EQ(framedRun.status, 0);
+        // The library asked for exactly the module the tool reports: half a dot over it, so that
+        // its truncation lands on the whole dots.
+        const int module = std::stoi(jsonField(framedRun.out, "module_dots"));
+        const Pixels library =
+            libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35);
 
         const auto barePng = readPng(dir() / "bare.png");
         const auto framedPng = readPng(dir() / "framed.png");
         ASSERT_TRUE(barePng && framedPng);
         EXPECT_EQ(barePng->pixels.black, library.black) << c.text << " at " << c.dpi;
 
-        const int left = c.kind.leftModules * modulePx(c.dpi, c.narrowMm);
-        const int right = c.kind.rightModules * modulePx(c.dpi, c.narrowMm);
+        const int left = c.kind.leftModules * module;
+        const int right = c.kind.rightModules * module;
         const Pixels& image = framedPng->pixels;
         ASSERT_EQ(image.width, library.width + left + right) << c.text << " at " << c.dpi;
         ASSERT_EQ(image.height, library.height);
@@ -346,17 +446,51 @@ TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
                   png->pixels.height * 25.4 / 300);
     EXPECT_NE(run.out.find(size), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("written to: r.png"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("module: 0.3387 mm (4 dots), 102.6% of the 0.33 mm asked for"),
+              std::string::npos)
+        << run.out;
+    EXPECT_TRUE(run.err.empty()) << run.err;
+
+    // A JAN module below 80% of 0.33 mm is made, with a warning.
+    const ToolRun small =
+        runTool({"-s", "jan", "--dpi", "300", "--narrow", "0.2", "-o", "j.png", "490123456789"});
+    EXPECT_EQ(small.status, 0) << small.err;
+    EXPECT_NE(small.err.find("warning: the module of 0.1693 mm is 51.3% of JAN's nominal 0.33 mm"),
+              std::string::npos)
+        << small.err;
 }
 
-TEST_F(Tool, PngGoesToStandardOutputWithTheReportOnStandardError)
+// Any format goes to standard output, named "-" or /dev/stdout, with the report on standard
+// error; "-" as the text reads it from standard input.
+TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
 {
-    const ToolRun run = runTool({"-o", "-", "piped"});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
-    std::ofstream(dir() / "stdout.png", std::ios::binary) << run.out;
-    const auto png = readPng(dir() / "stdout.png");
-    ASSERT_TRUE(png.has_value());
-    EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string input;
+        std::optional<ImageFile> (*read)(const fs::path&);
+    };
+    for (const Case& c : {
+             Case{{"-o", "-", "piped"}, "", readPng},
+             Case{{"--format", "svg", "-o", "-", "piped"}, "", readSvg},
+             Case{{"--format", "bmp", "-o", "/dev/stdout", "piped"}, "", readBmp},
+             Case{{"-o", "/dev/stdout", "--format", "pbm", "-"}, "piped\n", readPbm},
+         }) {
+        const ToolRun run = runTool(c.args, c.input);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
+        std::ofstream(dir() / "stdout", std::ios::binary) << run.out;
+        const auto image = c.read(dir() / "stdout");
+        ASSERT_TRUE(image.has_value()) << c.args[1];
+        EXPECT_EQ(decode(image->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+        fs::remove(dir() / "stdout");
+        EXPECT_TRUE(files().empty());
+    }
+    // A report that cannot be written is a failure, not a success whose news is lost.
+    const ToolRun full = runTool({"--json", "-o", "full.png", "ABC"}, "", "/dev/full");
+    EXPECT_EQ(full.status, 1);
+    EXPECT_NE(full.err.find("cannot write the report to standard output"), std::string::npos)
+        << full.err;
 }
 
 TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
@@ -442,6 +576,63 @@ TEST_F(Tool, UnwritableFileIsReportedAndLeavesNothingBehind)
     EXPECT_TRUE(fs::is_empty(dir() / "taken.svg"));
 }
 
+TEST_F(Tool, ReplacingAFileKeepsItsModeAndNamesMayUseTheFileSystemsWholeLimit)
+{
+    const std::string name = std::string(251, 'n') + ".png"; // 255 bytes, the usual limit
+    ASSERT_EQ(runTool({"-o", name, "A"}).status, 0);
+    const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
+    fs::permissions(dir() / name, ownerOnly);
+    const ToolRun run = runTool({"-o", name, "B"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(fs::status(dir() / name).permissions(), ownerOnly);
+    const auto png = readPng(dir() / name);
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), "B");
+    EXPECT_EQ(files(), std::vector<std::string>{name});
+}
+
+// SIGINT or SIGTERM stops a batch at once with 128 + the signal. It leaves no temporary file,
+// and the report so far names exactly the files written, each on a whole line.
+TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
+{
+    std::ofstream list(dir() / "list.txt");
+    for (int i = 0; i < 500; ++i) {
+        list << "LINE" << i << '\n';
+    }
+    list.close();
+    for (const int signal : {SIGINT, SIGTERM}) {
+        const pid_t child = startTool(
+            {"--batch", "list.txt", "--dpi", "1200", "--height", "100", "-o", "%03d.png"});
+        // Strike while a file is being written: a few written, and a hidden temporary present.
+        const auto writing = [&] {
+            const auto names = files();
+            const auto hidden = std::count_if(
+                names.begin(), names.end(), [](const std::string& name) { return name[0] == '.'; });
+            return names.size() - hidden >= 4 && hidden > 0;
+        };
+        for (int wait = 0; wait < 200000 && !writing(); ++wait) {
+            usleep(100);
+        }
+        kill(child, signal);
+        const ToolRun run = finishTool(child);
+        EXPECT_EQ(run.status, 128 + signal);
+        std::vector<std::string> reported{"list.txt"};
+        std::istringstream lines(run.out);
+        for (std::string line; std::getline(lines, line);) {
+            reported.push_back(line.substr(line.rfind(' ') + 1));
+        }
+        std::sort(reported.begin(), reported.end());
+        EXPECT_TRUE(run.out.empty() || run.out.back() == '\n') << run.out;
+        EXPECT_GE(reported.size(), 4U);
+        EXPECT_EQ(files(), reported);
+        for (const std::string& name : files()) {
+            if (name != "list.txt") {
+                fs::remove(dir() / name);
+            }
+        }
+    }
+}
+
 TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
 {
     std::ofstream(dir() / "list.txt") << "ABC\na#b\n\nxyz\r\n12345";
@@ -517,8 +708,9 @@ TEST_F(Tool, VersionAndHelp)
     EXPECT_EQ(version.out, "lorvaxen 0.9\n");
     const ToolRun help = runTool({"--help"});
     EXPECT_EQ(help.status, 0);
-    for (const char* option : {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi",
-                               "--output", "--no-quiet-zone", "--json", "--batch"}) {
+    for (const char* option :
+         {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi", "--output",
+          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

@@ -1,6 +1,8 @@
 #include "barcode.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <limits>
 
 namespace lorvaxen::tool {
@@ -17,11 +19,15 @@ int32_t callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx, int3
 // Light margins from the symbology standards: ten narrow modules on each side for Code 39
 // (ISO/IEC 16388), Interleaved 2 of 5 (ISO/IEC 16390) and NW7; eleven before and seven after an
 // EAN-13 symbol (ISO/IEC 15420).
+// An EAN-13 symbol's nominal module is 0.33 mm, allowed from 80% to 200% of it, and its nominal
+// bars are 22.85 mm high. The others name no nominal size: their bars default to 6.35 mm.
 constexpr std::array kSymbologies{
-    SymbologyInfo{"jan", "JAN", callLibrary<BarCode_JAN>, 11, 7},
-    SymbologyInfo{"code39", "Code 39", callLibrary<BarCode_Code39>, 10, 10},
-    SymbologyInfo{"itf", "Interleaved 2 of 5", callLibrary<BarCode_I2of5>, 10, 10},
-    SymbologyInfo{"nw7", "NW7", callLibrary<BarCode_NW7>, 10, 10},
+    SymbologyInfo{"jan", "JAN", callLibrary<BarCode_JAN>, 11, 7, 0.33, 0.8, 2.0, 22.85, 7.0, true},
+    SymbologyInfo{"code39", "Code 39", callLibrary<BarCode_Code39>, 10, 10, 0, 0, 0, 6.35, 7.5,
+                  false},
+    SymbologyInfo{"itf", "Interleaved 2 of 5", callLibrary<BarCode_I2of5>, 10, 10, 0, 0, 0, 6.35,
+                  7.5, false},
+    SymbologyInfo{"nw7", "NW7", callLibrary<BarCode_NW7>, 10, 10, 0, 0, 0, 6.35, 7.5, false},
 };
 
 // The library's bitmap and its device, released on every path.
@@ -79,6 +85,40 @@ int32_t modulePixels(int dpi, double narrowMm)
     return static_cast<int32_t>(pixels);
 }
 
+ModuleChoice chooseModule(int dpi, double requestedMm)
+{
+    ModuleChoice choice;
+    choice.requestedMm = requestedMm;
+    choice.libraryMm = requestedMm;
+    const double exact = static_cast<double>(dpi) * requestedMm / 25.4;
+    // Anything the library would refuse, or that is past 32-bit pixel counts, goes as asked.
+    if (!(exact > 0) || exact >= std::numeric_limits<int32_t>::max() - 1) {
+        return choice;
+    }
+    choice.dots = std::max<int32_t>(1, static_cast<int32_t>(std::lround(exact)));
+    choice.achievedMm = pixelsToMm(choice.dots, dpi);
+    // Half a dot over the wanted count: the library's truncation lands on it whatever the
+    // rounding of the division.
+    choice.libraryMm = (choice.dots + 0.5) * 25.4 / static_cast<double>(dpi);
+    return choice;
+}
+
+std::optional<std::string> moduleWarning(const SymbologyInfo& symbology, const ModuleChoice& module)
+{
+    if (symbology.nominalModuleMm <= 0 || module.dots == 0) {
+        return std::nullopt;
+    }
+    const double share = module.achievedMm / symbology.nominalModuleMm;
+    if (share >= symbology.minModuleShare - 1e-9 && share <= symbology.maxModuleShare + 1e-9) {
+        return std::nullopt;
+    }
+    return "the module of " + formatDecimal(module.achievedMm, 4) + " mm is " +
+           formatDecimal(share * 100, 1) + "% of " + std::string(symbology.title) + "'s nominal " +
+           formatDecimal(symbology.nominalModuleMm, 3) + " mm, outside the " +
+           formatDecimal(symbology.minModuleShare * 100, 0) + "% to " +
+           formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
+}
+
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
 {
     Barcode barcode;
@@ -93,9 +133,16 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     std::string framed(text.size() + 4, '\0');
     int32_t widthPx = 0;
     int32_t heightPx = 0;
-    barcode.code = settings.symbology->make(
-        graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
-        settings.narrowMm, settings.heightMm, settings.ratio, settings.check ? 1 : 0);
+    const SymbologyInfo& symbology = *settings.symbology;
+    barcode.module = chooseModule(settings.dpi, settings.narrowMm);
+    const double nominalHeightMm =
+        symbology.nominalModuleMm > 0 && barcode.module.dots > 0
+            ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
+            : symbology.defaultHeightMm;
+    barcode.code = symbology.make(graphics.device(), graphics.bitmapOut(), input.data(), &widthPx,
+                                  &heightPx, framed.data(), barcode.module.libraryMm,
+                                  settings.heightMm.value_or(nominalHeightMm), settings.ratio,
+                                  settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -106,11 +153,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }
+    const int32_t module = modulePixels(settings.dpi, barcode.module.libraryMm);
+    barcode.modulePx = module;
     if (!settings.quietZone) {
         barcode.image = std::move(*image);
         return barcode;
     }
-    const int32_t module = modulePixels(settings.dpi, settings.narrowMm);
     const int64_t left = int64_t{module} * settings.symbology->leftQuietModules;
     const int64_t right = int64_t{module} * settings.symbology->rightQuietModules;
     auto framedImage =

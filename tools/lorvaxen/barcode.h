@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -16,8 +17,8 @@ namespace lorvaxen::tool {
 using BarcodeFunction = int32_t (*)(HDC, HBITMAP*, char*, int32_t*, int32_t*, char*, double, double,
                                     double, int32_t);
 
-// A symbology as the tool offers it: its option name, the library function that makes it, and
-// the light margins that a reader needs on each side, in modules.
+// A symbology as the tool offers it: its option name, the library function that makes it, the
+// light margins that a reader needs on each side in modules, and what its standard says of sizes.
 struct SymbologyInfo
 {
     std::string_view name;
@@ -25,6 +26,16 @@ struct SymbologyInfo
     BarcodeFunction make;
     int32_t leftQuietModules;
     int32_t rightQuietModules;
+    // The nominal module and the shares of it that the standard allows; 0 where it names none.
+    double nominalModuleMm;
+    double minModuleShare;
+    double maxModuleShare;
+    // The default bar height; scaled with the module where there is a nominal one.
+    double defaultHeightMm;
+    // The default height of the human-readable digits, in modules.
+    double textHeightModules;
+    // The digits in the EAN-13 layout rather than the framed text centred under the bars.
+    bool eanText;
 };
 
 // The symbologies of the library, in the order `--help` lists them.
@@ -35,12 +46,28 @@ struct BarcodeSettings
 {
     const SymbologyInfo* symbology = nullptr;
     double narrowMm = 0.33;
-    double heightMm = 6.35;
+    std::optional<double> heightMm; // the symbology's default when empty
     double ratio = 2.5;
     bool check = false;
     int dpi = 600;
     bool quietZone = true;
 };
+
+// The module the tool asks the library for: the whole number of dots nearest the requested
+// width, never below one, so a symbol keeps its size whatever the resolution.
+struct ModuleChoice
+{
+    double requestedMm = 0;
+    int32_t dots = 0;      // 0 when the request is not a usable width; it then goes as it is
+    double achievedMm = 0; // the dots as millimetres
+    double libraryMm = 0;  // what the library is given, so that its truncation yields `dots`
+};
+
+ModuleChoice chooseModule(int dpi, double requestedMm);
+
+// A warning when the achieved module is outside what the symbology's standard allows.
+std::optional<std::string> moduleWarning(const SymbologyInfo& symbology,
+                                         const ModuleChoice& module);
 
 // What one request gave: the library's result code and, on success, the framed text and the
 // image (with its quiet zones when asked for them).
@@ -51,6 +78,8 @@ struct Barcode
     MonoImage image;
     int32_t leftQuietPx = 0;
     int32_t rightQuietPx = 0;
+    ModuleChoice module;
+    int32_t modulePx = 0;
 };
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings);

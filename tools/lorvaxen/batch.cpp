@@ -2,13 +2,16 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <unistd.h>
 
+#include "interrupt.h"
 #include "job.h"
 #include "report.h"
 
@@ -99,17 +102,22 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
     ProgressBar progress(err, lines.size());
     int written = 0;
     int failed = 0;
+    std::set<std::string> directories;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         progress.show(i);
         const Line& line = lines[i];
         const Outcome outcome =
-            produce(line.text, options.settings, options.names->name(line.number), options.format);
+            produce(line.text, options, options.names->name(line.number), Durability::Later);
         progress.clear();
         if (options.json) {
             out << outcomeJson(outcome, line.number) << '\n';
         }
+        for (const std::string& warning : outcome.warnings) {
+            err << "lorvaxen: line " << line.number << ": warning: " << warning << '\n';
+        }
         if (outcome.succeeded()) {
             ++written;
+            directories.insert(std::filesystem::path(outcome.path).parent_path().string());
             if (!options.json) {
                 out << "line " << line.number << ": " << outcome.barcode.framedText << " -> "
                     << outcome.path << '\n';
@@ -118,9 +126,23 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
             ++failed;
             err << "lorvaxen: line " << line.number << ": " << failureText(outcome) << '\n';
         }
+        // Each line is out before the next file, or an interruption, can come.
+        if (!reportWritten(out, err)) {
+            return kExitFailure;
+        }
+        releaseInterruptions();
     }
     progress.show(lines.size());
     progress.clear();
+    // The files were renamed complete into place; one pass makes them all durable.
+    bool durable = true;
+    for (const std::string& directory : directories) {
+        const std::string problem = makeDurable(directory);
+        if (!problem.empty()) {
+            err << "lorvaxen: " << problem << '\n';
+            durable = false;
+        }
+    }
 
     if (options.json) {
         out << "{\"written\":" << written << ",\"failed\":" << failed << ",\"skipped\":" << skipped
@@ -129,7 +151,7 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
         out << written << " written, " << failed << " failed, " << skipped
             << " blank lines skipped\n";
     }
-    return failed == 0 ? kExitSuccess : kExitFailure;
+    return reportWritten(out, err) && durable && failed == 0 ? kExitSuccess : kExitFailure;
 }
 
 } // namespace lorvaxen::tool

@@ -10,22 +10,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "interrupt.h"
 #include "writers.h"
 
 namespace lorvaxen::tool {
 namespace {
 
-bool writeFormat(const MonoImage& image, ImageFormat format, std::FILE* file)
+bool writeFormat(const Label& label, ImageFormat format, std::FILE* file)
 {
+    if (format == ImageFormat::Svg) {
+        return writeSvg(label, file);
+    }
+    const MonoImage image = rasterize(label);
     switch (format) {
     case ImageFormat::Png:
         return writePng(image, file);
-    case ImageFormat::Svg:
-        return writeSvg(image, file);
     case ImageFormat::Pbm:
         return writePbm(image, file);
     case ImageFormat::Bmp:
         return writeBmp(image, file);
+    case ImageFormat::Svg:
+        break;
     }
     return false;
 }
@@ -36,13 +41,90 @@ std::string failure(const std::string& path, int error)
            (error != 0 ? std::strerror(error) : "the image could not be encoded");
 }
 
-// mkstemp makes its file readable by the owner alone; the finished file gets the permissions
-// any new file of this user would have.
-void giveUsualPermissions(int fd)
+// mkstemp makes its file readable by the owner alone; the finished file keeps the mode of the
+// file it replaces, or gets the permissions any new file of this user would have.
+void givePermissions(int fd, const struct stat* earlier)
 {
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, static_cast<mode_t>(0666) & ~mask);
+    static const mode_t mask = [] {
+        const mode_t current = umask(0);
+        umask(current);
+        return current;
+    }();
+    fchmod(fd, earlier != nullptr ? earlier->st_mode & static_cast<mode_t>(07777)
+                                  : static_cast<mode_t>(0666) & ~mask);
+}
+
+bool isStandardOutput(const struct stat& named)
+{
+    static struct stat out
+    {
+    };
+    static const bool known = fstat(STDOUT_FILENO, &out) == 0;
+    return known && named.st_dev == out.st_dev && named.st_ino == out.st_ino;
+}
+
+// Writes to a file that is already open, such as standard output or a device.
+std::string writeOpenFile(const Label& label, ImageFormat format, std::FILE* file,
+                          const std::string& name)
+{
+    errno = 0;
+    return writeFormat(label, format, file) ? "" : failure(name, errno);
+}
+
+std::string writeThroughTemporary(const Label& label, ImageFormat format, const std::string& path,
+                                  Durability durability, const struct stat* earlier)
+{
+    const std::filesystem::path target(path);
+    if (!target.has_filename()) {
+        return failure(path, EISDIR);
+    }
+    const std::filesystem::path directory =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    // A short name of its own, so that any name the file system takes can be written.
+    std::string temporary = (directory / ".lorvaxen-XXXXXX").string();
+    holdInterruptions();
+    const int fd = mkstemp(temporary.data());
+    const int mkstempError = errno;
+    if (fd >= 0) {
+        registerTemporary(temporary);
+    }
+    releaseInterruptions();
+    if (fd < 0) {
+        holdInterruptions();
+        return failure(path, mkstempError);
+    }
+    givePermissions(fd, earlier);
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        close(fd);
+        holdInterruptions();
+        unlink(temporary.c_str());
+        forgetTemporary();
+        return failure(path, error);
+    }
+    errno = 0;
+    bool written = writeFormat(label, format, file);
+    int error = errno;
+    // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
+    if (written && durability == Durability::Now && fsync(fileno(file)) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        error = errno;
+    }
+    holdInterruptions();
+    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
+        written = false;
+        error = errno;
+    }
+    if (!written) {
+        unlink(temporary.c_str());
+    }
+    forgetTemporary();
+    return written ? "" : failure(path, error);
 }
 
 } // namespace
@@ -85,51 +167,53 @@ std::string_view formatName(ImageFormat format)
     return "";
 }
 
-std::string writeImageFile(const MonoImage& image, ImageFormat format, const std::string& path)
+bool isStandardOutput(const std::string& path)
 {
-    if (path == "-") {
-        errno = 0;
-        return writeFormat(image, format, stdout) ? "" : failure("to standard output", errno);
+    struct stat named
+    {
+    };
+    return path == "-" || (stat(path.c_str(), &named) == 0 && isStandardOutput(named));
+}
+
+std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
+                           Durability durability)
+{
+    struct stat existing
+    {
+    };
+    const bool exists = path != "-" && stat(path.c_str(), &existing) == 0;
+    if (path == "-" || (exists && isStandardOutput(existing))) {
+        std::string problem = writeOpenFile(label, format, stdout, "to standard output");
+        holdInterruptions();
+        return problem;
     }
-    const std::filesystem::path target(path);
-    if (!target.has_filename()) {
-        return failure(path, EISDIR);
+    if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+        // A device or a pipe cannot be replaced by a rename: it is written as it is.
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        std::string problem =
+            file == nullptr ? failure(path, errno) : writeOpenFile(label, format, file, path);
+        if (file != nullptr && std::fclose(file) != 0 && problem.empty()) {
+            problem = failure(path, errno);
+        }
+        holdInterruptions();
+        return problem;
     }
-    const std::filesystem::path directory =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    std::string temporary = (directory / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        return failure(path, errno);
-    }
-    giveUsualPermissions(fd);
-    std::FILE* file = fdopen(fd, "wb");
-    if (file == nullptr) {
+    return writeThroughTemporary(label, format, path, durability, exists ? &existing : nullptr);
+}
+
+std::string makeDurable(const std::string& directory)
+{
+    const std::filesystem::path where =
+        directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
+    const int fd = open(where.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0 || syncfs(fd) != 0) {
         const int error = errno;
-        close(fd);
-        unlink(temporary.c_str());
-        return failure(path, error);
+        if (fd >= 0) {
+            close(fd);
+        }
+        return "cannot make the files in " + where.string() + " durable: " + std::strerror(error);
     }
-    errno = 0;
-    bool written = writeFormat(image, format, file);
-    int error = errno;
-    // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
-    if (written && fsync(fileno(file)) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (!written) {
-        unlink(temporary.c_str());
-        return failure(path, error);
-    }
+    close(fd);
     return "";
 }
 

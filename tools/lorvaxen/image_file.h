@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "mono_image.h"
+#include "label.h"
 
 namespace lorvaxen::tool {
 
@@ -15,10 +15,24 @@ enum class ImageFormat { Png, Svg, Pbm, Bmp };
 std::optional<ImageFormat> formatFromPath(std::string_view path);
 std::string_view formatName(ImageFormat format);
 
-// Writes the image to `path`, or to standard output for "-". A file is written under a
-// temporary name in its own directory and renamed over `path` only once it is complete, so a
-// failure leaves neither a partial file nor a damaged earlier one. Returns what went wrong, or
-// an empty text on success.
-std::string writeImageFile(const MonoImage& image, ImageFormat format, const std::string& path);
+// Whether a file is made durable before it replaces an earlier one, or later, many at once.
+enum class Durability { Now, Later };
+
+// Writes the label to `path`, or to standard output for "-" or a name of it. A file is written
+// under a temporary name in its own directory and renamed over `path` only once it is complete,
+// keeping the mode of the file it replaces, so a failure or an interruption leaves neither a
+// partial file nor a damaged earlier one. A device or pipe is written as it is. Returns with
+// interruptions held (the caller releases them once it has reported the file), and answers
+// what went wrong, or an empty text on success.
+std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
+                           Durability durability);
+
+// Makes durable every file written to the file system that holds `directory` ("" for the
+// current one): the one pass that files written with Durability::Later wait for. Answers what
+// went wrong, or an empty text.
+std::string makeDurable(const std::string& directory);
+
+// Whether `path` is standard output under another name, such as /dev/stdout.
+bool isStandardOutput(const std::string& path);
 
 } // namespace lorvaxen::tool

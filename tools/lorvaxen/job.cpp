@@ -1,48 +1,98 @@
 #include "job.h"
 
+#include <cerrno>
+#include <cstring>
+#include <sstream>
+
+#include "interrupt.h"
 #include "report.h"
 
 namespace lorvaxen::tool {
 
-Outcome produce(std::string_view text, const BarcodeSettings& settings, const std::string& path,
-                ImageFormat format)
+Outcome produce(std::string_view text, const Options& options, const std::string& path,
+                Durability durability)
 {
     Outcome outcome;
     outcome.text = std::string(text);
-    outcome.symbology = settings.symbology;
+    outcome.symbology = options.settings.symbology;
     outcome.path = path;
-    outcome.format = format;
+    outcome.format = options.format;
     // The library reads a text up to its first NUL byte: it would encode less than was given.
     if (text.find('\0') != std::string_view::npos) {
         outcome.problem = "the text holds a NUL byte";
         return outcome;
     }
-    outcome.barcode = makeBarcode(text, settings);
+    outcome.barcode = makeBarcode(text, options.settings);
     if (outcome.refused()) {
         return outcome;
     }
-    outcome.problem = writeImageFile(outcome.barcode.image, format, path);
-    // The report needs only the image's size, not its pixels.
-    outcome.barcode.image.bits = {};
+    if (auto warning = moduleWarning(*outcome.symbology, outcome.barcode.module)) {
+        outcome.warnings.push_back(std::move(*warning));
+    }
+    const int dpi = outcome.barcode.image.dpi;
+    Label label = barsOnly(std::move(outcome.barcode.image));
+    if (options.text.shown) {
+        outcome.problem = addText(label, outcome.barcode, *outcome.symbology,
+                                  options.text.digitHeightMm, &outcome.warnings);
+    }
+    if (outcome.problem.empty()) {
+        outcome.problem = writeImageFile(label, options.format, path, durability);
+    }
+    // The report needs only the picture's size, not its pixels.
+    outcome.barcode.image = whiteImage(0, 0, dpi);
+    outcome.barcode.image.width = label.image.width;
+    outcome.barcode.image.height = label.image.height;
     return outcome;
 }
 
-int runSingle(const Options& options, std::ostream& out, std::ostream& err)
+bool reportWritten(std::ostream& report, std::ostream& err)
 {
-    const Outcome outcome = produce(options.text, options.settings, options.output, options.format);
+    errno = 0;
+    if (report.flush()) {
+        return true;
+    }
+    err << "lorvaxen: cannot write the report to standard output"
+        << (errno != 0 ? std::string(": ") + std::strerror(errno) : std::string()) << '\n';
+    return false;
+}
+
+int runSingle(const Options& options, std::istream& in, std::ostream& out, std::ostream& err)
+{
+    std::string text = options.input;
+    if (text == "-") {
+        std::ostringstream read;
+        read << in.rdbuf();
+        text = read.str();
+        // One line: its newline, as an editor or echo leaves it, is not part of the text.
+        if (!text.empty() && text.back() == '\n') {
+            text.pop_back();
+            if (!text.empty() && text.back() == '\r') {
+                text.pop_back();
+            }
+        }
+    }
+    const std::string path = options.output.empty() ? defaultFileName(text) : options.output;
+    const Outcome outcome = produce(text, options, path, Durability::Now);
     // With the image on standard output, the report goes to standard error.
-    std::ostream& report = options.output == "-" ? err : out;
+    std::ostream& report = isStandardOutput(path) ? err : out;
     if (options.json) {
         report << outcomeJson(outcome, std::nullopt) << '\n';
     }
+    for (const std::string& warning : outcome.warnings) {
+        err << "lorvaxen: warning: " << warning << '\n';
+    }
+    int status = kExitSuccess;
     if (!outcome.succeeded()) {
         err << "lorvaxen: " << failureText(outcome) << '\n';
-        return kExitFailure;
-    }
-    if (!options.json) {
+        status = kExitFailure;
+    } else if (!options.json) {
         report << successText(outcome);
     }
-    return kExitSuccess;
+    if (!reportWritten(report, err)) {
+        status = kExitFailure;
+    }
+    releaseInterruptions();
+    return status;
 }
 
 } // namespace lorvaxen::tool

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "barcode.h"
 #include "image_file.h"
@@ -17,19 +18,24 @@ struct Outcome
     const SymbologyInfo* symbology = nullptr;
     std::string path; // "-" for standard output
     ImageFormat format = ImageFormat::Png;
-    Barcode barcode;     // the library's code; on success the framed text and the image
+    Barcode barcode; // the library's code; on success the framed text and the label's size
+    std::vector<std::string> warnings; // a size outside the standard, a text made smaller
     std::string problem; // what went wrong outside the library, such as an unwritable file
 
     bool refused() const { return barcode.code != LORVAXEN_OK; }
     bool succeeded() const { return !refused() && problem.empty(); }
 };
 
-// Makes the barcode and, if the library gave one, writes it. Never throws for bad input: the
-// outcome says what happened.
-Outcome produce(std::string_view text, const BarcodeSettings& settings, const std::string& path,
-                ImageFormat format);
+// Makes the barcode and, if the library gave one, lays out its label and writes it. Never
+// throws for bad input: the outcome says what happened. Returns with interruptions held: the
+// caller releases them once the outcome is reported.
+Outcome produce(std::string_view text, const Options& options, const std::string& path,
+                Durability durability);
 
 // The single-barcode run: produce, report, and answer the exit status.
-int runSingle(const Options& options, std::ostream& out, std::ostream& err);
+int runSingle(const Options& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+// Ends a report: false, with a message on `err`, when it could not be written.
+bool reportWritten(std::ostream& report, std::ostream& err);
 
 } // namespace lorvaxen::tool

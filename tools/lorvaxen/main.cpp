@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "batch.h"
+#include "interrupt.h"
 #include "job.h"
 #include "options.h"
 #include "verify_command.h"
@@ -12,6 +13,7 @@
 int main(int argc, char** argv)
 {
     using namespace lorvaxen::tool;
+    installInterruptHandlers();
     try {
         if (argc > 1 && std::string_view(argv[1]) == "verify") {
             return runVerify(argc - 1, argv + 1, std::cout, std::cerr);
@@ -20,8 +22,9 @@ int main(int argc, char** argv)
         if (!parsed.options) {
             return parsed.exitCode;
         }
-        return parsed.options->batchInput ? runBatch(*parsed.options, std::cout, std::cerr)
-                                          : runSingle(*parsed.options, std::cout, std::cerr);
+        return parsed.options->batchInput
+                   ? runBatch(*parsed.options, std::cout, std::cerr)
+                   : runSingle(*parsed.options, std::cin, std::cout, std::cerr);
     } catch (const std::bad_alloc&) {
         std::cerr << "lorvaxen: out of memory\n";
         return kExitFailure;

@@ -1,6 +1,8 @@
 #include "mono_image.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace lorvaxen::tool {
@@ -54,15 +56,33 @@ std::optional<MonoImage> withMargins(const MonoImage& image, int32_t leftPx, int
     if (leftPx < 0 || rightPx < 0 || width > std::numeric_limits<int32_t>::max()) {
         return std::nullopt;
     }
-    MonoImage framed = whiteImage(static_cast<int32_t>(width), image.height, image.dpi);
+    return onCanvas(image, static_cast<int32_t>(width), image.height, leftPx);
+}
+
+std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t height,
+                                  int32_t leftPx)
+{
+    if (leftPx < 0 || int64_t{leftPx} + image.width > width || image.height > height) {
+        return std::nullopt;
+    }
+    MonoImage canvas = whiteImage(width, height, image.dpi);
+    const std::size_t rowBytes = canvas.rowBytes();
     for (int32_t y = 0; y < image.height; ++y) {
+        // Bars span many rows alike: a row like the one above is copied whole.
+        if (y > 0 && std::memcmp(image.row(y), image.row(y - 1), image.rowBytes()) == 0) {
+            const auto above =
+                canvas.bits.begin() +
+                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y - 1) * rowBytes);
+            std::copy_n(above, rowBytes, above + static_cast<std::ptrdiff_t>(rowBytes));
+            continue;
+        }
         for (int32_t x = 0; x < image.width; ++x) {
             if (image.isBlack(x, y)) {
-                framed.setBlack(leftPx + x, y);
+                canvas.setBlack(leftPx + x, y);
             }
         }
     }
-    return framed;
+    return canvas;
 }
 
 double pixelsToMm(int32_t pixels, int dpi)

@@ -46,6 +46,10 @@ std::optional<MonoImage> readBitmap(HBITMAP bitmap, int dpi);
 // The image with white columns added on each side; empty when the width would pass 32 bits.
 std::optional<MonoImage> withMargins(const MonoImage& image, int32_t leftPx, int32_t rightPx);
 
+// The image at (leftPx, 0) of a larger white canvas; empty when it would not fit there.
+std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t height,
+                                  int32_t leftPx);
+
 // A length in pixels as millimetres at `dpi`.
 double pixelsToMm(int32_t pixels, int dpi);
 

@@ -11,11 +11,12 @@ namespace lorvaxen::tool {
 namespace {
 
 // The checks that need more than one option, or a look at the output name.
-std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven)
+std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
+                                        const std::string& formatName)
 {
     if (hasText == options.batchInput.has_value()) {
         return hasText ? "give either a TEXT or --batch, not both"
-                       : "give a TEXT to encode, or --batch FILE";
+                       : "give a TEXT to encode (- reads it from standard input), or --batch FILE";
     }
     if (options.batchInput) {
         if (options.output == "-") {
@@ -31,15 +32,21 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
             return problem;
         }
     } else if (!outputGiven) {
-        options.output = defaultFileName(options.text);
+        // A text from standard input names its file once it has been read.
+        options.output = options.input == "-" ? "" : defaultFileName(options.input);
     }
-    const auto format = formatFromPath(options.output);
+    auto format = options.output.empty() ? ImageFormat::Png : formatFromPath(options.output);
+    if (!formatName.empty()) {
+        format = formatFromPath("." + formatName);
+    } else if (!format && isStandardOutput(options.output)) {
+        format = ImageFormat::Png;
+    }
     if (!format) {
         return "cannot tell the image format from '" + options.output +
-               "': end the name with .png, .svg, .pbm or .bmp";
+               "': end the name with .png, .svg, .pbm or .bmp, or give --format";
     }
     options.format = *format;
-    if (options.output == "-" && isatty(STDOUT_FILENO) != 0) {
+    if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
         return "standard output is a terminal: redirect it, or name a file with -o";
     }
     return std::nullopt;
@@ -66,7 +73,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
 {
     Options options;
     std::string symbology = "code39";
+    std::string format;
     bool noQuietZone = false;
+    bool noText = false;
     std::string batch;
 
     CLI::App app("Writes a barcode as an image file: PNG, SVG, PBM or BMP, chosen by the "
@@ -79,14 +88,16 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     for (const SymbologyInfo& info : symbologies()) {
         names.emplace_back(info.name);
     }
-    app.add_option("TEXT", options.text, "The text to encode");
+    app.add_option("TEXT", options.input, "The text to encode; - reads it from standard input");
     app.add_option("-s,--symbology", symbology, "Symbology")
         ->transform(CLI::IsMember(names, CLI::ignore_case))
         ->type_name("NAME");
     app.add_option("--narrow", options.settings.narrowMm,
                    "Narrow element (module) width in millimetres")
         ->type_name("MM");
-    app.add_option("--height", options.settings.heightMm, "Bar height in millimetres")
+    app.add_option("--height", options.settings.heightMm,
+                   "Bar height in millimetres. Default: 6.35; for JAN its nominal 22.85 in "
+                   "proportion to the module")
         ->type_name("MM");
     app.add_option("--ratio", options.settings.ratio, "Wide-to-narrow ratio (JAN uses 2)")
         ->type_name("R");
@@ -95,12 +106,21 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,
-                   "Image file: .png, .svg, .pbm or .bmp; - writes PNG to standard output. "
+                   "Image file: .png, .svg, .pbm or .bmp; - writes to standard output (PNG unless "
+                   "--format says otherwise). "
                    "Default: the text as a file name (characters other than letters, digits, - "
                    "and _ made _) plus .png. With --batch: a name template holding the line "
                    "number, default " +
                        std::string(kDefaultBatchTemplate))
         ->type_name("FILE");
+    app.add_option("--format", format, "Image format, whatever the file's name")
+        ->check(CLI::IsMember({"png", "svg", "pbm", "bmp"}))
+        ->type_name("png|svg|pbm|bmp");
+    app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
+    app.add_option("--text-size", options.text.digitHeightMm,
+                   "Height of the text's digits in millimetres. Default: seven modules for JAN, "
+                   "seven and a half for the others")
+        ->type_name("MM");
     app.add_flag("--no-quiet-zone", noQuietZone,
                  "Leave out the light margins that readers need on each side");
     app.add_flag("--json", options.json, "Report as one JSON object (one per line in a batch)");
@@ -116,11 +136,12 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     }
     options.settings.symbology = findSymbology(symbology);
     options.settings.quietZone = !noQuietZone;
+    options.text.shown = !noText;
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }
     if (const auto problem =
-            usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0)) {
+            usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format)) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage};
     }

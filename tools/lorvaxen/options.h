@@ -7,6 +7,7 @@
 
 #include "barcode.h"
 #include "image_file.h"
+#include "label.h"
 #include "name_template.h"
 
 namespace lorvaxen::tool {
@@ -18,10 +19,11 @@ constexpr int kExitUsage = 2;
 struct Options
 {
     BarcodeSettings settings;
+    TextSettings text;
     bool json = false;
-    // One barcode of `text` into `output`...
-    std::string text;
-    std::string output;
+    // One barcode of `input` ("-" reads it from standard input) into `output`...
+    std::string input;
+    std::string output; // empty: named after the text read from standard input
     ImageFormat format = ImageFormat::Png;
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;

@@ -46,9 +46,14 @@ std::string mm(int32_t pixels, int dpi, int places)
     return formatDecimal(pixelsToMm(pixels, dpi), places);
 }
 
+std::string modulePercent(const ModuleChoice& module)
+{
+    return formatDecimal(module.achievedMm / module.requestedMm * 100, 1);
+}
+
 std::string destination(const Outcome& outcome)
 {
-    return outcome.path == "-" ? "standard output" : outcome.path;
+    return isStandardOutput(outcome.path) ? "standard output" : outcome.path;
 }
 
 } // namespace
@@ -109,6 +114,11 @@ std::string successText(const Outcome& outcome)
         text += ", quiet zones of " + std::to_string(outcome.barcode.leftQuietPx) + " and " +
                 std::to_string(outcome.barcode.rightQuietPx) + " pixels included";
     }
+    const ModuleChoice& module = outcome.barcode.module;
+    text += "\nmodule: " + formatDecimal(module.achievedMm, 4) + " mm (" +
+            std::to_string(module.dots) + (module.dots == 1 ? " dot), " : " dots), ") +
+            modulePercent(module) + "% of the " + formatDecimal(module.requestedMm, 4) +
+            " mm asked for";
     return text + "\nwritten to: " + destination(outcome) + "\n";
 }
 
@@ -148,6 +158,9 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
     json += ",\"height_px\":" + std::to_string(image.height);
     json += ",\"width_mm\":" + mm(image.width, image.dpi, 4);
     json += ",\"height_mm\":" + mm(image.height, image.dpi, 4);
+    json += ",\"module_mm\":" + formatDecimal(outcome.barcode.module.achievedMm, 6);
+    json += ",\"module_dots\":" + std::to_string(outcome.barcode.module.dots);
+    json += ",\"module_percent\":" + modulePercent(outcome.barcode.module);
     json += ",\"quiet_zone_px\":[" + std::to_string(outcome.barcode.leftQuietPx) + "," +
             std::to_string(outcome.barcode.rightQuietPx) + "]";
     return json + "}";

@@ -29,14 +29,33 @@ void writeRuns(const MonoImage& image, int32_t y, int32_t height, std::FILE* fil
     }
 }
 
+// Each glyph as a path in font units, placed at its pen origin and scaled to its size, with y
+// turned upwards as fonts have it. Curves are drawn smooth, unlike the bars' crisp edges.
+void writeText(const Label& label, std::FILE* file)
+{
+    if (label.glyphs.empty()) {
+        return;
+    }
+    std::fputs("<g shape-rendering=\"geometricPrecision\">\n", file);
+    for (const Glyph& glyph : label.glyphs) {
+        const std::string scale = formatDecimal(label.emPx / label.font->unitsPerEm(), 8);
+        std::fprintf(file, "<path transform=\"translate(%s %s) scale(%s -%s)\" d=\"%s\"/>\n",
+                     formatDecimal(glyph.penX, 4).c_str(),
+                     formatDecimal(glyph.baselineY, 4).c_str(), scale.c_str(), scale.c_str(),
+                     label.font->outlinePath(glyph.c).c_str());
+    }
+    std::fputs("</g>\n", file);
+}
+
 } // namespace
 
 // The user units are the image's pixels, and the width and height in millimetres make the
 // drawing print at the size the pixels stand for. Bars span the full height, so rows are taken
 // in bands of identical rows: a barcode is one band and each bar one rectangle. Crisp edges keep
 // a viewer from blurring bar edges that fall between its own pixels.
-bool writeSvg(const MonoImage& image, std::FILE* file)
+bool writeSvg(const Label& label, std::FILE* file)
 {
+    const MonoImage& image = label.image;
     const std::string widthMm = formatDecimal(pixelsToMm(image.width, image.dpi), 6);
     const std::string heightMm = formatDecimal(pixelsToMm(image.height, image.dpi), 6);
     std::fprintf(file,
@@ -56,6 +75,7 @@ bool writeSvg(const MonoImage& image, std::FILE* file)
         writeRuns(image, y, bandEnd - y, file);
         y = bandEnd;
     }
+    writeText(label, file);
     std::fputs("</g>\n</svg>\n", file);
     return std::fflush(file) == 0 && std::ferror(file) == 0;
 }

@@ -1,0 +1,154 @@
+#include "label.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+
+namespace lorvaxen::tool {
+namespace {
+
+// EAN-13 in modules from the start of the symbol (ISO/IEC 15420): the start guard, six digits
+// of seven modules, the centre guard, six more, and the end guard.
+constexpr int kLeftDigitsModule = 3;
+constexpr int kRightDigitsModule = 50;
+constexpr int kDigitModules = 7;
+constexpr std::array<std::pair<int, int>, 3> kGuardModules{{{0, 3}, {45, 50}, {92, 95}}};
+// The guard bars reach five modules below the others, down between the digit groups.
+constexpr int kGuardExtensionModules = 5;
+
+// Pen positions along x for an EAN-13: the leading digit in the light margin, a module clear of
+// the start guard, then each digit centred in its symbol character.
+std::vector<double> eanPens(std::string_view digits, double symbolX, int32_t modulePx,
+                            double advance)
+{
+    std::vector<double> pens;
+    const auto centreOfSlot = [&](double startModule) {
+        return symbolX + (startModule + kDigitModules / 2.0) * modulePx - advance / 2;
+    };
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i == 0) {
+            pens.push_back(centreOfSlot(-kDigitModules - 1.0));
+        } else if (i <= 6) {
+            pens.push_back(
+                centreOfSlot(kLeftDigitsModule + kDigitModules * (static_cast<double>(i) - 1)));
+        } else {
+            pens.push_back(
+                centreOfSlot(kRightDigitsModule + kDigitModules * (static_cast<double>(i) - 7)));
+        }
+    }
+    return pens;
+}
+
+void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32_t modulePx)
+{
+    const int32_t bottom = std::min(image.height, barsHeight + kGuardExtensionModules * modulePx);
+    for (const auto& [first, end] : kGuardModules) {
+        for (int32_t x = symbolX + first * modulePx; x < symbolX + end * modulePx; ++x) {
+            if (x >= image.width || !image.isBlack(x, barsHeight - 1)) {
+                continue;
+            }
+            for (int32_t y = barsHeight; y < bottom; ++y) {
+                image.setBlack(x, y);
+            }
+        }
+    }
+}
+
+} // namespace
+
+Label barsOnly(MonoImage bars)
+{
+    Label label;
+    label.image = std::move(bars);
+    return label;
+}
+
+std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& symbology,
+                    std::optional<double> digitHeightMm, std::vector<std::string>* warnings)
+{
+    std::string problem;
+    const Font* font = Font::ocrB(&problem);
+    if (font == nullptr) {
+        return problem;
+    }
+    const std::string& text = barcode.framedText;
+    const int dpi = label.image.dpi;
+    const int32_t module = barcode.modulePx;
+    const double heightMm =
+        digitHeightMm.value_or(symbology.textHeightModules * pixelsToMm(module, dpi));
+    double digitPx = heightMm * dpi / 25.4;
+    if (!(digitPx >= 1.0) || digitPx > label.image.height * 4.0) {
+        return "the text height is refused: it must be at least a pixel and at most four times "
+               "the height of the bars";
+    }
+    double em = font->emForDigitHeight(digitPx);
+    const bool ean = symbology.eanText;
+    if (ean && font->advance('0', em) > kDigitModules * module) {
+        // Larger digits would run into the guard bars; the digit height is in proportion.
+        const double scale = kDigitModules * module / font->advance('0', em);
+        em *= scale;
+        digitPx *= scale;
+        warnings->push_back("the text is made " + formatDecimal(digitPx * 25.4 / dpi, 2) +
+                            " mm high so that each digit fits its seven modules");
+    }
+
+    const int32_t barsHeight = label.image.height;
+    const double symbolX = barcode.leftQuietPx;
+    const double baseline = barsHeight + module + digitPx;
+    std::vector<double> pens;
+    if (ean) {
+        pens = eanPens(text, symbolX, module, font->advance('0', em));
+    } else {
+        double width = 0;
+        for (const char c : text) {
+            width += font->advance(c, em);
+        }
+        const double barsWidth = label.image.width - barcode.leftQuietPx - barcode.rightQuietPx;
+        double pen = symbolX + (barsWidth - width) / 2;
+        for (const char c : text) {
+            pens.push_back(pen);
+            pen += font->advance(c, em);
+        }
+    }
+    // Grow the picture wherever the text reaches past it, a module beyond the ink.
+    double left = 0;
+    double right = label.image.width;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        left = std::min(left, pens[i]);
+        right = std::max(right, pens[i] + font->advance(text[i], em));
+    }
+    const double grownHeight = std::ceil(baseline + 2.0 * module);
+    const double grownWidth = std::ceil(right - std::floor(left));
+    if (grownWidth > std::numeric_limits<int32_t>::max() ||
+        grownHeight > std::numeric_limits<int32_t>::max()) {
+        return "the text does not fit in 32-bit pixel counts";
+    }
+    const auto shift = static_cast<int32_t>(-std::floor(left));
+    auto canvas = onCanvas(label.image, static_cast<int32_t>(grownWidth),
+                           static_cast<int32_t>(grownHeight), shift);
+    if (!canvas) {
+        return "the text does not fit in 32-bit pixel counts";
+    }
+    label.image = std::move(*canvas);
+    if (ean) {
+        lengthenGuards(label.image, barcode.leftQuietPx + shift, barsHeight, module);
+    }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        label.glyphs.push_back({text[i], pens[i] + shift, baseline});
+    }
+    label.emPx = em;
+    label.font = font;
+    return "";
+}
+
+MonoImage rasterize(const Label& label)
+{
+    MonoImage image = label.image;
+    for (const Glyph& glyph : label.glyphs) {
+        label.font->draw(image, glyph.c, glyph.penX, glyph.baselineY, label.emPx);
+    }
+    return image;
+}
+
+} // namespace lorvaxen::tool
