@@ -135,7 +135,7 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
     }
 }
 
-constexpr int32_t kModulePx = 7; // 0.33 mm at 600 dpi
+constexpr int32_t kModulePx = 7; // about 0.3 mm at 600 dpi
 constexpr int32_t kMarginPx = 4 * kModulePx;
 
 // A 1-bit symbol of the tool's own making as reflectance, black ink 5% and white paper 90%, with
@@ -145,6 +145,7 @@ ReflectanceImage render(std::string_view text, const char* symbology, bool check
     tool::BarcodeSettings settings;
     settings.symbology = tool::findSymbology(symbology);
     settings.check = check;
+    settings.narrowMm = kModulePx * 25.4 / settings.dpi;
     const tool::Barcode barcode = tool::makeBarcode(text, settings);
     EXPECT_EQ(barcode.code, 0) << text;
     ReflectanceImage image;
