@@ -140,6 +140,17 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char
                                                char* outText, double narrowMm, double heightMm,
                                                double ratio, int32_t checkFlag);
 
+/*
+ * The type of the four barcode functions, for a client that holds one in a variable or binds it by
+ * name. JAN and Interleaved 2 of 5 declare their text const, since they never write it; a client
+ * calls them through this type by way of a function that passes the text on.
+ */
+typedef int32_t(LORVAXEN_CALL LorvaxenBarcodeFunction)(HDC hdc, HBITMAP* outBitmap, char* text,
+                                                       int32_t* outWidthPx, int32_t* outHeightPx,
+                                                       char* outText, double narrowMm,
+                                                       double heightMm, double ratio,
+                                                       int32_t checkFlag);
+
 /* The library version as a whole number: 90, shown to people as 0.9. */
 LORVAXEN_API int32_t LORVAXEN_CALL Lorvaxen_version(void);
 
