@@ -151,8 +151,8 @@ int main(int argc, char** argv)
             benchmark::RegisterBenchmark(nameOf(symbol, dpi, "ours").c_str(), ours, symbol, dpi)
                 ->Unit(benchmark::kMicrosecond)
                 ->UseRealTime();
-            benchmark::RegisterBenchmark(nameOf(symbol, dpi, "zint RGB").c_str(), zint, symbol,
-                                         dpi, false)
+            benchmark::RegisterBenchmark(nameOf(symbol, dpi, "zint RGB").c_str(), zint, symbol, dpi,
+                                         false)
                 ->Unit(benchmark::kMicrosecond)
                 ->UseRealTime();
             benchmark::RegisterBenchmark(nameOf(symbol, dpi, "zint lean").c_str(), zint, symbol,
@@ -184,8 +184,8 @@ int main(int argc, char** argv)
             const double rgb = median(nameOf(symbol, dpi, "zint RGB"));
             const double lean = median(nameOf(symbol, dpi, "zint lean"));
             if (us > 0) {
-                std::printf("| %s | %d | %.2f | %.2f | %.2f | %.2f | %.2f |\n", symbol.name, dpi, us,
-                            rgb, lean, rgb / us, lean / us);
+                std::printf("| %s | %d | %.2f | %.2f | %.2f | %.2f | %.2f |\n", symbol.name, dpi,
+                            us, rgb, lean, rgb / us, lean / us);
             }
         }
     }

@@ -1,42 +1,9 @@
 #include "renderer.h"
 
 #include <Lorvaxen.h>
+#include <lorvaxen_pixels.h>
 
 namespace lorvaxen {
-namespace {
-
-constexpr double kMmPerInch = 25.4;
-constexpr double kPixelLimit =
-    2147483648.0; // 2^31: the first count a 32-bit pixel size cannot hold
-
-// Truncates a pixel count toward zero; empty when it does not fit (NaN and infinities included).
-std::optional<int32_t> truncatePixels(double value)
-{
-    if (!(value > -kPixelLimit && value < kPixelLimit)) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(value);
-}
-
-// Millimetres to whole pixels at `dpi`, at least 1. The resolution times the millimetres comes
-// first, then the division: 96 * 25.4 / 25.4 is 95.999..., so 25.4 mm at 96 dpi is 95 pixels.
-std::optional<int32_t> mmToPixels(int dpi, double mm)
-{
-    const auto pixels = truncatePixels(static_cast<double>(dpi) * mm / kMmPerInch);
-    if (!pixels) {
-        return std::nullopt;
-    }
-    return *pixels < 1 ? 1 : *pixels;
-}
-
-template <class T> void store(T* out, T value)
-{
-    if (out != nullptr) {
-        *out = value;
-    }
-}
-
-} // namespace
 
 std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio)
 {
@@ -60,77 +27,91 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     if (!heightPx || !narrowPx) {
         return std::nullopt;
     }
+    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
     int64_t widthPx = 0;
     for (const char digit : pattern) {
-        const auto width = elementWidthPx(digit, *narrowPx, ratio);
-        if (!width) {
+        if (digit < '0' || digit > '9') {
             return std::nullopt;
         }
-        widthPx += *width;
+        // Every element is at least one pixel wide, so 0 marks a width not yet worked out.
+        int32_t& width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
+        if (width == 0) {
+            const auto measured = elementWidthPx(digit, *narrowPx, ratio);
+            if (!measured) {
+                return std::nullopt;
+            }
+            width = *measured;
+        }
+        widthPx += width;
         if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
             return std::nullopt;
         }
     }
-    return PixelGeometry{*narrowPx, *heightPx, static_cast<int32_t>(widthPx)};
+    geometry.widthPx = static_cast<int32_t>(widthPx);
+    return geometry;
 }
 
-int32_t RenderElementPattern(HDC hdc, HBITMAP* outBitmap, int32_t* outWidthPx, int32_t* outHeightPx,
-                             const char* elementPattern, double narrowMm, double heightMm,
-                             double ratio)
+namespace {
+
+// Paints the bars, first element a bar, on a bitmap already selected into `memoryDc`.
+bool paintBars(HDC memoryDc, HDC hdc, std::string_view pattern, const PixelGeometry& geometry)
 {
-    if ((GetDeviceCaps(hdc, RASTERCAPS) & RC_BITBLT) == 0) {
-        return LORVAXEN_NO_BITBLT;
-    }
-    const int dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
-    const std::string_view pattern = elementPattern == nullptr ? "" : elementPattern;
-    const auto geometry = measurePattern(pattern, dpiX, dpiY, narrowMm, heightMm, ratio);
-    if (!geometry) {
-        return LORVAXEN_BAD_DIMENSION;
-    }
-    store(outWidthPx, geometry->widthPx);
-    store(outHeightPx, geometry->heightPx);
-
-    HDC memoryDc = CreateCompatibleDC(hdc);
-    if (memoryDc == nullptr) {
-        return LORVAXEN_NO_BITBLT;
-    }
-    // Compatible with the memory device context, not with hdc, so the bitmap is monochrome.
-    HBITMAP bitmap = CreateCompatibleBitmap(memoryDc, geometry->widthPx, geometry->heightPx);
-    if (bitmap == nullptr) {
-        DeleteDC(memoryDc);
-        return LORVAXEN_NO_BITMAP;
-    }
-    auto* whiteBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    HGDIOBJ keptBitmap = SelectObject(memoryDc, bitmap);
-
     // The background covers the bitmap itself: a bitmap larger than the screen would otherwise
     // keep unpainted pixels beyond the screen's size.
     RECT background;
-    SetRect(&background, 0, 0, geometry->widthPx, geometry->heightPx);
-    FillRect(memoryDc, &background, whiteBrush);
-
+    SetRect(&background, 0, 0, geometry.widthPx, geometry.heightPx);
+    bool painted =
+        FillRect(memoryDc, &background, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))) != 0;
     int32_t x = 0;
     bool isBar = true;
     for (const char digit : pattern) {
-        const int32_t width = *elementWidthPx(digit, geometry->narrowPx, ratio);
+        const int32_t width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
         if (isBar) {
             // BLACKNESS reads no source; hdc only fills the source arguments.
             // NOLINTNEXTLINE(readability-suspicious-call-argument)
-            BitBlt(memoryDc, x, 0, width, geometry->heightPx, hdc, 0, 0, BLACKNESS);
+            painted = BitBlt(memoryDc, x, 0, width, geometry.heightPx, hdc, 0, 0, BLACKNESS) != 0 &&
+                      painted;
         }
         x += width;
         isBar = !isBar;
     }
+    return painted;
+}
 
-    SelectObject(memoryDc, keptBitmap);
-    DeleteDC(memoryDc);
-    if (outBitmap == nullptr) {
-        DeleteObject(bitmap); // nobody could ever release it
-    } else {
-        *outBitmap = bitmap;
+} // namespace
+
+Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowMm, double heightMm,
+                               double ratio)
+{
+    if ((GetDeviceCaps(hdc, RASTERCAPS) & RC_BITBLT) == 0) {
+        return {LORVAXEN_NO_BITBLT};
     }
-    return LORVAXEN_OK;
+    const auto geometry = measurePattern(pattern, GetDeviceCaps(hdc, LOGPIXELSX),
+                                         GetDeviceCaps(hdc, LOGPIXELSY), narrowMm, heightMm, ratio);
+    if (!geometry) {
+        return {LORVAXEN_BAD_DIMENSION};
+    }
+    Rendering rendering{LORVAXEN_NO_BITBLT, geometry->widthPx, geometry->heightPx};
+    HDC memoryDc = CreateCompatibleDC(hdc);
+    if (memoryDc == nullptr) {
+        return rendering;
+    }
+    // Compatible with the memory device context, not with hdc, so the bitmap is monochrome.
+    HBITMAP bitmap = CreateCompatibleBitmap(memoryDc, geometry->widthPx, geometry->heightPx);
+    rendering.code = LORVAXEN_NO_BITMAP;
+    if (bitmap != nullptr) {
+        HGDIOBJ keptBitmap = SelectObject(memoryDc, bitmap);
+        const bool painted = paintBars(memoryDc, hdc, pattern, *geometry);
+        SelectObject(memoryDc, keptBitmap);
+        if (painted) {
+            rendering.code = LORVAXEN_OK;
+            rendering.bitmap = bitmap;
+        } else {
+            DeleteObject(bitmap); // a bitmap that is not the symbol is nobody's
+        }
+    }
+    DeleteDC(memoryDc);
+    return rendering;
 }
 
 } // namespace lorvaxen
