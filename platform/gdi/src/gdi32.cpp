@@ -74,6 +74,9 @@ struct DeviceContext
     int horzRes = kScreenWidth;
     int vertRes = kScreenHeight;
     HandleValue bitmap = 0; // the bitmap selected into a memory device context
+    // That bitmap itself, found once when it is selected: a selected bitmap cannot be deleted, and
+    // a slot's object stays where it is, so drawing needs no second lookup.
+    Bitmap* surface = nullptr;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
 };
@@ -206,10 +209,13 @@ class ObjectTable
     std::vector<size_t> freeSlots_;
 };
 
+// Made as the library loads, before any call can reach it; a global rather than a function's static
+// so that drawing calls do not pass a guard to reach it.
+ObjectTable gObjects; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
+
 ObjectTable& table()
 {
-    static ObjectTable instance;
-    return instance;
+    return gObjects;
 }
 
 template <class Handle> HandleValue valueOf(Handle handle)
@@ -230,7 +236,7 @@ template <class T> T* find(HDC hdc)
 // The bitmap a device context draws into, or null for a device without a surface.
 Bitmap* surfaceOf(const DeviceContext* context)
 {
-    return context == nullptr ? nullptr : table().find<Bitmap>(context->bitmap);
+    return context == nullptr ? nullptr : context->surface;
 }
 
 // A rectangle of pixels, clipped to a bitmap; empty when nothing of it lies inside.
@@ -382,6 +388,117 @@ COLORREF replaceColour(HDC hdc, COLORREF DeviceContext::*colour, COLORREF value)
     return std::exchange(context->*colour, value);
 }
 
+// A rectangle as the copying calls take it: a corner and a size.
+struct Area
+{
+    int x;
+    int y;
+    int cx;
+    int cy;
+};
+
+// Copies pixels [from, from + count) of a monochrome row to [to, to + count) of another: whole
+// bytes where the two start at the same place within a byte, pixel by pixel elsewhere.
+void copyRowBits(const uint8_t* source, int32_t from, uint8_t* target, int32_t to, int32_t count)
+{
+    if (from % 8 != to % 8) {
+        for (int32_t i = 0; i < count; ++i) {
+            const bool white = ((source[(from + i) / 8] >> (7 - (from + i) % 8)) & 1) != 0;
+            auto& byte = target[(to + i) / 8];
+            const auto mask = static_cast<uint8_t>(0x80U >> ((to + i) % 8));
+            byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
+        }
+        return;
+    }
+    const uint8_t* in = source + (from / 8 - to / 8);
+    const int32_t firstByte = to / 8;
+    const int32_t lastByte = (to + count - 1) / 8;
+    auto leftMask = static_cast<uint8_t>(0xFFU >> (to % 8));
+    const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (to + count - 1) % 8));
+    if (firstByte == lastByte) {
+        leftMask &= rightMask;
+    }
+    const auto blend = [](uint8_t kept, uint8_t copied, uint8_t mask) {
+        return static_cast<uint8_t>((kept & ~mask) | (copied & mask));
+    };
+    target[firstByte] = blend(target[firstByte], in[firstByte], leftMask);
+    if (lastByte > firstByte) {
+        std::memcpy(target + firstByte + 1, in + firstByte + 1,
+                    static_cast<size_t>(lastByte - firstByte - 1));
+        target[lastByte] = blend(target[lastByte], in[lastByte], rightMask);
+    }
+}
+
+// Copies a monochrome bitmap's pixels onto a device context's surface: each pixel of the
+// destination area takes the source pixel that its place maps onto in the source area, and only
+// the part inside both bitmaps changes. Onto a colour surface the black bits take the
+// destination's text colour and the white bits its background colour. False when the source is
+// not a device context or not monochrome, or when the memory to paint cannot be had.
+bool copyPixels(const DeviceContext& destination, Area to, HDC hdcSrc, Area from)
+{
+    const auto* sourceContext = find<DeviceContext>(hdcSrc);
+    if (sourceContext == nullptr) {
+        return false;
+    }
+    Bitmap* target = surfaceOf(&destination);
+    const Bitmap* source = surfaceOf(sourceContext);
+    if (source != nullptr && source->bitsPixel != 1) {
+        return false; // only monochrome bitmaps are copied from
+    }
+    if (target == nullptr || source == nullptr) {
+        return true; // a device without a surface of its own keeps nothing that is drawn
+    }
+    auto span = clip(*target, to.x, to.y, int64_t{to.x} + to.cx, int64_t{to.y} + to.cy);
+    if (span.empty()) {
+        return true;
+    }
+    // Where no pixel is stretched across, and every destination row comes from the same source
+    // row or from rows that are all alike, one row is copied: into the shared row when the copy
+    // runs from the top to the bottom, else into each row.
+    const bool oneSourceRow = from.cy == 1 || source->rowsShared;
+    if (target->bitsPixel == 1 && target != source && from.cx == to.cx && oneSourceRow &&
+        from.y >= 0 && int64_t{from.y} + from.cy <= source->height) {
+        span.left = static_cast<int32_t>(std::max<int64_t>(span.left, int64_t{to.x} - from.x));
+        span.right = static_cast<int32_t>(
+            std::min<int64_t>(span.right, int64_t{to.x} - from.x + source->width));
+        if (span.empty() || from.cy == 0) {
+            return true;
+        }
+        const bool wholeHeight = span.top == 0 && span.bottom == target->height;
+        if (!(target->rowsShared && wholeHeight) && !materialise(*target)) {
+            return false;
+        }
+        const int32_t rows = target->rowsShared ? 1 : span.bottom - span.top;
+        const auto sourceLeft = static_cast<int32_t>(int64_t{from.x} + (span.left - to.x));
+        for (int32_t row = 0; row < rows; ++row) {
+            copyRowBits(source->row(from.y), sourceLeft, target->row(span.top + row), span.left,
+                        span.right - span.left);
+        }
+        return true;
+    }
+    if (!materialise(*target)) {
+        return false;
+    }
+    const COLORREF black = destination.textColor;
+    const COLORREF white = destination.bkColor;
+    for (int32_t ty = span.top; ty < span.bottom; ++ty) {
+        const int64_t sy = from.y + (int64_t{ty} - to.y) * from.cy / to.cy;
+        for (int32_t tx = span.left; tx < span.right; ++tx) {
+            const int64_t sx = from.x + (int64_t{tx} - to.x) * from.cx / to.cx;
+            if (sx >= 0 && sy >= 0 && sx < source->width && sy < source->height) {
+                const bool isWhite =
+                    pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
+                if (target->bitsPixel == 1) {
+                    setPixel(*target, tx, ty, isWhite);
+                } else {
+                    setColourPixel(*target, tx, ty, isWhite ? white : black);
+                }
+            }
+        }
+    }
+    return true;
+}
+
 HDC addDeviceContext(const DeviceContext& context)
 {
     return handleOf<HDC>(table().add(context));
@@ -448,6 +565,7 @@ HDC WINAPI CreateCompatibleDC(HDC hdc)
     // A new memory device context holds the stock 1 x 1 monochrome bitmap.
     context.isMemory = true;
     context.bitmap = kDefaultBitmapHandle;
+    context.surface = table().find<Bitmap>(kDefaultBitmapHandle);
     return addDeviceContext(context);
 }
 
@@ -475,6 +593,43 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
         bitmap.height = cy;
         bitmap.widthBytes = (cx + 15) / 16 * 2;
         bitmap.bits.assign(static_cast<size_t>(bitmap.widthBytes), 0x00); // one black row, shared
+        return handleOf<HBITMAP>(table().add(std::move(bitmap)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                            const void* lpBits)
+{
+    if (nWidth < 0 || nHeight < 0 || nPlanes != 1 || nBitCount != 1) {
+        return nullptr;
+    }
+    if (nWidth == 0 || nHeight == 0) {
+        return handleOf<HBITMAP>(kDefaultBitmapHandle); // as for an empty compatible bitmap
+    }
+    if (int64_t{nWidth} * nHeight > kMaxBitmapBits) {
+        return nullptr;
+    }
+    try {
+        Bitmap bitmap;
+        bitmap.width = nWidth;
+        bitmap.height = nHeight;
+        bitmap.widthBytes = (nWidth + 15) / 16 * 2;
+        const auto rowBytes = static_cast<size_t>(bitmap.widthBytes);
+        const auto* rows = static_cast<const uint8_t*>(lpBits);
+        // Rows that are all alike, as a barcode's are, are kept as one.
+        bool alike = true;
+        for (int32_t y = 1; rows != nullptr && alike && y < nHeight; ++y) {
+            alike = std::memcmp(rows, rows + rowBytes * static_cast<size_t>(y), rowBytes) == 0;
+        }
+        bitmap.rowsShared = alike;
+        const size_t kept = alike ? rowBytes : bitmap.totalBytes();
+        if (rows == nullptr) {
+            bitmap.bits.assign(kept, 0x00);
+        } else {
+            bitmap.bits.assign(rows, rows + kept);
+        }
         return handleOf<HBITMAP>(table().add(std::move(bitmap)));
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -517,6 +672,7 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
         std::atomic_ref(old->selectedInto).store(0);
     }
     context->bitmap = handle;
+    context->surface = bitmap;
     return handleOf<HGDIOBJ>(previous);
 }
 
@@ -554,46 +710,20 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
     if (rop != SRCCOPY) {
         return FALSE;
     }
-    const auto* sourceContext = find<DeviceContext>(hdcSrc);
-    if (sourceContext == nullptr) {
+    return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
+}
+
+BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
+                       int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop)
+{
+    const auto* destination = find<DeviceContext>(hdcDest);
+    if (destination == nullptr || rop != SRCCOPY || wSrc <= 0 || hSrc <= 0 || wDest < wSrc ||
+        hDest < hSrc) {
         return FALSE;
     }
-    Bitmap* target = surfaceOf(destination);
-    const Bitmap* source = surfaceOf(sourceContext);
-    if (source != nullptr && source->bitsPixel != 1) {
-        return FALSE; // only monochrome bitmaps are copied from
-    }
-    if (target == nullptr || source == nullptr) {
-        return TRUE; // a device without a surface of its own keeps nothing that is drawn
-    }
-    // Only the part that lies inside both bitmaps is copied.
-    const auto span = clip(*target, x, y, int64_t{x} + cx, int64_t{y} + cy);
-    if (span.empty()) {
-        return TRUE;
-    }
-    if (!materialise(*target)) {
-        return FALSE;
-    }
-    // Onto a colour surface the black bits take the destination's text colour and the white bits
-    // its background colour.
-    const COLORREF black = destination->textColor;
-    const COLORREF white = destination->bkColor;
-    for (int32_t ty = span.top; ty < span.bottom; ++ty) {
-        const int64_t sy = int64_t{y1} + (ty - y);
-        for (int32_t tx = span.left; tx < span.right; ++tx) {
-            const int64_t sx = int64_t{x1} + (tx - x);
-            if (sx >= 0 && sy >= 0 && sx < source->width && sy < source->height) {
-                const bool isWhite =
-                    pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
-                if (target->bitsPixel == 1) {
-                    setPixel(*target, tx, ty, isWhite);
-                } else {
-                    setColourPixel(*target, tx, ty, isWhite ? white : black);
-                }
-            }
-        }
-    }
-    return TRUE;
+    return copyPixels(*destination, {xDest, yDest, wDest, hDest}, hdcSrc, {xSrc, ySrc, wSrc, hSrc})
+               ? TRUE
+               : FALSE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
