@@ -50,6 +50,10 @@ TEST_F(GdiStandIn, MemoryContextTakesTheResolutionOfItsDevice)
 
     const ReferenceDc plotter(300, 0);
     EXPECT_EQ(GetDeviceCaps(plotter, RASTERCAPS) & RC_BITBLT, 0);
+
+    // No device has a resolution of no pixels, or fewer, an inch.
+    EXPECT_EQ(CreateReferenceDC(0, 96, RC_BITBLT), nullptr);
+    EXPECT_EQ(CreateReferenceDC(96, -600, RC_BITBLT), nullptr);
 }
 
 TEST_F(GdiStandIn, NewMemoryContextHoldsAOneByOneMonochromeBitmap)

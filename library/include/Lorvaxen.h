@@ -22,7 +22,11 @@
  * painting, so it is there even when painting fails. Any of the four output pointers may be null:
  * the library then skips writing through it (a bitmap with nowhere to go is released at once).
  *
- * The library keeps no state and takes no lock: call it from one thread at a time.
+ * Threads: the library keeps no state and takes no lock of its own. Each call makes, paints and
+ * releases its own memory device context and only reads `hdc`, so any number of threads may call
+ * it at once, each best with a reference device context of its own. On Windows GDI objects may be
+ * used from any thread; on Linux the graphics stand-in allows the same. As with any GDI object, a
+ * device context or bitmap must not be deleted while another thread is still using it.
  */
 #ifndef LORVAXEN_H
 #define LORVAXEN_H
