@@ -55,7 +55,7 @@ TEST(SymbolSet, AcceptsOnlySymbolsOfTheRowsGiven)
 
 TEST(SymbolSet, FindsTheFirstMatchingRow)
 {
-    EXPECT_EQ(kSet.find('A'), &kRows[0]);
+    EXPECT_EQ(kSet.find('A'), kRows.data());
     EXPECT_EQ(kSet.find('C'), &kRows[3]);
     EXPECT_EQ(kSet.find('D'), nullptr);
 }

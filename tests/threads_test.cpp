@@ -48,7 +48,7 @@ std::string outcomeOf(const Request& request, HDC device)
     int32_t height = 0;
     const int32_t code = request.function(device, &bitmap, text.data(), &width, &height,
                                           framed.data(), 0.33, 10.0, 2.5, 1);
-    std::string outcome = std::to_string(code) + " " + framed.c_str() + " " +
+    std::string outcome = std::to_string(code) + " " + framed.substr(0, framed.find('\0')) + " " +
                           std::to_string(width) + "x" + std::to_string(height) + " ";
     if (bitmap != nullptr) {
         BITMAP info{};
@@ -76,6 +76,7 @@ TEST(Threads, EightThreadsWithTheirOwnDevicesGetWhatOneThreadGets)
     constexpr int kRounds = 20;
     std::vector<int> mismatches(kThreads, 0);
     std::vector<std::thread> threads;
+    threads.reserve(kThreads);
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([t, &expected, &mismatches] {
             for (int round = 0; round < kRounds; ++round) {

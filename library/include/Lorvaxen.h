@@ -149,6 +149,7 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char
  * name. JAN and Interleaved 2 of 5 declare their text const, since they never write it; a client
  * calls them through this type by way of a function that passes the text on.
  */
+/* NOLINTNEXTLINE(modernize-use-using): also included from C */
 typedef int32_t(LORVAXEN_CALL LorvaxenBarcodeFunction)(HDC hdc, HBITMAP* outBitmap, char* text,
                                                        int32_t* outWidthPx, int32_t* outHeightPx,
                                                        char* outText, double narrowMm,
