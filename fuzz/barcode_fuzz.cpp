@@ -62,8 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     HBITMAP bitmap = nullptr;
     int32_t width = -7;
     int32_t height = -7;
-    const int32_t code = LORVAXEN_FUZZ_FUNCTION(device, &bitmap, buffer.data(), &width, &height,
-                                                framed.data(), narrowMm, heightMm, ratio, checkFlag);
+    const int32_t code =
+        LORVAXEN_FUZZ_FUNCTION(device, &bitmap, buffer.data(), &width, &height, framed.data(),
+                               narrowMm, heightMm, ratio, checkFlag);
 
     require(isItsCode(code));
     require(std::memchr(framed.data(), '\0', framed.size()) != nullptr);
