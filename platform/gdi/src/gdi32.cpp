@@ -3,8 +3,9 @@
 // Objects live in a fixed table of slots, one for each object the process quota allows. A handle
 // names its slot and that slot's generation, so a lookup is one index and one comparison, and a
 // deleted handle, whose slot has moved on to a later generation or stands empty, fails cleanly.
-// Only creating and deleting take the table's lock; drawing takes none, so threads that draw with
-// device contexts and bitmaps of their own never wait for each other.
+// Only creating and deleting take a lock, that of one of a few shards of slots, each thread
+// preferring a shard of its own; drawing takes none, so threads that draw with device contexts and
+// bitmaps of their own seldom wait for each other.
 //
 // Every row of a barcode is the same, and most bitmaps here are painted only by fills that run from
 // the top row to the bottom one. A monochrome bitmap therefore keeps a single row for as long as
@@ -99,6 +100,8 @@ constexpr size_t kStockSlots = 3;
 constexpr int kSlotBits = 14;
 constexpr size_t kSlotCount = kStockSlots + kProcessObjectQuota;
 static_assert(kSlotCount <= (size_t{1} << kSlotBits));
+constexpr size_t kShards = 8;
+constexpr size_t kSlotsPerShard = (kSlotCount + kShards - 1) / kShards;
 static_assert((HandleValue{1} << (kSlotBits + 2)) > kFirstCreatedHandle);
 
 using Object = std::variant<std::monostate, Bitmap, DeviceContext, Brush>;
@@ -121,9 +124,10 @@ class ObjectTable
         slots_[0].handle = kWhiteBrushHandle;
         slots_[1].handle = kBlackBrushHandle;
         slots_[2].handle = kDefaultBitmapHandle;
-        freeSlots_.reserve(kProcessObjectQuota);
         for (size_t slot = kSlotCount; slot > kStockSlots; --slot) {
-            freeSlots_.push_back(slot - 1);
+            Shard& shard = shards_[shardOf(slot - 1)];
+            shard.freeSlots.reserve(kSlotsPerShard);
+            shard.freeSlots.push_back(slot - 1);
         }
     }
 
@@ -139,36 +143,51 @@ class ObjectTable
     }
 
     // Moves an object into a free slot and returns its handle; 0 when the process quota is used up.
+    // A thread takes its slots from a shard of its own where it can, so that threads making and
+    // deleting objects at once seldom wait for one lock or write to one cache line.
     template <class T> HandleValue add(T object)
     {
-        const std::lock_guard lock(mutex_);
-        if (freeSlots_.empty()) {
-            return 0;
+        thread_local const size_t ownShard =
+            nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
+        // There are as many slots as the quota allows objects, so the quota is used up when no
+        // shard has a free slot left.
+        for (size_t tried = 0; tried < kShards; ++tried) {
+            Shard& shard = shards_[(ownShard + tried) % kShards];
+            const std::lock_guard lock(shard.mutex);
+            if (shard.freeSlots.empty()) {
+                continue;
+            }
+            const size_t index = shard.freeSlots.back();
+            shard.freeSlots.pop_back();
+            Slot& slot = slots_[index];
+            slot.object.emplace<T>(std::move(object));
+            ++slot.generation;
+            const HandleValue handle = ((slot.generation << kSlotBits) | index) << 2;
+            slot.handle.store(handle, std::memory_order_release);
+            return handle;
         }
-        const size_t index = freeSlots_.back();
-        freeSlots_.pop_back();
-        Slot& slot = slots_[index];
-        slot.object.emplace<T>(std::move(object));
-        ++slot.generation;
-        const HandleValue handle = ((slot.generation << kSlotBits) | index) << 2;
-        slot.handle.store(handle, std::memory_order_release);
-        return handle;
+        return 0;
     }
 
     // Frees the slot of a live object that passes `mayGo`; false for stock objects and dead or
     // refused handles.
     template <class T, class Check> bool remove(HandleValue handle, Check mayGo)
     {
+        if (isStock(handle) || slotOf(handle) == nullptr) {
+            return false;
+        }
+        const auto index = static_cast<size_t>(slotIndex(handle));
         Object gone; // released after the lock: a bitmap's rows go back to the heap unhurried
-        const std::lock_guard lock(mutex_);
-        T* object = isStock(handle) ? nullptr : find<T>(handle);
+        Shard& shard = shards_[shardOf(index)];
+        const std::lock_guard lock(shard.mutex);
+        T* object = find<T>(handle);
         if (object == nullptr || !mayGo(*object)) {
             return false;
         }
-        Slot& slot = *slotOf(handle);
+        Slot& slot = slots_[index];
         slot.handle.store(0, std::memory_order_release);
         gone = std::exchange(slot.object, std::monostate{});
-        freeSlots_.push_back(static_cast<size_t>(slotIndex(handle)));
+        shard.freeSlots.push_back(index);
         return true;
     }
 
@@ -176,8 +195,12 @@ class ObjectTable
 
     int liveCount()
     {
-        const std::lock_guard lock(mutex_);
-        return static_cast<int>(kSlotCount - kStockSlots - freeSlots_.size());
+        size_t free = 0;
+        for (Shard& shard : shards_) {
+            const std::lock_guard lock(shard.mutex);
+            free += shard.freeSlots.size();
+        }
+        return static_cast<int>(kSlotCount - kStockSlots - free);
     }
 
     // Painting the stock bitmap, which every new memory device context holds, is the one drawing
@@ -203,10 +226,20 @@ class ObjectTable
         return index < kSlotCount ? &slots_[index] : nullptr;
     }
 
-    std::mutex mutex_; // guards the free slots and the making and unmaking of objects
+    static size_t shardOf(size_t index) { return index / kSlotsPerShard; }
+
+    // A run of slots with the lock that guards their making and unmaking, on a cache line of its
+    // own.
+    struct alignas(64) Shard
+    {
+        std::mutex mutex;
+        std::vector<size_t> freeSlots;
+    };
+
+    std::array<Shard, kShards> shards_;
+    std::atomic<size_t> nextShard_{0};
     std::mutex stockBitmapMutex_;
     std::vector<Slot> slots_;
-    std::vector<size_t> freeSlots_;
 };
 
 // Made as the library loads, before any call can reach it; a global rather than a function's static
