@@ -31,22 +31,29 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     if (!heightPx || !narrowPx) {
         return std::nullopt;
     }
-    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
-    int64_t widthPx = 0;
+    // How often each element digit occurs, then each digit's width once: the width is the sum of
+    // the counts times the widths.
+    std::array<int64_t, 10> counts{};
     for (const char digit : pattern) {
-        if (digit < '0' || digit > '9') {
+        const auto index = static_cast<unsigned char>(digit - '0'); // wraps below '0'
+        if (index >= counts.size()) {
             return std::nullopt;
         }
-        // Every element is at least one pixel wide, so 0 marks a width not yet worked out.
-        int32_t& width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
-        if (width == 0) {
-            const auto measured = elementWidthPx(digit, *narrowPx, ratio);
-            if (!measured) {
-                return std::nullopt;
-            }
-            width = *measured;
+        ++counts[index];
+    }
+    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
+    int64_t widthPx = 0;
+    for (std::size_t index = 0; index < counts.size(); ++index) {
+        if (counts[index] == 0) {
+            continue;
         }
-        widthPx += width;
+        // Every element is at least a pixel wide, so a count of 2^31 is already too wide.
+        const auto width = elementWidthPx(static_cast<char>('0' + index), *narrowPx, ratio);
+        if (!width || counts[index] >= static_cast<int64_t>(kPixelLimit)) {
+            return std::nullopt;
+        }
+        geometry.elementPx[index] = *width;
+        widthPx += counts[index] * *width;
         if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
             return std::nullopt;
         }
@@ -104,15 +111,15 @@ bool paintSymbol(HDC memoryDc, HBITMAP bitmap, std::string_view pattern,
     HBITMAP rowBitmap = nullptr;
     try {
         RowBits row(geometry.widthPx);
+        // Elements alternate bar, space: each bar with the space after it, if any.
+        const auto widthOf = [&geometry](char digit) {
+            return geometry.elementPx[static_cast<std::size_t>(digit - '0')];
+        };
         int32_t x = 0;
-        bool isBar = true;
-        for (const char digit : pattern) {
-            const int32_t width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
-            if (isBar) {
-                row.paintBar(x, x + width);
-            }
-            x += width;
-            isBar = !isBar;
+        for (std::size_t bar = 0; bar < pattern.size(); bar += 2) {
+            const int32_t width = widthOf(pattern[bar]);
+            row.paintBar(x, x + width);
+            x += width + (bar + 1 < pattern.size() ? widthOf(pattern[bar + 1]) : 0);
         }
         rowBitmap = CreateBitmap(geometry.widthPx, 1, 1, 1, row.data());
     } catch (const std::bad_alloc&) {
