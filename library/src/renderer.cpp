@@ -31,32 +31,29 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     if (!heightPx || !narrowPx) {
         return std::nullopt;
     }
-    // How often each element digit occurs, then each digit's width once: the width is the sum of
-    // the counts times the widths.
-    std::array<int64_t, 10> counts{};
+    // Every element is at least a pixel wide, so a pattern of 2^31 elements is already too wide.
+    if (pattern.size() >= static_cast<std::size_t>(kPixelLimit)) {
+        return std::nullopt;
+    }
+    // Each digit's width once. One too wide for 32 bits counts as 2^31, so that a pattern holding
+    // it comes to too wide a sum and is refused, while one without it is not.
+    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
+    std::array<int64_t, 10> widths{};
+    for (std::size_t index = 0; index < widths.size(); ++index) {
+        const auto width = elementWidthPx(static_cast<char>('0' + index), *narrowPx, ratio);
+        geometry.elementPx[index] = width.value_or(0);
+        widths[index] = width ? *width : static_cast<int64_t>(kPixelLimit);
+    }
+    int64_t widthPx = 0;
     for (const char digit : pattern) {
         const auto index = static_cast<unsigned char>(digit - '0'); // wraps below '0'
-        if (index >= counts.size()) {
+        if (index >= widths.size()) {
             return std::nullopt;
         }
-        ++counts[index];
+        widthPx += widths[index];
     }
-    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
-    int64_t widthPx = 0;
-    for (std::size_t index = 0; index < counts.size(); ++index) {
-        if (counts[index] == 0) {
-            continue;
-        }
-        // Every element is at least a pixel wide, so a count of 2^31 is already too wide.
-        const auto width = elementWidthPx(static_cast<char>('0' + index), *narrowPx, ratio);
-        if (!width || counts[index] >= static_cast<int64_t>(kPixelLimit)) {
-            return std::nullopt;
-        }
-        geometry.elementPx[index] = *width;
-        widthPx += counts[index] * *width;
-        if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
-            return std::nullopt;
-        }
+    if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
+        return std::nullopt;
     }
     geometry.widthPx = static_cast<int32_t>(widthPx);
     return geometry;
