@@ -100,10 +100,9 @@ void Code39Paint(benchmark::State& state)
     HDC device = CreateReferenceDC(dpi, dpi, RC_BITBLT);
     const auto pattern = lorvaxen::encodeCode39(kCode39Text, 1).elementPattern;
     for (auto _ : state) {
-        HBITMAP bitmap = nullptr;
-        benchmark::DoNotOptimize(lorvaxen::RenderElementPattern(device, &bitmap, nullptr, nullptr,
-                                                                pattern.c_str(), 0.33, 10.0, 2.5));
-        DeleteObject(bitmap);
+        const auto rendering = lorvaxen::renderElementPattern(device, pattern, 0.33, 10.0, 2.5);
+        benchmark::DoNotOptimize(rendering.code);
+        DeleteObject(rendering.bitmap);
     }
     DeleteDC(device);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include <Lorvaxen.h>
 #include <windows.h>
 
 #include "late_binding.h"
@@ -11,9 +12,7 @@
 namespace mendova {
 
 // The ten arguments of every barcode function, in the library's order.
-using BarcodeFunction = int32_t(HDC hdc, HBITMAP* outBitmap, char* text, int32_t* outWidthPx,
-                                int32_t* outHeightPx, char* outText, double narrowMm,
-                                double heightMm, double ratio, int32_t checkFlag);
+using BarcodeFunction = LorvaxenBarcodeFunction;
 
 namespace exported {
 #ifdef _WIN32

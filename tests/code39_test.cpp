@@ -49,10 +49,10 @@ TEST(Code39, CheckCharacterCoversEveryValueButTheAsterisk)
     // A single data character is its own check character: values 0 to 42 map back to themselves.
     const std::string_view symbols = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%";
     for (const char c : symbols) {
-        EXPECT_EQ(Mod43CheckCharacter(std::string(1, c)), c);
+        EXPECT_EQ(mod43CheckCharacter(std::string(1, c)), c);
     }
-    EXPECT_EQ(Mod43CheckCharacter("%%"), '+'); // 84 mod 43 = 41
-    EXPECT_EQ(Mod43CheckCharacter("Z1"), '-'); // 36
+    EXPECT_EQ(mod43CheckCharacter("%%"), '+'); // 84 mod 43 = 41
+    EXPECT_EQ(mod43CheckCharacter("Z1"), '-'); // 36
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 // The graphics stand-in behaves as Win32 does for the calls the library and its clients make.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -49,6 +50,10 @@ TEST_F(GdiStandIn, MemoryContextTakesTheResolutionOfItsDevice)
 
     const ReferenceDc plotter(300, 0);
     EXPECT_EQ(GetDeviceCaps(plotter, RASTERCAPS) & RC_BITBLT, 0);
+
+    // No device has a resolution of no pixels, or fewer, an inch.
+    EXPECT_EQ(CreateReferenceDC(0, 96, RC_BITBLT), nullptr);
+    EXPECT_EQ(CreateReferenceDC(96, -600, RC_BITBLT), nullptr);
 }
 
 TEST_F(GdiStandIn, NewMemoryContextHoldsAOneByOneMonochromeBitmap)
@@ -454,6 +459,100 @@ TEST_F(GdiStandIn, NewContextDrawsBlackOnWhiteWhateverItsDevice)
         EXPECT_EQ(SetTextColor(bad, RGB(1, 1, 1)), CLR_INVALID);
         EXPECT_EQ(SetBkColor(bad, RGB(1, 1, 1)), CLR_INVALID);
     }
+}
+
+// A bitmap whose rows are all alike keeps them as one until something makes them differ; whatever
+// the order of operations, the pixels read back are those painted.
+TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
+{
+    // A 10 x 3 bitmap painted white with a full-height bar at x = 1 and 2; then `step`.
+    struct Case
+    {
+        const char* what;
+        void (*step)(HDC memory, HBITMAP bitmap);
+        std::array<const char*, 3> rows;
+    };
+    for (const Case& c : {
+             Case{"nothing more", [](HDC, HBITMAP) {}, {".##.......", ".##.......", ".##......."}},
+             Case{"a fill of part of the height",
+                  [](HDC memory, HBITMAP) {
+                      const RECT rect{5, 1, 7, 3};
+                      FillRect(memory, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+                      BitBlt(memory, 9, 0, 1, 3, nullptr, 0, 0, BLACKNESS); // whole height again
+                  },
+                  {".##......#", ".##..##..#", ".##..##..#"}},
+             Case{"deselected, reselected elsewhere and painted in one row",
+                  [](HDC memory, HBITMAP bitmap) {
+                      HDC other = CreateCompatibleDC(nullptr);
+                      SelectObject(memory, CreateCompatibleBitmap(memory, 0, 0));
+                      HGDIOBJ kept = SelectObject(other, bitmap);
+                      BitBlt(other, 0, 2, 10, 1, nullptr, 0, 0, BLACKNESS);
+                      SelectObject(other, kept);
+                      DeleteDC(other);
+                      SelectObject(memory, bitmap);
+                  },
+                  {".##.......", ".##.......", "##########"}},
+             Case{"copies from a bitmap of alike rows, whole and in part",
+                  [](HDC memory, HBITMAP) {
+                      HDC source = CreateCompatibleDC(nullptr);
+                      HBITMAP from = CreateCompatibleBitmap(source, 8, 3); // black throughout
+                      HGDIOBJ kept = SelectObject(source, from);
+                      BitBlt(source, 0, 0, 8, 3, nullptr, 0, 0, WHITENESS);
+                      BitBlt(source, 6, 0, 1, 3, nullptr, 0, 0, BLACKNESS);
+                      BitBlt(memory, 3, 0, 4, 3, source, 4, 0, SRCCOPY);  // whole height
+                      BitBlt(memory, 7, 1, 3, 5, source, 5, -1, SRCCOPY); // off both edges
+                      SelectObject(source, kept);
+                      DeleteObject(from);
+                      DeleteDC(source);
+                  },
+                  {".##..#....", ".##..#....", ".##..#..#."}},
+             Case{"one row stretched down the height, and a shrink refused",
+                  [](HDC memory, HBITMAP) {
+                      const std::array<unsigned char, 2> row{0x5F, 0xFF}; // x = 0 and 2 black
+                      HBITMAP line = CreateBitmap(10, 1, 1, 1, row.data());
+                      HDC source = CreateCompatibleDC(nullptr);
+                      HGDIOBJ kept = SelectObject(source, line);
+                      StretchBlt(memory, 3, 0, 10, 3, source, 0, 0, 10, 1, SRCCOPY);
+                      EXPECT_FALSE(StretchBlt(memory, 0, 0, 10, 1, source, 0, 0, 10, 3, SRCCOPY));
+                      SelectObject(source, kept);
+                      DeleteObject(line);
+                      DeleteDC(source);
+                  },
+                  {".###.#....", ".###.#....", ".###.#...."}},
+         }) {
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(memory, 10, 3);
+        HGDIOBJ kept = SelectObject(memory, bitmap);
+        const RECT all{0, 0, 10, 3};
+        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        BitBlt(memory, 1, 0, 2, 3, nullptr, 0, 0, BLACKNESS);
+        c.step(memory, bitmap);
+        SelectObject(memory, kept);
+        const Pixels pixels = readPixels(bitmap);
+        for (int32_t y = 0; y < 3; ++y) {
+            EXPECT_EQ(pixels.row(y), c.rows[static_cast<size_t>(y)]) << c.what << ", row " << y;
+        }
+        std::array<unsigned char, 5> firstBytes{}; // rows of 2 bytes: two and a half rows
+        EXPECT_EQ(GetBitmapBits(bitmap, 5, firstBytes.data()), 5) << c.what;
+        std::array<unsigned char, 6> allBytes{};
+        GetBitmapBits(bitmap, 6, allBytes.data());
+        EXPECT_TRUE(std::equal(firstBytes.begin(), firstBytes.end(), allBytes.begin())) << c.what;
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+    }
+}
+
+// CreateBitmap keeps the rows it is given, alike or not.
+TEST_F(GdiStandIn, CreatedBitmapHoldsTheRowsGiven)
+{
+    const std::array<unsigned char, 6> rows{0x0F, 0xFF, 0x0F, 0xFF, 0xF0, 0xFF};
+    HBITMAP bitmap = CreateBitmap(10, 3, 1, 1, rows.data());
+    const Pixels pixels = readPixels(bitmap);
+    EXPECT_EQ(pixels.row(0), "####......");
+    EXPECT_EQ(pixels.row(2), "....####..");
+    EXPECT_EQ(CreateBitmap(10, 3, 1, 32, rows.data()), nullptr); // monochrome only
+    EXPECT_EQ(CreateBitmap(-1, 3, 1, 1, nullptr), nullptr);
+    DeleteObject(bitmap);
 }
 
 // What the stand-in does not do fails rather than coming out wrong.

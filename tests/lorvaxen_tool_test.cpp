@@ -38,18 +38,10 @@ struct Kind
 {
     const char* name;
     const char* decoderFormat;
-    int32_t (*call)(HDC, HBITMAP*, char*, int32_t*, int32_t*, char*, double, double, double,
-                    int32_t);
+    LorvaxenBarcodeFunction* call;
     int leftModules;
     int rightModules;
 };
-
-int32_t code39(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
-               double narrow, double barHeight, double ratio, int32_t check)
-{
-    return BarCode_Code39(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio,
-                          check);
-}
 
 int32_t jan(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
             double narrow, double barHeight, double ratio, int32_t check)
@@ -63,16 +55,10 @@ int32_t itf(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* heigh
     return BarCode_I2of5(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
 }
 
-int32_t nw7(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
-            double narrow, double barHeight, double ratio, int32_t check)
-{
-    return BarCode_NW7(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
-}
-
-const Kind kCode39{"code39", "Code39", code39, 10, 10};
+const Kind kCode39{"code39", "Code39", BarCode_Code39, 10, 10};
 const Kind kJan{"jan", "EAN13", jan, 11, 7};
 const Kind kItf{"itf", "ITF", itf, 10, 10};
-const Kind kNw7{"nw7", "Codabar", nw7, 10, 10};
+const Kind kNw7{"nw7", "Codabar", BarCode_NW7, 10, 10};
 
 // The library's own bitmap for a request, read straight through the C interface.
 Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,

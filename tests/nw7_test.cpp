@@ -48,11 +48,11 @@ TEST(Nw7, CheckCharacterIsTheRemainderNotItsComplement)
 {
     // Between a start and a stop a (16 + 16 = 32), a data character is its own check character.
     for (const char c : std::string_view("0123456789-$:/.+")) {
-        EXPECT_EQ(Mod16CheckCharacter(std::string("a") + c + "a"), c) << c;
+        EXPECT_EQ(mod16CheckCharacter(std::string("a") + c + "a"), c) << c;
     }
-    EXPECT_EQ(Mod16CheckCharacter("a123a"), '6'); // the complement to 16 would be '-'
-    EXPECT_EQ(Mod16CheckCharacter("dd"), '6');    // 38
-    EXPECT_EQ(Mod16CheckCharacter("anoea"), '0'); // n, o and e add nothing
+    EXPECT_EQ(mod16CheckCharacter("a123a"), '6'); // the complement to 16 would be '-'
+    EXPECT_EQ(mod16CheckCharacter("dd"), '6');    // 38
+    EXPECT_EQ(mod16CheckCharacter("anoea"), '0'); // n, o and e add nothing
 }
 
 } // namespace

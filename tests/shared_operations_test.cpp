@@ -9,7 +9,7 @@
 namespace lorvaxen {
 namespace {
 
-TEST(Mod10CheckDigit, WeighsTheRightmostDigitThree)
+TEST(mod10CheckDigit, WeighsTheRightmostDigitThree)
 {
     struct Case
     {
@@ -29,7 +29,7 @@ TEST(Mod10CheckDigit, WeighsTheRightmostDigitThree)
              Case{"-1", -1},
              Case{"123 ", -1},
          }) {
-        EXPECT_EQ(Mod10CheckDigit(c.digits), c.check) << "\"" << c.digits << "\"";
+        EXPECT_EQ(mod10CheckDigit(c.digits), c.check) << "\"" << c.digits << "\"";
     }
 }
 
@@ -40,21 +40,24 @@ constexpr std::array<SymbolTableRow, 4> kRows{{
     {'C', 3, "11"},
 }};
 
-TEST(CheckCharset, AcceptsOnlySymbolsOfTheRowsGiven)
+constexpr SymbolSet kSet{kRows};
+
+TEST(SymbolSet, AcceptsOnlySymbolsOfTheRowsGiven)
 {
-    EXPECT_EQ(CheckCharset("ABBA", kRows), 0);
-    EXPECT_EQ(CheckCharset("", kRows), 0);
-    EXPECT_EQ(CheckCharset("ABD", kRows), -1);
-    EXPECT_EQ(CheckCharset("a", kRows), -1);
-    EXPECT_EQ(CheckCharset(std::string_view("A\0B", 3), kRows), -1);
-    EXPECT_EQ(CheckCharset("C", SymbolTable(kRows).first(3)), -1); // row count limits the search
+    EXPECT_TRUE(kSet.containsAll("ABBA"));
+    EXPECT_TRUE(kSet.containsAll(""));
+    EXPECT_FALSE(kSet.containsAll("ABD"));
+    EXPECT_FALSE(kSet.containsAll("a"));
+    EXPECT_FALSE(kSet.containsAll(std::string_view("A\0B", 3)));
+    EXPECT_FALSE(SymbolSet(SymbolTable(kRows).first(3)).containsAll("C")); // only the rows given
+    EXPECT_FALSE(kSet.containsAll("\xFF")); // a byte above 127 is not taken for a negative index
 }
 
-TEST(FindSymbolRow, FindsTheFirstMatchingRow)
+TEST(SymbolSet, FindsTheFirstMatchingRow)
 {
-    EXPECT_EQ(FindSymbolRow(kRows, 'A'), 0);
-    EXPECT_EQ(FindSymbolRow(kRows, 'C'), 3);
-    EXPECT_EQ(FindSymbolRow(kRows, 'D'), -1);
+    EXPECT_EQ(kSet.find('A'), kRows.data());
+    EXPECT_EQ(kSet.find('C'), &kRows[3]);
+    EXPECT_EQ(kSet.find('D'), nullptr);
 }
 
 } // namespace

@@ -22,7 +22,11 @@
  * painting, so it is there even when painting fails. Any of the four output pointers may be null:
  * the library then skips writing through it (a bitmap with nowhere to go is released at once).
  *
- * The library keeps no state and takes no lock: call it from one thread at a time.
+ * Threads: the library keeps no state and takes no lock of its own. Each call makes, paints and
+ * releases its own memory device context and only reads `hdc`, so any number of threads may call
+ * it at once, each best with a reference device context of its own. On Windows GDI objects may be
+ * used from any thread; on Linux the graphics stand-in allows the same. As with any GDI object, a
+ * device context or bitmap must not be deleted while another thread is still using it.
  */
 #ifndef LORVAXEN_H
 #define LORVAXEN_H
@@ -71,7 +75,8 @@ enum {
  * the symbol is always drawn at ratio 2, so every element is a whole number of modules.
  *
  * Returns 0, -1, -2, -3, -11 (not 12 or 13 characters) or -12 (a character is not a digit). JAN
- * takes no scratch memory from the heap.
+ * takes no scratch memory from the heap for a bitmap up to 4,096 pixels wide (a module of up to
+ * 43 pixels); beyond that, painting takes one row's worth.
  */
 LORVAXEN_API int32_t LORVAXEN_CALL BarCode_JAN(HDC hdc, HBITMAP* outBitmap, const char* text,
                                                int32_t* outWidthPx, int32_t* outHeightPx,
@@ -139,6 +144,18 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char
                                                int32_t* outWidthPx, int32_t* outHeightPx,
                                                char* outText, double narrowMm, double heightMm,
                                                double ratio, int32_t checkFlag);
+
+/*
+ * The type of the four barcode functions, for a client that holds one in a variable or binds it by
+ * name. JAN and Interleaved 2 of 5 declare their text const, since they never write it; a client
+ * calls them through this type by way of a function that passes the text on.
+ */
+/* NOLINTNEXTLINE(modernize-use-using): also included from C */
+typedef int32_t(LORVAXEN_CALL LorvaxenBarcodeFunction)(HDC hdc, HBITMAP* outBitmap, char* text,
+                                                       int32_t* outWidthPx, int32_t* outHeightPx,
+                                                       char* outText, double narrowMm,
+                                                       double heightMm, double ratio,
+                                                       int32_t checkFlag);
 
 /* The library version as a whole number: 90, shown to people as 0.9. */
 LORVAXEN_API int32_t LORVAXEN_CALL Lorvaxen_version(void);

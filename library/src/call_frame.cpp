@@ -8,14 +8,17 @@
 namespace lorvaxen {
 namespace {
 
+template <class T> void store(T* out, T value)
+{
+    if (out != nullptr) {
+        *out = value;
+    }
+}
+
 void clearOutputs(const BarcodeRequest& request)
 {
-    if (request.outWidthPx != nullptr) {
-        *request.outWidthPx = 0;
-    }
-    if (request.outHeightPx != nullptr) {
-        *request.outHeightPx = 0;
-    }
+    store(request.outWidthPx, 0);
+    store(request.outHeightPx, 0);
     if (request.outText != nullptr) {
         request.outText[0] = '\0';
     }
@@ -51,7 +54,7 @@ AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) no
         foldCase(std::span<char>(request.text, length), rules.folding);
     }
     const std::string_view text(request.text, length);
-    if (CheckCharset(text, rules.charset) != 0) {
+    if (!rules.charset.containsAll(text)) {
         return {rules.charsetCode, {}};
     }
     return {0, text};
@@ -63,15 +66,24 @@ int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
     if (request.outText != nullptr) {
         std::memcpy(request.outText, framedText, std::strlen(framedText) + 1);
     }
-    return RenderElementPattern(request.hdc, request.outBitmap, request.outWidthPx,
-                                request.outHeightPx, elementPattern, request.narrowMm,
-                                request.heightMm, ratio);
+    const Rendering rendering = renderElementPattern(request.hdc, elementPattern, request.narrowMm,
+                                                     request.heightMm, ratio);
+    store(request.outWidthPx, rendering.widthPx);
+    store(request.outHeightPx, rendering.heightPx);
+    if (rendering.bitmap != nullptr && request.outBitmap == nullptr) {
+        DeleteObject(rendering.bitmap); // nobody could ever release it
+    } else if (rendering.bitmap != nullptr) {
+        *request.outBitmap = rendering.bitmap;
+    }
+    return rendering.code;
 }
 
-void appendSymbolPatterns(std::string& pattern, std::string_view text, SymbolTable rows)
+void appendSymbolPatterns(std::string& pattern, std::string_view text, const SymbolSet& symbols)
 {
     for (const char c : text) {
-        pattern += rows[static_cast<std::size_t>(FindSymbolRow(rows, c))].pattern;
+        if (const SymbolTableRow* row = symbols.find(c)) {
+            pattern += row->pattern;
+        }
     }
 }
 

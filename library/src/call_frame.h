@@ -63,10 +63,10 @@ enum class CaseFolding { None, Upper, Lower };
 struct TextRules
 {
     bool (*acceptsLength)(std::size_t length);
-    int32_t lengthCode;  // returned when the length is refused
-    CaseFolding folding; // applied in the caller's buffer, before the characters are checked
-    SymbolTable charset; // rows that a character must match
-    int32_t charsetCode; // returned when a character matches none
+    int32_t lengthCode;       // returned when the length is refused
+    CaseFolding folding;      // applied in the caller's buffer, before the characters are checked
+    const SymbolSet& charset; // the symbols a character must be one of
+    int32_t charsetCode;      // returned when a character matches none
 };
 
 // The length rule of the symbologies that take a text of any length but the empty one.
@@ -117,7 +117,8 @@ int32_t runBarcodeCall(const Symbology<Encoding>& symbology, const BarcodeReques
                            symbology.renderRatio.value_or(request.ratio));
 }
 
-// Appends the pattern of the table row of each character; every character must be in the table.
-void appendSymbolPatterns(std::string& pattern, std::string_view text, SymbolTable rows);
+// Appends the pattern of the row of each character of `text`; a character without one, which a
+// checked text never holds, adds nothing.
+void appendSymbolPatterns(std::string& pattern, std::string_view text, const SymbolSet& symbols);
 
 } // namespace lorvaxen

@@ -11,7 +11,7 @@ namespace {
 
 // The 44 symbols in the order of their check values. Each pattern holds the character's nine
 // elements (bar first, three of them wide) and then its narrow inter-character gap.
-constexpr std::array<SymbolTableRow, 44> Code39Table{{
+constexpr std::array<SymbolTableRow, 44> kCode39Table{{
     {'0', 0, "0001101000"},  {'1', 1, "1001000010"},  {'2', 2, "0011000010"},
     {'3', 3, "1011000000"},  {'4', 4, "0001100010"},  {'5', 5, "1001100000"},
     {'6', 6, "0011100000"},  {'7', 7, "0001001010"},  {'8', 8, "1001001000"},
@@ -28,11 +28,11 @@ constexpr std::array<SymbolTableRow, 44> Code39Table{{
     {'$', 39, "0101010000"}, {'/', 40, "0101000100"}, {'+', 41, "0100010100"},
     {'%', 42, "0001010100"}, {'*', 43, "0100101000"},
 }};
-static_assert(patternsAre(Code39Table, 10, "01"));
+static_assert(patternsAre(kCode39Table, 10, "01"));
 static_assert(
     [] {
-        for (std::size_t i = 0; i < Code39Table.size(); ++i) {
-            if (Code39Table[i].checkValue != static_cast<int32_t>(i)) {
+        for (std::size_t i = 0; i < kCode39Table.size(); ++i) {
+            if (kCode39Table[i].checkValue != static_cast<int32_t>(i)) {
                 return false;
             }
         }
@@ -40,20 +40,22 @@ static_assert(
     }(),
     "the check character is looked up by its value as a row index");
 
+constexpr SymbolSet kCode39Symbols{kCode39Table};
+
 constexpr char kStartStop = '*';
 
 } // namespace
 
-char Mod43CheckCharacter(std::string_view data)
+char mod43CheckCharacter(std::string_view data)
 {
     int32_t sum = 0;
     for (const char c : data) {
-        sum = (sum +
-               Code39Table[static_cast<std::size_t>(FindSymbolRow(Code39Table, c))].checkValue) %
-              43;
+        if (const SymbolTableRow* row = kCode39Symbols.find(c)) {
+            sum = (sum + row->checkValue) % 43;
+        }
     }
     // The row whose check value is the remainder; never the asterisk, whose value is 43.
-    return Code39Table[static_cast<std::size_t>(sum)].symbol;
+    return kCode39Table[static_cast<std::size_t>(sum)].symbol;
 }
 
 Encoded encodeCode39(std::string_view text, int32_t checkFlag)
@@ -75,21 +77,21 @@ Encoded encodeCode39(std::string_view text, int32_t checkFlag)
     result.framedText += kStartStop;
     result.framedText += data;
     if (checkFlag == 1) {
-        result.framedText += Mod43CheckCharacter(data);
+        result.framedText += mod43CheckCharacter(data);
     }
     result.framedText += kStartStop;
 
     // Every row ends in its gap, so the stop asterisk leaves one narrow space after the last bar.
     result.elementPattern.reserve(result.framedText.size() * 10);
-    appendSymbolPatterns(result.elementPattern, result.framedText, Code39Table);
+    appendSymbolPatterns(result.elementPattern, result.framedText, kCode39Symbols);
     return result;
 }
 
 namespace {
-const Symbology<Encoded> kCode39{
-    {isNotEmpty, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper, Code39Table, LORVAXEN_CODE39_CHARSET},
-    encodeCode39,
-    std::nullopt};
+const Symbology<Encoded> kCode39{{isNotEmpty, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper,
+                                  kCode39Symbols, LORVAXEN_CODE39_CHARSET},
+                                 encodeCode39,
+                                 std::nullopt};
 } // namespace
 } // namespace lorvaxen
 

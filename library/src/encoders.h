@@ -14,7 +14,7 @@ namespace lorvaxen {
 Encoded encodeCode39(std::string_view text, int32_t checkFlag);
 
 // The modulo-43 check character of a data text without asterisks.
-char Mod43CheckCharacter(std::string_view data);
+char mod43CheckCharacter(std::string_view data);
 
 // A JAN symbol always has 13 digits and 59 elements, so it lives in fixed buffers.
 constexpr std::size_t kJanDigits = 13;
@@ -40,6 +40,6 @@ Encoded encodeNw7(std::string_view text, int32_t checkFlag);
 
 // The NW7 check character of a text from its start to its stop character, both included: the
 // character whose value is the sum of the values modulo 16.
-char Mod16CheckCharacter(std::string_view startStopText);
+char mod16CheckCharacter(std::string_view startStopText);
 
 } // namespace lorvaxen

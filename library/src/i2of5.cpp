@@ -12,7 +12,7 @@ namespace {
 
 // The digits in order, each as its five elements: two of them wide. A pair of digits is drawn as
 // the bars of the first interleaved with the spaces of the second.
-constexpr std::array<SymbolTableRow, 10> I2of5Table{{
+constexpr std::array<SymbolTableRow, 10> kI2of5Table{{
     {'0', 0, "00110"},
     {'1', 0, "10001"},
     {'2', 0, "01001"},
@@ -25,12 +25,12 @@ constexpr std::array<SymbolTableRow, 10> I2of5Table{{
     {'9', 0, "01010"},
 }};
 constexpr std::size_t kDigitElements = 5;
-static_assert(patternsAre(I2of5Table, kDigitElements, "01"));
+static_assert(patternsAre(kI2of5Table, kDigitElements, "01"));
 static_assert(
     [] {
-        for (std::size_t row = 0; row < I2of5Table.size(); ++row) {
-            const std::string_view widths = I2of5Table[row].pattern;
-            if (I2of5Table[row].symbol != static_cast<char>('0' + row) ||
+        for (std::size_t row = 0; row < kI2of5Table.size(); ++row) {
+            const std::string_view widths = kI2of5Table[row].pattern;
+            if (kI2of5Table[row].symbol != static_cast<char>('0' + row) ||
                 std::count(widths.begin(), widths.end(), '1') != 2) {
                 return false;
             }
@@ -38,6 +38,8 @@ static_assert(
         return true;
     }(),
     "rows in digit order, two wide elements each");
+
+constexpr SymbolSet kDigits{kI2of5Table};
 
 constexpr std::string_view kStart = "0000"; // narrow bar, space, bar, space
 constexpr std::string_view kStop = "100";   // wide bar, narrow space, narrow bar
@@ -48,9 +50,9 @@ void appendPairs(std::string& pattern, std::string_view digits)
 {
     for (std::size_t first = 0; first + 1 < digits.size(); first += 2) {
         const std::string_view bars =
-            I2of5Table[static_cast<std::size_t>(digits[first] - '0')].pattern;
+            kI2of5Table[static_cast<std::size_t>(digits[first] - '0')].pattern;
         const std::string_view spaces =
-            I2of5Table[static_cast<std::size_t>(digits[first + 1] - '0')].pattern;
+            kI2of5Table[static_cast<std::size_t>(digits[first + 1] - '0')].pattern;
         for (std::size_t element = 0; element < kDigitElements; ++element) {
             pattern += bars[element];
             pattern += spaces[element];
@@ -74,7 +76,7 @@ Encoded encodeI2of5(std::string_view digits, int32_t checkFlag)
     }
     result.framedText += digits;
     if (withCheckDigit) {
-        result.framedText += static_cast<char>('0' + Mod10CheckDigit(result.framedText));
+        result.framedText += static_cast<char>('0' + mod10CheckDigit(result.framedText));
     }
 
     result.elementPattern.reserve(kStart.size() + kDigitElements * result.framedText.size() +
@@ -87,7 +89,7 @@ Encoded encodeI2of5(std::string_view digits, int32_t checkFlag)
 
 namespace {
 const Symbology<Encoded> kI2of5{
-    {isNotEmpty, LORVAXEN_I2OF5_EMPTY, CaseFolding::None, I2of5Table, LORVAXEN_I2OF5_CHARSET},
+    {isNotEmpty, LORVAXEN_I2OF5_EMPTY, CaseFolding::None, kDigits, LORVAXEN_I2OF5_CHARSET},
     encodeI2of5,
     std::nullopt};
 } // namespace

@@ -13,7 +13,7 @@ namespace {
 // digit order. A pattern holds the widths of the character's four elements less one module, so
 // "2100" is 3 + 2 + 1 + 1 = 7 modules. A left-half character starts with a space and a right-half
 // one with a bar, which is why sets A and C share their width texts.
-constexpr std::array<SymbolTableRow, 30> JanTable{{
+constexpr std::array<SymbolTableRow, 30> kJanTable{{
     {'0', 0, "2100"}, {'1', 0, "1110"}, {'2', 0, "1011"}, {'3', 0, "0300"}, {'4', 0, "0021"},
     {'5', 0, "0120"}, {'6', 0, "0003"}, {'7', 0, "0201"}, {'8', 0, "0102"}, {'9', 0, "2001"},
     {'0', 0, "0012"}, {'1', 0, "0111"}, {'2', 0, "1101"}, {'3', 0, "0030"}, {'4', 0, "1200"},
@@ -23,20 +23,20 @@ constexpr std::array<SymbolTableRow, 30> JanTable{{
 }};
 constexpr std::size_t kSetB = 10;
 constexpr std::size_t kSetC = 20;
-static_assert(patternsAre(JanTable, 4, "0123"));
+static_assert(patternsAre(kJanTable, 4, "0123"));
 static_assert(
     [] {
-        for (std::size_t row = 0; row < JanTable.size(); ++row) {
-            const std::string_view widths = JanTable[row].pattern;
-            const std::string_view setA = JanTable[row % 10].pattern;
-            const std::string_view setC = JanTable[kSetC + row % 10].pattern;
+        for (std::size_t row = 0; row < kJanTable.size(); ++row) {
+            const std::string_view widths = kJanTable[row].pattern;
+            const std::string_view setA = kJanTable[row % 10].pattern;
+            const std::string_view setC = kJanTable[kSetC + row % 10].pattern;
             int modules = 0;
             for (const char w : widths) {
                 modules += w - '0' + 1;
             }
             const bool setBMirrorsSetC = row < kSetB || row >= kSetC ||
                                          std::equal(widths.begin(), widths.end(), setC.rbegin());
-            if (JanTable[row].symbol != static_cast<char>('0' + row % 10) || modules != 7 ||
+            if (kJanTable[row].symbol != static_cast<char>('0' + row % 10) || modules != 7 ||
                 !setBMirrorsSetC || (row >= kSetC && widths != setA)) {
                 return false;
             }
@@ -47,7 +47,7 @@ static_assert(
 
 // The sets of the six left-half digits for each leading digit (0 set A, 1 set B): the leading
 // digit is carried by this choice alone and has no symbol character of its own.
-constexpr std::array<std::array<int, 6>, 10> JanParityTable{{
+constexpr std::array<std::array<int, 6>, 10> kJanParityTable{{
     {0, 0, 0, 0, 0, 0},
     {0, 0, 1, 0, 1, 1},
     {0, 0, 1, 1, 0, 1},
@@ -61,15 +61,17 @@ constexpr std::array<std::array<int, 6>, 10> JanParityTable{{
 }};
 static_assert(
     [] {
-        for (std::size_t leading = 1; leading < JanParityTable.size(); ++leading) {
-            const auto& sets = JanParityTable[leading];
+        for (std::size_t leading = 1; leading < kJanParityTable.size(); ++leading) {
+            const auto& sets = kJanParityTable[leading];
             if (sets[0] != 0 || std::count(sets.begin(), sets.end(), 1) != 3) {
                 return false;
             }
         }
-        return std::count(JanParityTable[0].begin(), JanParityTable[0].end(), 0) == 6;
+        return std::count(kJanParityTable[0].begin(), kJanParityTable[0].end(), 0) == 6;
     }(),
     "a leading 0 keeps every digit in set A; any other starts in set A and puts three in set B");
+
+constexpr SymbolSet kDecimalDigits{SymbolTable(kJanTable).first(10)};
 
 constexpr std::string_view kSideGuard = "000";     // bar, space, bar
 constexpr std::string_view kCentreGuard = "00000"; // space, bar, space, bar, space
@@ -94,7 +96,7 @@ JanSymbol encodeJan(std::string_view digits, int32_t /*checkFlag*/) noexcept
     // printing a number exactly as it was passed.
     char* framed = std::copy(digits.begin(), digits.end(), symbol.framedText.data());
     if (digits.size() == kJanDigits - 1) {
-        *framed = static_cast<char>('0' + Mod10CheckDigit(digits));
+        *framed = static_cast<char>('0' + mod10CheckDigit(digits));
     }
 
     char* pattern = symbol.elementPattern.data();
@@ -102,14 +104,14 @@ JanSymbol encodeJan(std::string_view digits, int32_t /*checkFlag*/) noexcept
         pattern = std::copy(widths.begin(), widths.end(), pattern);
     };
     append(kSideGuard);
-    const auto& sets = JanParityTable[digitAt(symbol, 0)];
+    const auto& sets = kJanParityTable[digitAt(symbol, 0)];
     for (std::size_t p = 1; p <= 6; ++p) {
         append(
-            JanTable[kSetB * static_cast<std::size_t>(sets[p - 1]) + digitAt(symbol, p)].pattern);
+            kJanTable[kSetB * static_cast<std::size_t>(sets[p - 1]) + digitAt(symbol, p)].pattern);
     }
     append(kCentreGuard);
     for (std::size_t p = 7; p < kJanDigits; ++p) {
-        append(JanTable[kSetC + digitAt(symbol, p)].pattern);
+        append(kJanTable[kSetC + digitAt(symbol, p)].pattern);
     }
     append(kSideGuard);
     return symbol;
@@ -117,7 +119,7 @@ JanSymbol encodeJan(std::string_view digits, int32_t /*checkFlag*/) noexcept
 
 namespace {
 const Symbology<JanSymbol> kJan{{acceptsJanLength, LORVAXEN_JAN_LENGTH, CaseFolding::None,
-                                 SymbolTable(JanTable).first(10), LORVAXEN_JAN_CHARSET},
+                                 kDecimalDigits, LORVAXEN_JAN_CHARSET},
                                 encodeJan,
                                 kJanRatio};
 } // namespace

@@ -15,7 +15,7 @@ namespace {
 // start/stop characters a to d; t, n, o and e draw the bars of a to d again but are data
 // characters worth 0. The order matters: the check character is looked up by value from row 0, so
 // a remainder of 0 gives "0" and never "t".
-constexpr std::array<SymbolTableRow, 24> Nw7Table{{
+constexpr std::array<SymbolTableRow, 24> kNw7Table{{
     {'0', 0, "00000110"},  {'1', 1, "00001100"},  {'2', 2, "00010010"},  {'3', 3, "11000000"},
     {'4', 4, "00100100"},  {'5', 5, "10000100"},  {'6', 6, "01000010"},  {'7', 7, "01001000"},
     {'8', 8, "01100000"},  {'9', 9, "10010000"},  {'-', 10, "00011000"}, {'$', 11, "00110000"},
@@ -24,15 +24,15 @@ constexpr std::array<SymbolTableRow, 24> Nw7Table{{
     {'t', 0, "00110100"},  {'n', 0, "01010010"},  {'o', 0, "00010110"},  {'e', 0, "00011100"},
 }};
 constexpr std::size_t kCheckModulus = 16;
-static_assert(patternsAre(Nw7Table, 8, "01"));
+static_assert(patternsAre(kNw7Table, 8, "01"));
 static_assert(
     [] {
-        for (std::size_t row = 0; row < Nw7Table.size(); ++row) {
-            const std::string_view widths = Nw7Table[row].pattern;
+        for (std::size_t row = 0; row < kNw7Table.size(); ++row) {
+            const std::string_view widths = kNw7Table[row].pattern;
             const auto wide = std::count(widths.begin(), widths.end(), '1');
-            const bool aliasOfStartStop =
-                row < 20 || (Nw7Table[row].checkValue == 0 && widths == Nw7Table[row - 4].pattern);
-            if ((row < kCheckModulus && Nw7Table[row].checkValue != static_cast<int32_t>(row)) ||
+            const bool aliasOfStartStop = row < 20 || (kNw7Table[row].checkValue == 0 &&
+                                                       widths == kNw7Table[row - 4].pattern);
+            if ((row < kCheckModulus && kNw7Table[row].checkValue != static_cast<int32_t>(row)) ||
                 wide != (row < 12 ? 2 : 3) || widths.back() != '0' || !aliasOfStartStop) {
                 return false;
             }
@@ -40,6 +40,8 @@ static_assert(
         return true;
     }(),
     "values 0 to 15 are row indexes; two or three wide elements; a gap last; t n o e alias a to d");
+
+constexpr SymbolSet kNw7Symbols{kNw7Table};
 
 constexpr char kDefaultStartStop = 'a';
 
@@ -50,16 +52,18 @@ bool isStartStop(char c)
 
 } // namespace
 
-char Mod16CheckCharacter(std::string_view startStopText)
+char mod16CheckCharacter(std::string_view startStopText)
 {
     int32_t sum = 0;
     for (const char c : startStopText) {
-        sum += Nw7Table[static_cast<std::size_t>(FindSymbolRow(Nw7Table, c))].checkValue;
+        if (const SymbolTableRow* row = kNw7Symbols.find(c)) {
+            sum += row->checkValue;
+        }
     }
     // The check character's value is the remainder itself, not its complement to 16 that most
     // other Codabar printers and verifying readers use: labels already printed with it, and the
     // systems that read them, rely on this rule.
-    return Nw7Table[static_cast<std::size_t>(sum) % kCheckModulus].symbol;
+    return kNw7Table[static_cast<std::size_t>(sum) % kCheckModulus].symbol;
 }
 
 Encoded encodeNw7(std::string_view text, int32_t checkFlag)
@@ -85,18 +89,18 @@ Encoded encodeNw7(std::string_view text, int32_t checkFlag)
     result.framedText += start;
     if (checkFlag == 1) { // the check character stands just before the stop
         result.framedText.insert(result.framedText.size() - 1, 1,
-                                 Mod16CheckCharacter(result.framedText));
+                                 mod16CheckCharacter(result.framedText));
     }
 
     // Every row ends in its gap, so the stop leaves one narrow space after the last bar.
     result.elementPattern.reserve(result.framedText.size() * 8);
-    appendSymbolPatterns(result.elementPattern, result.framedText, Nw7Table);
+    appendSymbolPatterns(result.elementPattern, result.framedText, kNw7Symbols);
     return result;
 }
 
 namespace {
 const Symbology<Encoded> kNw7{
-    {isNotEmpty, LORVAXEN_NW7_EMPTY, CaseFolding::Lower, Nw7Table, LORVAXEN_NW7_CHARSET},
+    {isNotEmpty, LORVAXEN_NW7_EMPTY, CaseFolding::Lower, kNw7Symbols, LORVAXEN_NW7_CHARSET},
     encodeNw7,
     std::nullopt};
 } // namespace

@@ -1,42 +1,13 @@
 #include "renderer.h"
 
+#include <algorithm>
+#include <new>
+#include <vector>
+
 #include <Lorvaxen.h>
+#include <lorvaxen_pixels.h>
 
 namespace lorvaxen {
-namespace {
-
-constexpr double kMmPerInch = 25.4;
-constexpr double kPixelLimit =
-    2147483648.0; // 2^31: the first count a 32-bit pixel size cannot hold
-
-// Truncates a pixel count toward zero; empty when it does not fit (NaN and infinities included).
-std::optional<int32_t> truncatePixels(double value)
-{
-    if (!(value > -kPixelLimit && value < kPixelLimit)) {
-        return std::nullopt;
-    }
-    return static_cast<int32_t>(value);
-}
-
-// Millimetres to whole pixels at `dpi`, at least 1. The resolution times the millimetres comes
-// first, then the division: 96 * 25.4 / 25.4 is 95.999..., so 25.4 mm at 96 dpi is 95 pixels.
-std::optional<int32_t> mmToPixels(int dpi, double mm)
-{
-    const auto pixels = truncatePixels(static_cast<double>(dpi) * mm / kMmPerInch);
-    if (!pixels) {
-        return std::nullopt;
-    }
-    return *pixels < 1 ? 1 : *pixels;
-}
-
-template <class T> void store(T* out, T value)
-{
-    if (out != nullptr) {
-        *out = value;
-    }
-}
-
-} // namespace
 
 std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio)
 {
@@ -60,77 +31,146 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     if (!heightPx || !narrowPx) {
         return std::nullopt;
     }
+    // Every element is at least a pixel wide, so a pattern of 2^31 elements is already too wide.
+    if (pattern.size() >= static_cast<std::size_t>(kPixelLimit)) {
+        return std::nullopt;
+    }
+    // Each digit's width once. One too wide for 32 bits counts as 2^31, so that a pattern holding
+    // it comes to too wide a sum and is refused, while one without it is not.
+    PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
+    std::array<int64_t, 10> widths{};
+    for (std::size_t index = 0; index < widths.size(); ++index) {
+        const auto width = elementWidthPx(static_cast<char>('0' + index), *narrowPx, ratio);
+        geometry.elementPx[index] = width.value_or(0);
+        widths[index] = width ? *width : static_cast<int64_t>(kPixelLimit);
+    }
     int64_t widthPx = 0;
     for (const char digit : pattern) {
-        const auto width = elementWidthPx(digit, *narrowPx, ratio);
-        if (!width) {
+        const auto index = static_cast<unsigned char>(digit - '0'); // wraps below '0'
+        if (index >= widths.size()) {
             return std::nullopt;
         }
-        widthPx += *width;
-        if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
-            return std::nullopt;
-        }
+        widthPx += widths[index];
     }
-    return PixelGeometry{*narrowPx, *heightPx, static_cast<int32_t>(widthPx)};
+    if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
+        return std::nullopt;
+    }
+    geometry.widthPx = static_cast<int32_t>(widthPx);
+    return geometry;
 }
 
-int32_t RenderElementPattern(HDC hdc, HBITMAP* outBitmap, int32_t* outWidthPx, int32_t* outHeightPx,
-                             const char* elementPattern, double narrowMm, double heightMm,
-                             double ratio)
+namespace {
+
+// One row of the symbol as a monochrome bitmap holds it: 1 bits white, the leftmost pixel in the
+// most significant bit, the row padded to a 2-byte boundary. A row of up to 4,096 pixels, which
+// covers a JAN at any common size, takes no heap memory.
+class RowBits
+{
+  public:
+    explicit RowBits(int32_t widthPx) : size_(static_cast<std::size_t>((widthPx + 15) / 16 * 2))
+    {
+        if (size_ > local_.size()) {
+            heap_.resize(size_);
+        }
+        std::fill_n(data(), size_, uint8_t{0xFF});
+    }
+    uint8_t* data() { return size_ > local_.size() ? heap_.data() : local_.data(); }
+
+    // Paints pixels [left, right) black: partial bytes at the edges, whole bytes between.
+    void paintBar(int32_t left, int32_t right)
+    {
+        uint8_t* bytes = data();
+        const int32_t firstByte = left / 8;
+        const int32_t lastByte = (right - 1) / 8;
+        auto leftMask = static_cast<uint8_t>(0xFFU >> (left % 8));
+        const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (right - 1) % 8));
+        if (firstByte == lastByte) {
+            leftMask &= rightMask;
+        }
+        bytes[firstByte] &= static_cast<uint8_t>(~leftMask);
+        if (lastByte > firstByte) {
+            std::fill(bytes + firstByte + 1, bytes + lastByte, uint8_t{0});
+            bytes[lastByte] &= static_cast<uint8_t>(~rightMask);
+        }
+    }
+
+  private:
+    std::size_t size_;
+    std::array<uint8_t, 512> local_{};
+    std::vector<uint8_t> heap_;
+};
+
+// Every row of a linear symbol is the same: the bars are drawn into one row, first element a bar,
+// and that row is stretched down the bitmap's height. False when the graphics cannot do it.
+bool paintSymbol(HDC memoryDc, HBITMAP bitmap, std::string_view pattern,
+                 const PixelGeometry& geometry) noexcept
+{
+    HBITMAP rowBitmap = nullptr;
+    try {
+        RowBits row(geometry.widthPx);
+        // Elements alternate bar, space: each bar with the space after it, if any.
+        const auto widthOf = [&geometry](char digit) {
+            return geometry.elementPx[static_cast<std::size_t>(digit - '0')];
+        };
+        int32_t x = 0;
+        for (std::size_t bar = 0; bar < pattern.size(); bar += 2) {
+            const int32_t width = widthOf(pattern[bar]);
+            row.paintBar(x, x + width);
+            x += width + (bar + 1 < pattern.size() ? widthOf(pattern[bar + 1]) : 0);
+        }
+        rowBitmap = CreateBitmap(geometry.widthPx, 1, 1, 1, row.data());
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    HDC rowDc = rowBitmap == nullptr ? nullptr : CreateCompatibleDC(memoryDc);
+    bool painted = false;
+    if (rowDc != nullptr) {
+        HGDIOBJ keptRow = SelectObject(rowDc, rowBitmap);
+        HGDIOBJ kept = SelectObject(memoryDc, bitmap);
+        painted = keptRow != nullptr && kept != nullptr &&
+                  StretchBlt(memoryDc, 0, 0, geometry.widthPx, geometry.heightPx, rowDc, 0, 0,
+                             geometry.widthPx, 1, SRCCOPY) != 0;
+        SelectObject(memoryDc, kept);
+        SelectObject(rowDc, keptRow);
+        DeleteDC(rowDc);
+    }
+    if (rowBitmap != nullptr) {
+        DeleteObject(rowBitmap);
+    }
+    return painted;
+}
+
+} // namespace
+
+Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowMm, double heightMm,
+                               double ratio)
 {
     if ((GetDeviceCaps(hdc, RASTERCAPS) & RC_BITBLT) == 0) {
-        return LORVAXEN_NO_BITBLT;
+        return {LORVAXEN_NO_BITBLT};
     }
-    const int dpiX = GetDeviceCaps(hdc, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(hdc, LOGPIXELSY);
-    const std::string_view pattern = elementPattern == nullptr ? "" : elementPattern;
-    const auto geometry = measurePattern(pattern, dpiX, dpiY, narrowMm, heightMm, ratio);
+    const auto geometry = measurePattern(pattern, GetDeviceCaps(hdc, LOGPIXELSX),
+                                         GetDeviceCaps(hdc, LOGPIXELSY), narrowMm, heightMm, ratio);
     if (!geometry) {
-        return LORVAXEN_BAD_DIMENSION;
+        return {LORVAXEN_BAD_DIMENSION};
     }
-    store(outWidthPx, geometry->widthPx);
-    store(outHeightPx, geometry->heightPx);
-
+    Rendering rendering{LORVAXEN_NO_BITBLT, geometry->widthPx, geometry->heightPx};
     HDC memoryDc = CreateCompatibleDC(hdc);
     if (memoryDc == nullptr) {
-        return LORVAXEN_NO_BITBLT;
+        return rendering;
     }
     // Compatible with the memory device context, not with hdc, so the bitmap is monochrome.
     HBITMAP bitmap = CreateCompatibleBitmap(memoryDc, geometry->widthPx, geometry->heightPx);
-    if (bitmap == nullptr) {
-        DeleteDC(memoryDc);
-        return LORVAXEN_NO_BITMAP;
-    }
-    auto* whiteBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    HGDIOBJ keptBitmap = SelectObject(memoryDc, bitmap);
-
-    // The background covers the bitmap itself: a bitmap larger than the screen would otherwise
-    // keep unpainted pixels beyond the screen's size.
-    RECT background;
-    SetRect(&background, 0, 0, geometry->widthPx, geometry->heightPx);
-    FillRect(memoryDc, &background, whiteBrush);
-
-    int32_t x = 0;
-    bool isBar = true;
-    for (const char digit : pattern) {
-        const int32_t width = *elementWidthPx(digit, geometry->narrowPx, ratio);
-        if (isBar) {
-            // BLACKNESS reads no source; hdc only fills the source arguments.
-            // NOLINTNEXTLINE(readability-suspicious-call-argument)
-            BitBlt(memoryDc, x, 0, width, geometry->heightPx, hdc, 0, 0, BLACKNESS);
+    rendering.code = LORVAXEN_NO_BITMAP;
+    if (bitmap != nullptr) {
+        if (paintSymbol(memoryDc, bitmap, pattern, *geometry)) {
+            rendering.code = LORVAXEN_OK;
+            rendering.bitmap = bitmap;
+        } else {
+            DeleteObject(bitmap); // a bitmap that is not the symbol is nobody's
         }
-        x += width;
-        isBar = !isBar;
     }
-
-    SelectObject(memoryDc, keptBitmap);
     DeleteDC(memoryDc);
-    if (outBitmap == nullptr) {
-        DeleteObject(bitmap); // nobody could ever release it
-    } else {
-        *outBitmap = bitmap;
-    }
-    return LORVAXEN_OK;
+    return rendering;
 }
 
 } // namespace lorvaxen

@@ -1,6 +1,7 @@
 // Paints an element pattern into a new monochrome bitmap: the library's only drawing code.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -15,6 +16,9 @@ struct PixelGeometry
     int32_t narrowPx;
     int32_t heightPx;
     int32_t widthPx;
+    // The width of each element digit '0' to '9'; 0 for a digit too wide to draw, which the
+    // pattern then does not hold.
+    std::array<int32_t, 10> elementPx;
 };
 
 // Pixel width of one element of the pattern: digit 0 is one module, digit k >= 1 is
@@ -22,14 +26,24 @@ struct PixelGeometry
 std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio);
 
 // Converts the request to pixels at the given resolution; empty when a dimension is refused
-// (not positive, ratio below 1, NaN) or when a pixel count would not fit 32 bits.
+// (not positive, ratio below 1, NaN), when a pixel count would not fit 32 bits, or when the
+// pattern holds anything but element digits.
 std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, int dpiY,
                                             double narrowMm, double heightMm, double ratio);
 
-// Paints `pattern` for the device `hdc`. Returns 0, -1 (no BitBlt, or no memory device context),
-// -2 (refused dimensions) or -3 (no bitmap). Null output pointers are skipped.
-int32_t RenderElementPattern(HDC hdc, HBITMAP* outBitmap, int32_t* outWidthPx, int32_t* outHeightPx,
-                             const char* elementPattern, double narrowMm, double heightMm,
-                             double ratio);
+// What painting a pattern came to: the result code, the sizes once known (0 before), and on
+// success the new bitmap, which the caller then owns.
+struct Rendering
+{
+    int32_t code = 0;
+    int32_t widthPx = 0;
+    int32_t heightPx = 0;
+    HBITMAP bitmap = nullptr;
+};
+
+// Paints `pattern` for the device `hdc`. The code is 0, -1 (no BitBlt, or no memory device
+// context), -2 (refused dimensions) or -3 (no bitmap, or the bitmap could not be painted).
+Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowMm, double heightMm,
+                               double ratio);
 
 } // namespace lorvaxen

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <Lorvaxen.h>
+#include <lorvaxen_pixels.h>
 
 #include "gdi_test.h"
 
@@ -85,10 +86,10 @@ template <auto Function> void expectFailure(const FailureCase& c)
     }
 }
 
-// The pixel width of one module at `dpi`, as the renderer computes it.
+// The pixel width of one module at `dpi`, by the library's own rule.
 inline int32_t narrowPx(int dpi, double narrowMm)
 {
-    return std::max(1, static_cast<int32_t>(dpi * narrowMm / 25.4));
+    return mmToPixels(dpi, narrowMm).value();
 }
 
 } // namespace lorvaxen::test

@@ -5,13 +5,16 @@
 #include <cmath>
 #include <limits>
 
+#include <lorvaxen_pixels.h>
+
 namespace lorvaxen::tool {
 namespace {
 
 // One signature for all the library's barcode functions.
 template <auto Function>
-int32_t callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx, int32_t* heightPx,
-                    char* framed, double narrowMm, double heightMm, double ratio, int32_t check)
+int32_t LORVAXEN_CALL callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx,
+                                  int32_t* heightPx, char* framed, double narrowMm, double heightMm,
+                                  double ratio, int32_t check)
 {
     return Function(hdc, bitmap, text, widthPx, heightPx, framed, narrowMm, heightMm, ratio, check);
 }
@@ -74,15 +77,11 @@ const SymbologyInfo* findSymbology(std::string_view name)
 
 int32_t modulePixels(int dpi, double narrowMm)
 {
-    // The resolution times the millimetres first, then the division, as the renderer does it.
-    const double pixels = static_cast<double>(dpi) * narrowMm / 25.4;
-    if (!(pixels >= 1.0)) {
-        return 1;
+    // The library's own rule; a count too large for 32 bits is held at the largest.
+    if (const auto pixels = mmToPixels(dpi, narrowMm)) {
+        return *pixels;
     }
-    if (pixels >= static_cast<double>(std::numeric_limits<int32_t>::max())) {
-        return std::numeric_limits<int32_t>::max();
-    }
-    return static_cast<int32_t>(pixels);
+    return narrowMm > 0 ? std::numeric_limits<int32_t>::max() : 1;
 }
 
 ModuleChoice chooseModule(int dpi, double requestedMm)
@@ -90,7 +89,7 @@ ModuleChoice chooseModule(int dpi, double requestedMm)
     ModuleChoice choice;
     choice.requestedMm = requestedMm;
     choice.libraryMm = requestedMm;
-    const double exact = static_cast<double>(dpi) * requestedMm / 25.4;
+    const double exact = static_cast<double>(dpi) * requestedMm / kMmPerInch;
     // Anything the library would refuse, or that is past 32-bit pixel counts, goes as asked.
     if (!(exact > 0) || exact >= std::numeric_limits<int32_t>::max() - 1) {
         return choice;
@@ -99,7 +98,7 @@ ModuleChoice chooseModule(int dpi, double requestedMm)
     choice.achievedMm = pixelsToMm(choice.dots, dpi);
     // Half a dot over the wanted count: the library's truncation lands on it whatever the
     // rounding of the division.
-    choice.libraryMm = (choice.dots + 0.5) * 25.4 / static_cast<double>(dpi);
+    choice.libraryMm = (choice.dots + 0.5) * kMmPerInch / static_cast<double>(dpi);
     return choice;
 }
 

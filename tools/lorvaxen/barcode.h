@@ -14,8 +14,7 @@
 namespace lorvaxen::tool {
 
 // The ten arguments that every barcode function takes (some take the text as const).
-using BarcodeFunction = int32_t (*)(HDC, HBITMAP*, char*, int32_t*, int32_t*, char*, double, double,
-                                    double, int32_t);
+using BarcodeFunction = LorvaxenBarcodeFunction*;
 
 // A symbology as the tool offers it: its option name, the library function that makes it, the
 // light margins that a reader needs on each side in modules, and what its standard says of sizes.

@@ -8,6 +8,10 @@
  * deleted or wrong-kind handle makes the call fail with 0 or null, as Windows does. As on Windows,
  * a process holds at most 10,000 device contexts and bitmaps at once; creating one more fails, and
  * so does a bitmap of more than 2^31 bits.
+ *
+ * Any thread may call any function. Drawing takes no lock, so threads that draw with device
+ * contexts and bitmaps of their own run side by side; as on Windows, a handle must not be deleted
+ * while another thread is using it, and one device context is drawn with by one thread at a time.
  */
 #ifndef LORVAXEN_GDI_WINDOWS_H
 #define LORVAXEN_GDI_WINDOWS_H
@@ -143,6 +147,19 @@ LORVAXEN_GDI_API int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr);
 LORVAXEN_GDI_API BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1,
                                     int y1, DWORD rop);
 LORVAXEN_GDI_API BOOL WINAPI DeleteObject(HGDIOBJ ho);
+/*
+ * CreateBitmap: of its formats the stand-in makes the monochrome one (1 plane, 1 bit a pixel),
+ * its rows in lpBits from the top, each padded to a 2-byte boundary as GetBitmapBits hands them
+ * out; a null lpBits gives a black bitmap.
+ * StretchBlt: SRCCOPY from a monochrome bitmap, each dimension kept or enlarged, so that every
+ * destination pixel is a copy of one source pixel, whatever the stretching mode; a shrinking or
+ * mirroring copy fails. Onto a colour surface it paints as BitBlt does.
+ */
+LORVAXEN_GDI_API HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                                             const void* lpBits);
+LORVAXEN_GDI_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
+                                        HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
+                                        DWORD rop);
 LORVAXEN_GDI_API BOOL WINAPI DeleteDC(HDC hdc);
 LORVAXEN_GDI_API int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv);
 #define GetObject GetObjectA
@@ -167,7 +184,8 @@ LORVAXEN_GDI_API COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color);
  *
  * CreateReferenceDC: a device context for a device of the given resolution, in pixels per logical
  * inch, and raster capabilities (RC_BITBLT or 0). It reports a 1920 x 1080 screen-like size and has
- * no drawing surface of its own. Release it with DeleteDC.
+ * no drawing surface of its own. Release it with DeleteDC. A resolution of 0 or fewer pixels an
+ * inch is refused: the call returns null.
  *
  * GdiLiveObjectCount: how many device contexts and bitmaps have been created and not yet deleted,
  * stock objects excluded.

@@ -1,18 +1,27 @@
 // The graphics stand-in: device contexts and bitmaps behind checked handles.
 //
-// Every object lives in one table keyed by its handle value. Handle values are never reused, so a
-// deleted handle is simply absent and every call on it fails cleanly.
+// Objects live in a fixed table of slots, one for each object the process quota allows. A handle
+// names its slot and that slot's generation, so a lookup is one index and one comparison, and a
+// deleted handle, whose slot has moved on to a later generation or stands empty, fails cleanly.
+// Only creating and deleting take a lock, that of one of a few shards of slots, each thread
+// preferring a shard of its own; drawing takes none, so threads that draw with device contexts and
+// bitmaps of their own seldom wait for each other.
+//
+// Every row of a barcode is the same, and most bitmaps here are painted only by fills that run from
+// the top row to the bottom one. A monochrome bitmap therefore keeps a single row for as long as
+// all its rows are alike, and paints and copies that row alone; the first operation that makes the
+// rows differ gives every row its own bytes. Whoever reads the bits sees every row either way.
 
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <limits>
-#include <memory>
 #include <mutex>
 #include <new>
-#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -36,10 +45,25 @@ struct Bitmap
     int32_t bitsPixel = 1;
     int32_t widthBytes = 2; // monochrome rows are padded to a 2-byte boundary, as GetBitmapBits
                             // hands them out
+    // True while every row is the same and `bits` holds that one row; false once `bits` holds
+    // every row. A colour surface always holds every row: its caller writes them directly.
+    bool rowsShared = true;
     // A new bitmap is black, as the zeroed memory of a fresh Windows bitmap usually is: whatever is
     // not painted shows.
     std::vector<uint8_t> bits = std::vector<uint8_t>(2, 0x00);
+    // The device context that holds the bitmap. Taken and let go through std::atomic_ref, so that
+    // of two contexts selecting the same bitmap at once only one gets it.
     HandleValue selectedInto = 0;
+
+    uint8_t* row(int32_t y)
+    {
+        return bits.data() + (rowsShared ? 0 : static_cast<size_t>(y) * widthBytes);
+    }
+    const uint8_t* row(int32_t y) const
+    {
+        return bits.data() + (rowsShared ? 0 : static_cast<size_t>(y) * widthBytes);
+    }
+    size_t totalBytes() const { return static_cast<size_t>(widthBytes) * height; }
 };
 
 struct DeviceContext
@@ -51,6 +75,9 @@ struct DeviceContext
     int horzRes = kScreenWidth;
     int vertRes = kScreenHeight;
     HandleValue bitmap = 0; // the bitmap selected into a memory device context
+    // That bitmap itself, found once when it is selected: a selected bitmap cannot be deleted, and
+    // a slot's object stays where it is, so drawing needs no second lookup.
+    Bitmap* surface = nullptr;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF bkColor = RGB(255, 255, 255);
 };
@@ -60,68 +87,168 @@ struct Brush
     bool white = true;
 };
 
-using Object = std::variant<Bitmap, DeviceContext, Brush>;
-
-// Stock objects have fixed handle values below the first one handed out for created objects.
+// Stock objects have fixed handle values below the first one handed out for created objects, and
+// the first slots of the table.
 constexpr HandleValue kWhiteBrushHandle = 0x100;
 constexpr HandleValue kBlackBrushHandle = 0x104;
 constexpr HandleValue kDefaultBitmapHandle = 0x108;
 constexpr HandleValue kFirstCreatedHandle = 0x1000;
+constexpr size_t kStockSlots = 3;
+
+// A created object's handle: its generation above its slot, both above the two low bits that
+// Windows keeps clear. Generations start at 1, so every such handle lies above the stock ones.
+constexpr int kSlotBits = 14;
+constexpr size_t kSlotCount = kStockSlots + kProcessObjectQuota;
+static_assert(kSlotCount <= (size_t{1} << kSlotBits));
+constexpr size_t kShards = 8;
+constexpr size_t kSlotsPerShard = (kSlotCount + kShards - 1) / kShards;
+static_assert((HandleValue{1} << (kSlotBits + 2)) > kFirstCreatedHandle);
+
+using Object = std::variant<std::monostate, Bitmap, DeviceContext, Brush>;
+
+struct Slot
+{
+    std::atomic<HandleValue> handle{0}; // 0 while the slot is free
+    Object object;
+    HandleValue generation = 0;
+};
 
 class ObjectTable
 {
   public:
-    ObjectTable()
+    ObjectTable() : slots_(kSlotCount)
     {
-        objects_.emplace(kWhiteBrushHandle, Brush{true});
-        objects_.emplace(kBlackBrushHandle, Brush{false});
-        objects_.emplace(kDefaultBitmapHandle, Bitmap{});
+        slots_[0].object.emplace<Brush>(Brush{true});
+        slots_[1].object.emplace<Brush>(Brush{false});
+        slots_[2].object.emplace<Bitmap>();
+        slots_[0].handle = kWhiteBrushHandle;
+        slots_[1].handle = kBlackBrushHandle;
+        slots_[2].handle = kDefaultBitmapHandle;
+        for (size_t slot = kSlotCount; slot > kStockSlots; --slot) {
+            Shard& shard = shards_[shardOf(slot - 1)];
+            shard.freeSlots.reserve(kSlotsPerShard);
+            shard.freeSlots.push_back(slot - 1);
+        }
     }
 
-    std::mutex& mutex() { return mutex_; }
-
+    // The object behind `handle` if it is alive and a T, else null. Takes no lock: a handle that a
+    // thread holds is deleted by that thread, never under it.
     template <class T> T* find(HandleValue handle)
     {
-        auto it = objects_.find(handle);
-        return it == objects_.end() ? nullptr : std::get_if<T>(&it->second);
-    }
-
-    // Returns 0 when the process quota is used up.
-    HandleValue add(Object object)
-    {
-        if (liveCount_ >= kProcessObjectQuota) {
-            return 0;
+        Slot* slot = slotOf(handle);
+        if (slot == nullptr || slot->handle.load(std::memory_order_acquire) != handle) {
+            return nullptr;
         }
-        const HandleValue handle = next_;
-        objects_.emplace(handle, std::move(object));
-        next_ += 4;
-        ++liveCount_;
-        return handle;
+        return std::get_if<T>(&slot->object);
     }
 
-    bool remove(HandleValue handle)
+    // Moves an object into a free slot and returns its handle; 0 when the process quota is used up.
+    // A thread takes its slots from a shard of its own where it can, so that threads making and
+    // deleting objects at once seldom wait for one lock or write to one cache line.
+    template <class T> HandleValue add(T object)
     {
-        if (isStock(handle) || objects_.erase(handle) == 0) {
+        thread_local const size_t ownShard =
+            nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
+        // There are as many slots as the quota allows objects, so the quota is used up when no
+        // shard has a free slot left.
+        for (size_t tried = 0; tried < kShards; ++tried) {
+            Shard& shard = shards_[(ownShard + tried) % kShards];
+            const std::lock_guard lock(shard.mutex);
+            if (shard.freeSlots.empty()) {
+                continue;
+            }
+            const size_t index = shard.freeSlots.back();
+            shard.freeSlots.pop_back();
+            Slot& slot = slots_[index];
+            slot.object.emplace<T>(std::move(object));
+            ++slot.generation;
+            const HandleValue handle = ((slot.generation << kSlotBits) | index) << 2;
+            slot.handle.store(handle, std::memory_order_release);
+            return handle;
+        }
+        return 0;
+    }
+
+    // Frees the slot of a live object that passes `mayGo`; false for stock objects and dead or
+    // refused handles.
+    template <class T, class Check> bool remove(HandleValue handle, Check mayGo)
+    {
+        if (isStock(handle) || slotOf(handle) == nullptr) {
             return false;
         }
-        --liveCount_;
+        const auto index = static_cast<size_t>(slotIndex(handle));
+        Object gone; // released after the lock: a bitmap's rows go back to the heap unhurried
+        Shard& shard = shards_[shardOf(index)];
+        const std::lock_guard lock(shard.mutex);
+        T* object = find<T>(handle);
+        if (object == nullptr || !mayGo(*object)) {
+            return false;
+        }
+        Slot& slot = slots_[index];
+        slot.handle.store(0, std::memory_order_release);
+        gone = std::exchange(slot.object, std::monostate{});
+        shard.freeSlots.push_back(index);
         return true;
     }
 
     static bool isStock(HandleValue handle) { return handle < kFirstCreatedHandle; }
-    int liveCount() const { return liveCount_; }
+
+    int liveCount()
+    {
+        size_t free = 0;
+        for (Shard& shard : shards_) {
+            const std::lock_guard lock(shard.mutex);
+            free += shard.freeSlots.size();
+        }
+        return static_cast<int>(kSlotCount - kStockSlots - free);
+    }
+
+    // Painting the stock bitmap, which every new memory device context holds, is the one drawing
+    // that threads share.
+    std::mutex& stockBitmapMutex() { return stockBitmapMutex_; }
 
   private:
-    std::mutex mutex_;
-    std::unordered_map<HandleValue, Object> objects_;
-    HandleValue next_ = kFirstCreatedHandle;
-    int liveCount_ = 0;
+    static HandleValue slotIndex(HandleValue handle)
+    {
+        if (isStock(handle)) {
+            return (handle - kWhiteBrushHandle) / 4;
+        }
+        return (handle >> 2) & ((HandleValue{1} << kSlotBits) - 1);
+    }
+
+    Slot* slotOf(HandleValue handle)
+    {
+        if (isStock(handle) &&
+            (handle < kWhiteBrushHandle || handle > kDefaultBitmapHandle || handle % 4 != 0)) {
+            return nullptr;
+        }
+        const HandleValue index = slotIndex(handle);
+        return index < kSlotCount ? &slots_[index] : nullptr;
+    }
+
+    static size_t shardOf(size_t index) { return index / kSlotsPerShard; }
+
+    // A run of slots with the lock that guards their making and unmaking, on a cache line of its
+    // own.
+    struct alignas(64) Shard
+    {
+        std::mutex mutex;
+        std::vector<size_t> freeSlots;
+    };
+
+    std::array<Shard, kShards> shards_;
+    std::atomic<size_t> nextShard_{0};
+    std::mutex stockBitmapMutex_;
+    std::vector<Slot> slots_;
 };
+
+// Made as the library loads, before any call can reach it; a global rather than a function's static
+// so that drawing calls do not pass a guard to reach it.
+ObjectTable gObjects; // NOLINT(cppcoreguidelines-avoid-non-const-global-variables)
 
 ObjectTable& table()
 {
-    static ObjectTable instance;
-    return instance;
+    return gObjects;
 }
 
 template <class Handle> HandleValue valueOf(Handle handle)
@@ -134,11 +261,15 @@ template <class Handle> Handle handleOf(HandleValue value)
     return reinterpret_cast<Handle>(value); // NOLINT(*-reinterpret-cast,performance-no-int-to-ptr)
 }
 
-// The bitmap a device context draws into, or null for a device without a surface.
-Bitmap* surfaceOf(ObjectTable& objects, HandleValue dc)
+template <class T> T* find(HDC hdc)
 {
-    auto* context = objects.find<DeviceContext>(dc);
-    return context == nullptr ? nullptr : objects.find<Bitmap>(context->bitmap);
+    return table().find<T>(valueOf(hdc));
+}
+
+// The bitmap a device context draws into, or null for a device without a surface.
+Bitmap* surfaceOf(const DeviceContext* context)
+{
+    return context == nullptr ? nullptr : context->surface;
 }
 
 // A rectangle of pixels, clipped to a bitmap; empty when nothing of it lies inside.
@@ -159,21 +290,50 @@ PixelSpan clip(const Bitmap& bitmap, int64_t left, int64_t top, int64_t right, i
                      static_cast<int32_t>(std::clamp<int64_t>(bottom, 0, bitmap.height))};
 }
 
+// Copies the first `filled` bytes of `out` over the rest of its `total`, doubling each time: `out`
+// repeats one row, and `filled` is a whole number of rows.
+void repeatRows(uint8_t* out, size_t filled, size_t total)
+{
+    while (filled > 0 && filled < total) {
+        const size_t count = std::min(filled, total - filled);
+        std::memcpy(out + filled, out, count);
+        filled += count;
+    }
+}
+
+// Gives every row of a bitmap its own bytes, copies of the one they shared. False when the memory
+// cannot be had; the bitmap is then as it was.
+bool materialise(Bitmap& bitmap) noexcept
+{
+    if (!bitmap.rowsShared) {
+        return true;
+    }
+    try {
+        std::vector<uint8_t> rows(bitmap.totalBytes());
+        std::copy(bitmap.bits.begin(), bitmap.bits.end(), rows.begin());
+        repeatRows(rows.data(), bitmap.bits.size(), rows.size());
+        bitmap.bits = std::move(rows);
+        bitmap.rowsShared = false;
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 bool pixel(const Bitmap& bitmap, int32_t x, int32_t y)
 {
-    const auto byte = bitmap.bits[static_cast<size_t>(y) * bitmap.widthBytes + x / 8];
-    return ((byte >> (7 - x % 8)) & 1) != 0;
+    return ((bitmap.row(y)[x / 8] >> (7 - x % 8)) & 1) != 0;
 }
 
 void setPixel(Bitmap& bitmap, int32_t x, int32_t y, bool white)
 {
-    auto& byte = bitmap.bits[static_cast<size_t>(y) * bitmap.widthBytes + x / 8];
+    auto& byte = bitmap.row(y)[x / 8];
     const auto mask = static_cast<uint8_t>(0x80U >> (x % 8));
     byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
 }
 
-// Paints a clipped span in one colour: partial bytes at the two edges, whole bytes between them.
-// Bars and backgrounds are tall, so this is the hot path of every barcode.
+// Paints a clipped span of a monochrome bitmap in one colour: partial bytes at the two edges, whole
+// bytes between them, in each row from `top` to `bottom`.
 void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 {
     const int32_t firstByte = span.left / 8;
@@ -187,8 +347,8 @@ void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
         byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
     };
     const auto fill = static_cast<uint8_t>(white ? 0xFF : 0x00);
-    uint8_t* row = bitmap.bits.data() + static_cast<size_t>(span.top) * bitmap.widthBytes;
-    for (int32_t y = span.top; y < span.bottom; ++y, row += bitmap.widthBytes) {
+    for (int32_t y = span.top; y < span.bottom; ++y) {
+        uint8_t* row = bitmap.row(y);
         paint(row[firstByte], leftMask);
         if (lastByte > firstByte) {
             std::fill(row + firstByte + 1, row + lastByte, fill);
@@ -199,20 +359,31 @@ void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 
 void setColourPixel(Bitmap& bitmap, int32_t x, int32_t y, COLORREF colour)
 {
-    uint8_t* pixel = bitmap.bits.data() + static_cast<size_t>(y) * bitmap.widthBytes +
-                     static_cast<size_t>(x) * 4;
+    uint8_t* pixel = bitmap.row(y) + static_cast<size_t>(x) * 4;
     pixel[0] = GetBValue(colour);
     pixel[1] = GetGValue(colour);
     pixel[2] = GetRValue(colour);
     pixel[3] = 0;
 }
 
-// Paints a clipped span black or white, whatever the bitmap's format.
-void paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
+// Paints a clipped span black or white, whatever the bitmap's format. A span from the top row to
+// the bottom one keeps shared rows shared, and so costs one row; any other gives every row its own
+// bytes first. False when those cannot be had.
+bool paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 {
+    if (span.empty()) {
+        return true;
+    }
     if (bitmap.bitsPixel == 1) {
+        if (bitmap.rowsShared && span.top == 0 && span.bottom == bitmap.height) {
+            fillSpan(bitmap, PixelSpan{span.left, 0, span.right, 1}, white);
+            return true;
+        }
+        if (!materialise(bitmap)) {
+            return false;
+        }
         fillSpan(bitmap, span, white);
-        return;
+        return true;
     }
     const COLORREF colour = white ? RGB(255, 255, 255) : RGB(0, 0, 0);
     for (int32_t y = span.top; y < span.bottom; ++y) {
@@ -220,18 +391,150 @@ void paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
             setColourPixel(bitmap, x, y, colour);
         }
     }
+    return true;
+}
+
+// Paints a rectangle of a device context's surface; the stock bitmap, which any new memory device
+// context may hold, under its lock.
+bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
+               int64_t bottom, bool white)
+{
+    Bitmap* surface = surfaceOf(&context);
+    if (surface == nullptr) {
+        return true; // a device without a surface of its own keeps nothing that is drawn
+    }
+    const auto span = clip(*surface, left, top, right, bottom);
+    if (context.bitmap == kDefaultBitmapHandle) {
+        const std::lock_guard lock(table().stockBitmapMutex());
+        return paintSpan(*surface, span, white);
+    }
+    return paintSpan(*surface, span, white);
 }
 
 // Sets one of a device context's two colours and returns the one it replaces.
 COLORREF replaceColour(HDC hdc, COLORREF DeviceContext::*colour, COLORREF value)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* context = objects.find<DeviceContext>(valueOf(hdc));
+    auto* context = find<DeviceContext>(hdc);
     if (context == nullptr) {
         return CLR_INVALID;
     }
     return std::exchange(context->*colour, value);
+}
+
+// A rectangle as the copying calls take it: a corner and a size.
+struct Area
+{
+    int x;
+    int y;
+    int cx;
+    int cy;
+};
+
+// Copies pixels [from, from + count) of a monochrome row to [to, to + count) of another: whole
+// bytes where the two start at the same place within a byte, pixel by pixel elsewhere.
+void copyRowBits(const uint8_t* source, int32_t from, uint8_t* target, int32_t to, int32_t count)
+{
+    if (from % 8 != to % 8) {
+        for (int32_t i = 0; i < count; ++i) {
+            const bool white = ((source[(from + i) / 8] >> (7 - (from + i) % 8)) & 1) != 0;
+            auto& byte = target[(to + i) / 8];
+            const auto mask = static_cast<uint8_t>(0x80U >> ((to + i) % 8));
+            byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
+        }
+        return;
+    }
+    const uint8_t* in = source + (from / 8 - to / 8);
+    const int32_t firstByte = to / 8;
+    const int32_t lastByte = (to + count - 1) / 8;
+    auto leftMask = static_cast<uint8_t>(0xFFU >> (to % 8));
+    const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (to + count - 1) % 8));
+    if (firstByte == lastByte) {
+        leftMask &= rightMask;
+    }
+    const auto blend = [](uint8_t kept, uint8_t copied, uint8_t mask) {
+        return static_cast<uint8_t>((kept & ~mask) | (copied & mask));
+    };
+    target[firstByte] = blend(target[firstByte], in[firstByte], leftMask);
+    if (lastByte > firstByte) {
+        std::memcpy(target + firstByte + 1, in + firstByte + 1,
+                    static_cast<size_t>(lastByte - firstByte - 1));
+        target[lastByte] = blend(target[lastByte], in[lastByte], rightMask);
+    }
+}
+
+// Copies a monochrome bitmap's pixels onto a device context's surface: each pixel of the
+// destination area takes the source pixel that its place maps onto in the source area, and only
+// the part inside both bitmaps changes. Onto a colour surface the black bits take the
+// destination's text colour and the white bits its background colour. False when the source is
+// not a device context or not monochrome, or when the memory to paint cannot be had.
+bool copyPixels(const DeviceContext& destination, Area to, HDC hdcSrc, Area from)
+{
+    const auto* sourceContext = find<DeviceContext>(hdcSrc);
+    if (sourceContext == nullptr) {
+        return false;
+    }
+    Bitmap* target = surfaceOf(&destination);
+    const Bitmap* source = surfaceOf(sourceContext);
+    if (source != nullptr && source->bitsPixel != 1) {
+        return false; // only monochrome bitmaps are copied from
+    }
+    if (target == nullptr || source == nullptr) {
+        return true; // a device without a surface of its own keeps nothing that is drawn
+    }
+    auto span = clip(*target, to.x, to.y, int64_t{to.x} + to.cx, int64_t{to.y} + to.cy);
+    if (span.empty()) {
+        return true;
+    }
+    // Where no pixel is stretched across, and every destination row comes from the same source
+    // row or from rows that are all alike, one row is copied: into the shared row when the copy
+    // runs from the top to the bottom, else into each row.
+    const bool oneSourceRow = from.cy == 1 || source->rowsShared;
+    if (target->bitsPixel == 1 && target != source && from.cx == to.cx && oneSourceRow &&
+        from.y >= 0 && int64_t{from.y} + from.cy <= source->height) {
+        span.left = static_cast<int32_t>(std::max<int64_t>(span.left, int64_t{to.x} - from.x));
+        span.right = static_cast<int32_t>(
+            std::min<int64_t>(span.right, int64_t{to.x} - from.x + source->width));
+        if (span.empty() || from.cy == 0) {
+            return true;
+        }
+        const bool wholeHeight = span.top == 0 && span.bottom == target->height;
+        if (!(target->rowsShared && wholeHeight) && !materialise(*target)) {
+            return false;
+        }
+        const int32_t rows = target->rowsShared ? 1 : span.bottom - span.top;
+        const auto sourceLeft = static_cast<int32_t>(int64_t{from.x} + (span.left - to.x));
+        for (int32_t row = 0; row < rows; ++row) {
+            copyRowBits(source->row(from.y), sourceLeft, target->row(span.top + row), span.left,
+                        span.right - span.left);
+        }
+        return true;
+    }
+    if (!materialise(*target)) {
+        return false;
+    }
+    const COLORREF black = destination.textColor;
+    const COLORREF white = destination.bkColor;
+    for (int32_t ty = span.top; ty < span.bottom; ++ty) {
+        const int64_t sy = from.y + (int64_t{ty} - to.y) * from.cy / to.cy;
+        for (int32_t tx = span.left; tx < span.right; ++tx) {
+            const int64_t sx = from.x + (int64_t{tx} - to.x) * from.cx / to.cx;
+            if (sx >= 0 && sy >= 0 && sx < source->width && sy < source->height) {
+                const bool isWhite =
+                    pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
+                if (target->bitsPixel == 1) {
+                    setPixel(*target, tx, ty, isWhite);
+                } else {
+                    setColourPixel(*target, tx, ty, isWhite ? white : black);
+                }
+            }
+        }
+    }
+    return true;
+}
+
+HDC addDeviceContext(const DeviceContext& context)
+{
+    return handleOf<HDC>(table().add(context));
 }
 
 } // namespace
@@ -240,9 +543,7 @@ extern "C" {
 
 int WINAPI GetDeviceCaps(HDC hdc, int index)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    const auto* context = objects.find<DeviceContext>(valueOf(hdc));
+    const auto* context = find<DeviceContext>(hdc);
     if (context == nullptr) {
         return 0;
     }
@@ -268,26 +569,22 @@ int WINAPI GetDeviceCaps(HDC hdc, int index)
 
 HDC CreateReferenceDC(int dpiX, int dpiY, int rasterCaps)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
+    // No device has a resolution of zero or fewer pixels an inch.
+    if (dpiX <= 0 || dpiY <= 0) {
+        return nullptr;
+    }
     DeviceContext context;
     context.dpiX = dpiX;
     context.dpiY = dpiY;
     context.rasterCaps = rasterCaps;
-    try {
-        return handleOf<HDC>(objects.add(context));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return addDeviceContext(context);
 }
 
 HDC WINAPI CreateCompatibleDC(HDC hdc)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
     DeviceContext context; // a null device context means the screen
     if (hdc != nullptr) {
-        const auto* source = objects.find<DeviceContext>(valueOf(hdc));
+        const auto* source = find<DeviceContext>(hdc);
         if (source == nullptr) {
             return nullptr;
         }
@@ -301,18 +598,14 @@ HDC WINAPI CreateCompatibleDC(HDC hdc)
     // A new memory device context holds the stock 1 x 1 monochrome bitmap.
     context.isMemory = true;
     context.bitmap = kDefaultBitmapHandle;
-    try {
-        return handleOf<HDC>(objects.add(context));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    context.surface = table().find<Bitmap>(kDefaultBitmapHandle);
+    return addDeviceContext(context);
 }
 
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    if (objects.find<DeviceContext>(valueOf(hdc)) == nullptr || cx < 0 || cy < 0) {
+    const auto* context = find<DeviceContext>(hdc);
+    if (context == nullptr || cx < 0 || cy < 0) {
         return nullptr;
     }
     if (cx == 0 || cy == 0) {
@@ -321,8 +614,7 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     }
     // Windows would match a colour surface's format; the stand-in makes monochrome bitmaps only,
     // so it refuses rather than hand out the wrong kind.
-    if (const auto* surface = surfaceOf(objects, valueOf(hdc));
-        surface != nullptr && surface->bitsPixel != 1) {
+    if (const auto* surface = surfaceOf(context); surface != nullptr && surface->bitsPixel != 1) {
         return nullptr;
     }
     if (int64_t{cx} * cy > kMaxBitmapBits) {
@@ -333,8 +625,45 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
         bitmap.width = cx;
         bitmap.height = cy;
         bitmap.widthBytes = (cx + 15) / 16 * 2;
-        bitmap.bits.assign(static_cast<size_t>(bitmap.widthBytes) * static_cast<size_t>(cy), 0x00);
-        return handleOf<HBITMAP>(objects.add(std::move(bitmap)));
+        bitmap.bits.assign(static_cast<size_t>(bitmap.widthBytes), 0x00); // one black row, shared
+        return handleOf<HBITMAP>(table().add(std::move(bitmap)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
+                            const void* lpBits)
+{
+    if (nWidth < 0 || nHeight < 0 || nPlanes != 1 || nBitCount != 1) {
+        return nullptr;
+    }
+    if (nWidth == 0 || nHeight == 0) {
+        return handleOf<HBITMAP>(kDefaultBitmapHandle); // as for an empty compatible bitmap
+    }
+    if (int64_t{nWidth} * nHeight > kMaxBitmapBits) {
+        return nullptr;
+    }
+    try {
+        Bitmap bitmap;
+        bitmap.width = nWidth;
+        bitmap.height = nHeight;
+        bitmap.widthBytes = (nWidth + 15) / 16 * 2;
+        const auto rowBytes = static_cast<size_t>(bitmap.widthBytes);
+        const auto* rows = static_cast<const uint8_t*>(lpBits);
+        // Rows that are all alike, as a barcode's are, are kept as one.
+        bool alike = true;
+        for (int32_t y = 1; rows != nullptr && alike && y < nHeight; ++y) {
+            alike = std::memcmp(rows, rows + rowBytes * static_cast<size_t>(y), rowBytes) == 0;
+        }
+        bitmap.rowsShared = alike;
+        const size_t kept = alike ? rowBytes : bitmap.totalBytes();
+        if (rows == nullptr) {
+            bitmap.bits.assign(kept, 0x00);
+        } else {
+            bitmap.bits.assign(rows, rows + kept);
+        }
+        return handleOf<HBITMAP>(table().add(std::move(bitmap)));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
@@ -354,29 +683,29 @@ HGDIOBJ WINAPI GetStockObject(int i)
 
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* context = objects.find<DeviceContext>(valueOf(hdc));
-    auto* bitmap = objects.find<Bitmap>(valueOf(h));
+    auto* context = find<DeviceContext>(hdc);
+    const HandleValue handle = valueOf(h);
+    auto* bitmap = table().find<Bitmap>(handle);
     if (context == nullptr || !context->isMemory || bitmap == nullptr) {
         return nullptr;
     }
-    const HandleValue handle = valueOf(h);
     if (handle == context->bitmap) {
         return h;
     }
     // A bitmap can be selected into one device context at a time; the stock one into any.
-    if (!ObjectTable::isStock(handle) && bitmap->selectedInto != 0) {
-        return nullptr;
+    if (!ObjectTable::isStock(handle)) {
+        HandleValue free = 0;
+        if (!std::atomic_ref(bitmap->selectedInto).compare_exchange_strong(free, valueOf(hdc))) {
+            return nullptr;
+        }
     }
     const HandleValue previous = context->bitmap;
-    if (auto* old = objects.find<Bitmap>(previous)) {
-        old->selectedInto = 0;
-    }
-    if (!ObjectTable::isStock(handle)) {
-        bitmap->selectedInto = valueOf(hdc);
+    if (auto* old = table().find<Bitmap>(previous);
+        old != nullptr && !ObjectTable::isStock(previous)) {
+        std::atomic_ref(old->selectedInto).store(0);
     }
     context->bitmap = handle;
+    context->surface = bitmap;
     return handleOf<HGDIOBJ>(previous);
 }
 
@@ -391,114 +720,81 @@ BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom)
 
 int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    const auto* brush = objects.find<Brush>(valueOf(hbr));
-    if (lprc == nullptr || brush == nullptr ||
-        objects.find<DeviceContext>(valueOf(hdc)) == nullptr) {
+    const auto* brush = table().find<Brush>(valueOf(hbr));
+    const auto* context = find<DeviceContext>(hdc);
+    if (lprc == nullptr || brush == nullptr || context == nullptr) {
         return 0;
     }
-    if (auto* surface = surfaceOf(objects, valueOf(hdc))) {
-        const auto span = clip(*surface, lprc->left, lprc->top, lprc->right, lprc->bottom);
-        if (!span.empty()) {
-            paintSpan(*surface, span, brush->white);
-        }
-    }
-    return 1;
+    return paintRect(*context, lprc->left, lprc->top, lprc->right, lprc->bottom, brush->white) ? 1
+                                                                                               : 0;
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    if (objects.find<DeviceContext>(valueOf(hdc)) == nullptr) {
+    const auto* destination = find<DeviceContext>(hdc);
+    if (destination == nullptr) {
         return FALSE;
     }
-    Bitmap* target = surfaceOf(objects, valueOf(hdc));
     if (rop == BLACKNESS || rop == WHITENESS) {
-        if (target != nullptr) {
-            const auto span = clip(*target, x, y, int64_t{x} + cx, int64_t{y} + cy);
-            if (!span.empty()) {
-                paintSpan(*target, span, rop == WHITENESS);
-            }
-        }
-        return TRUE;
+        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS)
+                   ? TRUE
+                   : FALSE;
     }
     if (rop != SRCCOPY) {
         return FALSE;
     }
-    const Bitmap* source = surfaceOf(objects, valueOf(hdcSrc));
-    if (objects.find<DeviceContext>(valueOf(hdcSrc)) == nullptr) {
+    return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
+}
+
+BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
+                       int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop)
+{
+    const auto* destination = find<DeviceContext>(hdcDest);
+    if (destination == nullptr || rop != SRCCOPY || wSrc <= 0 || hSrc <= 0 || wDest < wSrc ||
+        hDest < hSrc) {
         return FALSE;
     }
-    if (source != nullptr && source->bitsPixel != 1) {
-        return FALSE; // only monochrome bitmaps are copied from
-    }
-    if (target == nullptr || source == nullptr) {
-        return TRUE; // a device without a surface of its own keeps nothing that is drawn
-    }
-    // Onto a colour surface the black bits take the destination's text colour and the white bits
-    // its background colour.
-    const auto* destination = objects.find<DeviceContext>(valueOf(hdc));
-    const COLORREF black = destination->textColor;
-    const COLORREF white = destination->bkColor;
-    // Only the part that lies inside both bitmaps is copied.
-    const auto span = clip(*target, x, y, int64_t{x} + cx, int64_t{y} + cy);
-    for (int32_t ty = span.top; ty < span.bottom; ++ty) {
-        const int64_t sy = int64_t{y1} + (ty - y);
-        for (int32_t tx = span.left; tx < span.right; ++tx) {
-            const int64_t sx = int64_t{x1} + (tx - x);
-            if (sx >= 0 && sy >= 0 && sx < source->width && sy < source->height) {
-                const bool isWhite =
-                    pixel(*source, static_cast<int32_t>(sx), static_cast<int32_t>(sy));
-                if (target->bitsPixel == 1) {
-                    setPixel(*target, tx, ty, isWhite);
-                } else {
-                    setColourPixel(*target, tx, ty, isWhite ? white : black);
-                }
-            }
-        }
-    }
-    return TRUE;
+    return copyPixels(*destination, {xDest, yDest, wDest, hDest}, hdcSrc, {xSrc, ySrc, wSrc, hSrc})
+               ? TRUE
+               : FALSE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
 {
     auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
     const HandleValue handle = valueOf(ho);
     if (ObjectTable::isStock(handle)) {
         return objects.find<Bitmap>(handle) != nullptr || objects.find<Brush>(handle) != nullptr
                    ? TRUE // deleting a stock object is harmless and does nothing
                    : FALSE;
     }
-    const auto* bitmap = objects.find<Bitmap>(handle);
     // A bitmap still selected into a device context stays; device contexts go with DeleteDC.
-    if (bitmap == nullptr || bitmap->selectedInto != 0) {
-        return FALSE;
-    }
-    return objects.remove(handle) ? TRUE : FALSE;
+    return objects.remove<Bitmap>(
+               handle,
+               [](Bitmap& bitmap) { return std::atomic_ref(bitmap.selectedInto).load() == 0; })
+               ? TRUE
+               : FALSE;
 }
 
 BOOL WINAPI DeleteDC(HDC hdc)
 {
     auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* context = objects.find<DeviceContext>(valueOf(hdc));
-    if (context == nullptr) {
-        return FALSE;
-    }
-    if (auto* bitmap = objects.find<Bitmap>(context->bitmap)) {
-        bitmap->selectedInto = 0;
-    }
-    return objects.remove(valueOf(hdc)) ? TRUE : FALSE;
+    return objects.remove<DeviceContext>(
+               valueOf(hdc),
+               [&objects](DeviceContext& context) {
+                   if (auto* bitmap = objects.find<Bitmap>(context.bitmap);
+                       bitmap != nullptr && !ObjectTable::isStock(context.bitmap)) {
+                       std::atomic_ref(bitmap->selectedInto).store(0);
+                   }
+                   return true;
+               })
+               ? TRUE
+               : FALSE;
 }
 
 int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    auto* bitmap = objects.find<Bitmap>(valueOf(h));
+    const auto* bitmap = table().find<Bitmap>(valueOf(h));
     constexpr int size = sizeof(BITMAP);
     if (bitmap == nullptr) {
         return 0;
@@ -516,25 +812,31 @@ int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv)
                       bitmap->widthBytes,
                       1,
                       static_cast<WORD>(bitmap->bitsPixel),
-                      bitmap->bitsPixel == 1 ? nullptr : bitmap->bits.data()};
+                      bitmap->bitsPixel == 1 ? nullptr : const_cast<uint8_t*>(bitmap->bits.data())};
     std::memcpy(pv, &info, size);
     return size;
 }
 
 LONG WINAPI GetBitmapBits(HBITMAP hbit, LONG cb, LPVOID lpvBits)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    const auto* bitmap = objects.find<Bitmap>(valueOf(hbit));
+    const auto* bitmap = table().find<Bitmap>(valueOf(hbit));
     if (bitmap == nullptr || cb < 0) {
         return 0;
     }
-    const auto total = static_cast<int64_t>(bitmap->bits.size());
+    const auto total = static_cast<int64_t>(bitmap->totalBytes());
     if (lpvBits == nullptr) {
         return static_cast<LONG>(std::min<int64_t>(total, std::numeric_limits<LONG>::max()));
     }
     const auto count = static_cast<size_t>(std::min<int64_t>(total, cb));
-    std::memcpy(lpvBits, bitmap->bits.data(), count);
+    auto* out = static_cast<uint8_t*>(lpvBits);
+    if (bitmap->rowsShared) {
+        // The one row, then copies of what is written, doubling, down to the byte asked for.
+        const size_t first = std::min(count, bitmap->bits.size());
+        std::memcpy(out, bitmap->bits.data(), first);
+        repeatRows(out, first, count);
+    } else {
+        std::memcpy(out, bitmap->bits.data(), count);
+    }
     return static_cast<LONG>(count);
 }
 
@@ -558,21 +860,21 @@ HBITMAP WINAPI CreateDIBSection(HDC /*hdc*/, const BITMAPINFO* pbmi, UINT usage,
     if (width * height > kMaxBitmapBits / 32) { // both at most 2^31, so the product fits
         return nullptr;
     }
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
     try {
         Bitmap bitmap;
         bitmap.width = static_cast<int32_t>(width);
         bitmap.height = static_cast<int32_t>(height);
         bitmap.bitsPixel = 32;
         bitmap.widthBytes = static_cast<int32_t>(width * 4);
+        bitmap.rowsShared = false; // the caller writes every row through *ppvBits
         bitmap.bits.assign(static_cast<size_t>(width * 4 * height), 0x00); // black, as on Windows
-        const HandleValue handle = objects.add(std::move(bitmap));
+        uint8_t* pixels = bitmap.bits.data(); // a vector's storage stays where it is when moved
+        const HandleValue handle = table().add(std::move(bitmap));
         if (handle == 0) {
             return nullptr;
         }
         if (ppvBits != nullptr) {
-            *ppvBits = objects.find<Bitmap>(handle)->bits.data();
+            *ppvBits = pixels;
         }
         return handleOf<HBITMAP>(handle);
     } catch (const std::bad_alloc&) {
@@ -592,9 +894,7 @@ COLORREF WINAPI SetBkColor(HDC hdc, COLORREF color)
 
 int GdiLiveObjectCount(void)
 {
-    auto& objects = table();
-    const std::lock_guard lock(objects.mutex());
-    return objects.liveCount();
+    return table().liveCount();
 }
 
 } // extern "C"
