@@ -506,19 +506,6 @@ TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
                       DeleteDC(source);
                   },
                   {".##..#....", ".##..#....", ".##..#..#."}},
-             Case{"one row stretched down the height, and a shrink refused",
-                  [](HDC memory, HBITMAP) {
-                      const std::array<unsigned char, 2> row{0x5F, 0xFF}; // x = 0 and 2 black
-                      HBITMAP line = CreateBitmap(10, 1, 1, 1, row.data());
-                      HDC source = CreateCompatibleDC(nullptr);
-                      HGDIOBJ kept = SelectObject(source, line);
-                      StretchBlt(memory, 3, 0, 10, 3, source, 0, 0, 10, 1, SRCCOPY);
-                      EXPECT_FALSE(StretchBlt(memory, 0, 0, 10, 1, source, 0, 0, 10, 3, SRCCOPY));
-                      SelectObject(source, kept);
-                      DeleteObject(line);
-                      DeleteDC(source);
-                  },
-                  {".###.#....", ".###.#....", ".###.#...."}},
          }) {
         HDC memory = CreateCompatibleDC(nullptr);
         HBITMAP bitmap = CreateCompatibleBitmap(memory, 10, 3);
@@ -540,19 +527,6 @@ TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
         DeleteObject(bitmap);
         DeleteDC(memory);
     }
-}
-
-// CreateBitmap keeps the rows it is given, alike or not.
-TEST_F(GdiStandIn, CreatedBitmapHoldsTheRowsGiven)
-{
-    const std::array<unsigned char, 6> rows{0x0F, 0xFF, 0x0F, 0xFF, 0xF0, 0xFF};
-    HBITMAP bitmap = CreateBitmap(10, 3, 1, 1, rows.data());
-    const Pixels pixels = readPixels(bitmap);
-    EXPECT_EQ(pixels.row(0), "####......");
-    EXPECT_EQ(pixels.row(2), "....####..");
-    EXPECT_EQ(CreateBitmap(10, 3, 1, 32, rows.data()), nullptr); // monochrome only
-    EXPECT_EQ(CreateBitmap(-1, 3, 1, 1, nullptr), nullptr);
-    DeleteObject(bitmap);
 }
 
 // What the stand-in does not do fails rather than coming out wrong.

@@ -75,8 +75,7 @@ enum {
  * the symbol is always drawn at ratio 2, so every element is a whole number of modules.
  *
  * Returns 0, -1, -2, -3, -11 (not 12 or 13 characters) or -12 (a character is not a digit). JAN
- * takes no scratch memory from the heap for a bitmap up to 4,096 pixels wide (a module of up to
- * 43 pixels); beyond that, painting takes one row's worth.
+ * takes no scratch memory from the heap.
  */
 LORVAXEN_API int32_t LORVAXEN_CALL BarCode_JAN(HDC hdc, HBITMAP* outBitmap, const char* text,
                                                int32_t* outWidthPx, int32_t* outHeightPx,

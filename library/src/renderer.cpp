@@ -1,9 +1,5 @@
 #include "renderer.h"
 
-#include <algorithm>
-#include <new>
-#include <vector>
-
 #include <Lorvaxen.h>
 #include <lorvaxen_pixels.h>
 
@@ -61,83 +57,34 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
 
 namespace {
 
-// One row of the symbol as a monochrome bitmap holds it: 1 bits white, the leftmost pixel in the
-// most significant bit, the row padded to a 2-byte boundary. A row of up to 4,096 pixels, which
-// covers a JAN at any common size, takes no heap memory.
-class RowBits
+// The background white, then one BLACKNESS block transfer per bar, each the full height. On Linux
+// the graphics stand-in keeps the rows of such a bitmap as one shared row, so a bar costs about
+// one row whatever the height.
+void paintSymbol(HDC hdc, HDC memoryDc, HBITMAP bitmap, std::string_view pattern,
+                 const PixelGeometry& geometry)
 {
-  public:
-    explicit RowBits(int32_t widthPx) : size_(static_cast<std::size_t>((widthPx + 15) / 16 * 2))
-    {
-        if (size_ > local_.size()) {
-            heap_.resize(size_);
-        }
-        std::fill_n(data(), size_, uint8_t{0xFF});
-    }
-    uint8_t* data() { return size_ > local_.size() ? heap_.data() : local_.data(); }
+    auto* whiteBrush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    HGDIOBJ keptBitmap = SelectObject(memoryDc, bitmap);
 
-    // Paints pixels [left, right) black: partial bytes at the edges, whole bytes between.
-    void paintBar(int32_t left, int32_t right)
-    {
-        uint8_t* bytes = data();
-        const int32_t firstByte = left / 8;
-        const int32_t lastByte = (right - 1) / 8;
-        auto leftMask = static_cast<uint8_t>(0xFFU >> (left % 8));
-        const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (right - 1) % 8));
-        if (firstByte == lastByte) {
-            leftMask &= rightMask;
-        }
-        bytes[firstByte] &= static_cast<uint8_t>(~leftMask);
-        if (lastByte > firstByte) {
-            std::fill(bytes + firstByte + 1, bytes + lastByte, uint8_t{0});
-            bytes[lastByte] &= static_cast<uint8_t>(~rightMask);
-        }
-    }
+    // The background covers the bitmap itself: a bitmap larger than the screen would otherwise
+    // keep unpainted pixels beyond the screen's size.
+    RECT background;
+    SetRect(&background, 0, 0, geometry.widthPx, geometry.heightPx);
+    FillRect(memoryDc, &background, whiteBrush);
 
-  private:
-    std::size_t size_;
-    std::array<uint8_t, 512> local_{};
-    std::vector<uint8_t> heap_;
-};
-
-// Every row of a linear symbol is the same: the bars are drawn into one row, first element a bar,
-// and that row is stretched down the bitmap's height. False when the graphics cannot do it.
-bool paintSymbol(HDC memoryDc, HBITMAP bitmap, std::string_view pattern,
-                 const PixelGeometry& geometry) noexcept
-{
-    HBITMAP rowBitmap = nullptr;
-    try {
-        RowBits row(geometry.widthPx);
-        // Elements alternate bar, space: each bar with the space after it, if any.
-        const auto widthOf = [&geometry](char digit) {
-            return geometry.elementPx[static_cast<std::size_t>(digit - '0')];
-        };
-        int32_t x = 0;
-        for (std::size_t bar = 0; bar < pattern.size(); bar += 2) {
-            const int32_t width = widthOf(pattern[bar]);
-            row.paintBar(x, x + width);
-            x += width + (bar + 1 < pattern.size() ? widthOf(pattern[bar + 1]) : 0);
+    int32_t x = 0;
+    bool isBar = true;
+    for (const char digit : pattern) {
+        const int32_t width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
+        if (isBar) {
+            // BLACKNESS reads no source; hdc only fills the source arguments.
+            // NOLINTNEXTLINE(readability-suspicious-call-argument)
+            BitBlt(memoryDc, x, 0, width, geometry.heightPx, hdc, 0, 0, BLACKNESS);
         }
-        rowBitmap = CreateBitmap(geometry.widthPx, 1, 1, 1, row.data());
-    } catch (const std::bad_alloc&) {
-        return false;
+        x += width;
+        isBar = !isBar;
     }
-    HDC rowDc = rowBitmap == nullptr ? nullptr : CreateCompatibleDC(memoryDc);
-    bool painted = false;
-    if (rowDc != nullptr) {
-        HGDIOBJ keptRow = SelectObject(rowDc, rowBitmap);
-        HGDIOBJ kept = SelectObject(memoryDc, bitmap);
-        painted = keptRow != nullptr && kept != nullptr &&
-                  StretchBlt(memoryDc, 0, 0, geometry.widthPx, geometry.heightPx, rowDc, 0, 0,
-                             geometry.widthPx, 1, SRCCOPY) != 0;
-        SelectObject(memoryDc, kept);
-        SelectObject(rowDc, keptRow);
-        DeleteDC(rowDc);
-    }
-    if (rowBitmap != nullptr) {
-        DeleteObject(rowBitmap);
-    }
-    return painted;
+    SelectObject(memoryDc, keptBitmap);
 }
 
 } // namespace
@@ -162,12 +109,9 @@ Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowM
     HBITMAP bitmap = CreateCompatibleBitmap(memoryDc, geometry->widthPx, geometry->heightPx);
     rendering.code = LORVAXEN_NO_BITMAP;
     if (bitmap != nullptr) {
-        if (paintSymbol(memoryDc, bitmap, pattern, *geometry)) {
-            rendering.code = LORVAXEN_OK;
-            rendering.bitmap = bitmap;
-        } else {
-            DeleteObject(bitmap); // a bitmap that is not the symbol is nobody's
-        }
+        paintSymbol(hdc, memoryDc, bitmap, pattern, *geometry);
+        rendering.code = LORVAXEN_OK;
+        rendering.bitmap = bitmap;
     }
     DeleteDC(memoryDc);
     return rendering;

@@ -42,7 +42,7 @@ struct Rendering
 };
 
 // Paints `pattern` for the device `hdc`. The code is 0, -1 (no BitBlt, or no memory device
-// context), -2 (refused dimensions) or -3 (no bitmap, or the bitmap could not be painted).
+// context), -2 (refused dimensions) or -3 (no bitmap).
 Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowMm, double heightMm,
                                double ratio);
 

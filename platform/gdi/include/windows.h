@@ -147,19 +147,6 @@ LORVAXEN_GDI_API int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr);
 LORVAXEN_GDI_API BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1,
                                     int y1, DWORD rop);
 LORVAXEN_GDI_API BOOL WINAPI DeleteObject(HGDIOBJ ho);
-/*
- * CreateBitmap: of its formats the stand-in makes the monochrome one (1 plane, 1 bit a pixel),
- * its rows in lpBits from the top, each padded to a 2-byte boundary as GetBitmapBits hands them
- * out; a null lpBits gives a black bitmap.
- * StretchBlt: SRCCOPY from a monochrome bitmap, each dimension kept or enlarged, so that every
- * destination pixel is a copy of one source pixel, whatever the stretching mode; a shrinking or
- * mirroring copy fails. Onto a colour surface it paints as BitBlt does.
- */
-LORVAXEN_GDI_API HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
-                                             const void* lpBits);
-LORVAXEN_GDI_API BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest,
-                                        HDC hdcSrc, int xSrc, int ySrc, int wSrc, int hSrc,
-                                        DWORD rop);
 LORVAXEN_GDI_API BOOL WINAPI DeleteDC(HDC hdc);
 LORVAXEN_GDI_API int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv);
 #define GetObject GetObjectA

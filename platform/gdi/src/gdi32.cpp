@@ -632,43 +632,6 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
     }
 }
 
-HBITMAP WINAPI CreateBitmap(int nWidth, int nHeight, UINT nPlanes, UINT nBitCount,
-                            const void* lpBits)
-{
-    if (nWidth < 0 || nHeight < 0 || nPlanes != 1 || nBitCount != 1) {
-        return nullptr;
-    }
-    if (nWidth == 0 || nHeight == 0) {
-        return handleOf<HBITMAP>(kDefaultBitmapHandle); // as for an empty compatible bitmap
-    }
-    if (int64_t{nWidth} * nHeight > kMaxBitmapBits) {
-        return nullptr;
-    }
-    try {
-        Bitmap bitmap;
-        bitmap.width = nWidth;
-        bitmap.height = nHeight;
-        bitmap.widthBytes = (nWidth + 15) / 16 * 2;
-        const auto rowBytes = static_cast<size_t>(bitmap.widthBytes);
-        const auto* rows = static_cast<const uint8_t*>(lpBits);
-        // Rows that are all alike, as a barcode's are, are kept as one.
-        bool alike = true;
-        for (int32_t y = 1; rows != nullptr && alike && y < nHeight; ++y) {
-            alike = std::memcmp(rows, rows + rowBytes * static_cast<size_t>(y), rowBytes) == 0;
-        }
-        bitmap.rowsShared = alike;
-        const size_t kept = alike ? rowBytes : bitmap.totalBytes();
-        if (rows == nullptr) {
-            bitmap.bits.assign(kept, 0x00);
-        } else {
-            bitmap.bits.assign(rows, rows + kept);
-        }
-        return handleOf<HBITMAP>(table().add(std::move(bitmap)));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
-}
-
 HGDIOBJ WINAPI GetStockObject(int i)
 {
     switch (i) {
@@ -744,19 +707,6 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
         return FALSE;
     }
     return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
-}
-
-BOOL WINAPI StretchBlt(HDC hdcDest, int xDest, int yDest, int wDest, int hDest, HDC hdcSrc,
-                       int xSrc, int ySrc, int wSrc, int hSrc, DWORD rop)
-{
-    const auto* destination = find<DeviceContext>(hdcDest);
-    if (destination == nullptr || rop != SRCCOPY || wSrc <= 0 || hSrc <= 0 || wDest < wSrc ||
-        hDest < hSrc) {
-        return FALSE;
-    }
-    return copyPixels(*destination, {xDest, yDest, wDest, hDest}, hdcSrc, {xSrc, ySrc, wSrc, hSrc})
-               ? TRUE
-               : FALSE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
