@@ -5,6 +5,7 @@
 #include <cmath>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace lorvaxen::verifier {
 namespace {
@@ -155,11 +156,28 @@ Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology>
     const auto [least, most] = std::ranges::minmax(image.reflectance);
     const float threshold = (least + most) / 2;
 
+    // Human-readable text under the bars, and guard bars reaching down between its digits, cross
+    // far less often than the symbol's own rows: a row holds bars when it crosses at least half as
+    // often as the median of the rows that cross at all often.
+    std::vector<int> counts(static_cast<std::size_t>(image.height));
+    std::vector<int> often;
+    for (int32_t y = 0; y < image.height; ++y) {
+        counts[static_cast<std::size_t>(y)] = crossings(image, y, threshold);
+        if (counts[static_cast<std::size_t>(y)] >= kMinCrossings) {
+            often.push_back(counts[static_cast<std::size_t>(y)]);
+        }
+    }
+    int fewest = kMinCrossings;
+    if (!often.empty()) {
+        const auto middle = often.begin() + static_cast<std::ptrdiff_t>(often.size() / 2);
+        std::nth_element(often.begin(), middle, often.end());
+        fewest = std::max(kMinCrossings, *middle / 2);
+    }
     int32_t bandStart = -1;
     int32_t bestStart = 0;
     int32_t bestHeight = 0;
     for (int32_t y = 0; y <= image.height; ++y) {
-        const bool bars = y < image.height && crossings(image, y, threshold) >= kMinCrossings;
+        const bool bars = y < image.height && counts[static_cast<std::size_t>(y)] >= fewest;
         if (bars && bandStart < 0) {
             bandStart = y;
         } else if (!bars && bandStart >= 0) {
