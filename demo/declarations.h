@@ -1,5 +1,6 @@
 // The external functions that the form calls: the library's five and six of the graphics
-// interface, each bound by file name and exported name at its first call.
+// interface, each bound by file name and exported name at its first call, each typed as its
+// header declares it.
 #pragma once
 
 #include <cstdint>
@@ -44,20 +45,21 @@ inline constinit LateBound<BarcodeFunction> BarCode_I2of5{exported::kLibraryFile
                                                           exported::kBarCodeI2of5};
 inline constinit LateBound<BarcodeFunction> BarCode_NW7{exported::kLibraryFile,
                                                         exported::kBarCodeNw7};
-inline constinit LateBound<int32_t()> Lorvaxen_version{exported::kLibraryFile, exported::kVersion};
+inline constinit LateBound<decltype(::Lorvaxen_version)> Lorvaxen_version{exported::kLibraryFile,
+                                                                          exported::kVersion};
 } // namespace lorvaxen
 
 namespace gdi32 {
-inline constinit LateBound<HDC(HDC)> CreateCompatibleDC{exported::kGraphicsFile,
-                                                        "CreateCompatibleDC"};
-inline constinit LateBound<HBITMAP(HDC, int, int)> CreateCompatibleBitmap{exported::kGraphicsFile,
-                                                                          "CreateCompatibleBitmap"};
-inline constinit LateBound<HGDIOBJ(HDC, HGDIOBJ)> SelectObject{exported::kGraphicsFile,
-                                                               "SelectObject"};
-inline constinit LateBound<BOOL(HDC, int, int, int, int, HDC, int, int, DWORD)> BitBlt{
-    exported::kGraphicsFile, "BitBlt"};
-inline constinit LateBound<BOOL(HGDIOBJ)> DeleteObject{exported::kGraphicsFile, "DeleteObject"};
-inline constinit LateBound<BOOL(HDC)> DeleteDC{exported::kGraphicsFile, "DeleteDC"};
+inline constinit LateBound<decltype(::CreateCompatibleDC)> CreateCompatibleDC{
+    exported::kGraphicsFile, "CreateCompatibleDC"};
+inline constinit LateBound<decltype(::CreateCompatibleBitmap)> CreateCompatibleBitmap{
+    exported::kGraphicsFile, "CreateCompatibleBitmap"};
+inline constinit LateBound<decltype(::SelectObject)> SelectObject{exported::kGraphicsFile,
+                                                                  "SelectObject"};
+inline constinit LateBound<decltype(::BitBlt)> BitBlt{exported::kGraphicsFile, "BitBlt"};
+inline constinit LateBound<decltype(::DeleteObject)> DeleteObject{exported::kGraphicsFile,
+                                                                  "DeleteObject"};
+inline constinit LateBound<decltype(::DeleteDC)> DeleteDC{exported::kGraphicsFile, "DeleteDC"};
 } // namespace gdi32
 
 } // namespace mendova

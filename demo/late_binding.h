@@ -1,14 +1,15 @@
 // Binding a shared library's function at its first call, by file name and exported name.
 //
-// A LateBound<Signature> holds the library file and the entry point of one function. Nothing is
+// A LateBound<Function> holds the library file and the entry point of one function. Nothing is
 // loaded in advance: the first call loads the file through the system's library search
 // (LoadLibrary on Windows, dlopen elsewhere), looks the entry point up by its exact exported name
 // and keeps the address, so later calls go straight to it. A library once loaded stays loaded
 // until the program ends. A file or entry point that cannot be found raises BindingError at the
 // call, and the next call tries again.
 //
-// Bound functions are called with the Windows standard calling convention (WINAPI). Binding is
-// not guarded against concurrent first calls: call from one thread, as the form does.
+// Bound functions are called with the calling convention of their declared type (the Windows
+// standard one for the library's and the graphics interface's). Binding is not guarded against
+// concurrent first calls: call from one thread, as the form does.
 #pragma once
 
 #include <stdexcept>
@@ -42,12 +43,11 @@ using EntryPoint = void (*)();
 // Loads `file` (or finds it already loaded) and looks up `entryPoint`; throws BindingError.
 EntryPoint bindEntryPoint(const char* file, const char* entryPoint);
 
-template <class Signature> class LateBound;
-
-template <class Result, class... Args> class LateBound<Result(Args...)>
+// Function is the function's type as its header declares it, calling convention included.
+template <class Function> class LateBound
 {
   public:
-    using Pointer = Result(WINAPI*)(Args...);
+    using Pointer = Function*;
 
     constexpr LateBound(const char* file, const char* entryPoint)
         : file_(file), entryPoint_(entryPoint)
@@ -57,7 +57,7 @@ template <class Result, class... Args> class LateBound<Result(Args...)>
     LateBound& operator=(const LateBound&) = delete;
     ~LateBound() = default;
 
-    Result operator()(Args... args)
+    template <class... Args> decltype(auto) operator()(Args... args)
     {
         if (address_ == nullptr) {
             // NOLINTNEXTLINE(*-reinterpret-cast): the entry point has this function's signature
