@@ -89,7 +89,8 @@ void generate(FormFace& face, const std::string& text, GenerateRun& run)
     int32_t height = 0;
     const int32_t result = (*barcode)(run.memory, &run.bitmap, textCopy.data(), &width, &height,
                                       outputCopy.data(), narrowMm, heightMm, ratio, checkFlag);
-    outputBuffer = face.fromAnsi(outputCopy.data()); // up to its terminator
+    // Up to the terminator the library wrote, not the whole buffer.
+    outputBuffer = face.fromAnsi(outputCopy.data()); // NOLINT(readability-redundant-string-cstr)
 
     face.setText(Control::Text5, std::to_string(result));
     if (result != 0) {
