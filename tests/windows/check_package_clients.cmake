@@ -10,8 +10,9 @@ execute_process(COMMAND ${CMAKE_CPACK_COMMAND} -G ZIP -B ${WORK_DIR}
 file(GLOB zip ${WORK_DIR}/*.zip)
 file(ARCHIVE_EXTRACT INPUT ${zip} DESTINATION ${WORK_DIR}/unpacked)
 file(GLOB root LIST_DIRECTORIES true ${WORK_DIR}/unpacked/*)
-foreach(file LICENSE README-Windows.txt bin/Lorvaxen.dll include/Lorvaxen.h lib/Lorvaxen.def
-             lib/Lorvaxen.dll.a lib/Lorvaxen.lib lib/cmake/Lorvaxen/LorvaxenConfig.cmake)
+foreach(file LICENSE README-Windows.txt bin/Lorvaxen.dll bin/Mendova.exe include/Lorvaxen.h
+             lib/Lorvaxen.def lib/Lorvaxen.dll.a lib/Lorvaxen.lib
+             lib/cmake/Lorvaxen/LorvaxenConfig.cmake)
     if(NOT EXISTS ${root}/${file})
         message(FATAL_ERROR "the zip lacks ${file}")
     endif()
