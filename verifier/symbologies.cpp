@@ -195,24 +195,47 @@ std::string characterProblem(std::size_t character)
     return "character " + std::to_string(character + 1) + " matches no symbol character";
 }
 
+// The characters of a discrete symbology, each its elements and then a gap, read into `tally`:
+// their rows in the table, or the problem when the elements are no whole number of at least
+// `fewest` characters or one matches no row.
+struct DiscreteCharacters
+{
+    std::vector<std::size_t> values;
+    std::string problem;
+};
+
+template <std::size_t N>
+DiscreteCharacters readDiscrete(TwoWidthTally& tally, const std::array<TwoWidthRow, N>& rows,
+                                std::span<const double> widths, std::size_t fewest)
+{
+    const std::size_t stride = rows[0].wide.size() + 1;
+    DiscreteCharacters read;
+    if ((widths.size() + 1) % stride != 0 || widths.size() + 1 < fewest * stride) {
+        read.problem =
+            std::to_string(widths.size()) + " elements are no whole number of characters";
+        return read;
+    }
+    for (std::size_t first = 0; first < widths.size(); first += stride) {
+        std::size_t value = 0;
+        if (!tally.add(rows, widths, first, &value)) {
+            read.problem = characterProblem(first / stride);
+            return read;
+        }
+        read.values.push_back(value);
+    }
+    return read;
+}
+
 Decoded decodeCode39(std::span<const double> widths)
 {
-    // Nine elements a character, each but the last followed by a narrow gap.
-    constexpr std::size_t kStride = 10;
-    if ((widths.size() + 1) % kStride != 0 || widths.size() + 1 < 3 * kStride) {
-        return failure(Symbology::Code39, std::to_string(widths.size()) +
-                                              " elements are no whole number of characters");
-    }
     TwoWidthTally tally;
     tally.decoded.symbology = Symbology::Code39;
-    std::vector<std::size_t> values;
-    for (std::size_t first = 0; first < widths.size(); first += kStride) {
-        std::size_t value = 0;
-        if (!tally.add(kCode39, widths, first, &value)) {
-            return failure(Symbology::Code39, characterProblem(first / kStride));
-        }
-        values.push_back(value);
+    // The start and stop asterisks and at least one character between them.
+    const DiscreteCharacters read = readDiscrete(tally, kCode39, widths, 3);
+    if (!read.problem.empty()) {
+        return failure(Symbology::Code39, read.problem);
     }
+    const std::vector<std::size_t>& values = read.values;
     const std::string& text = tally.decoded.text;
     if (text.front() != '*' || text.back() != '*' || text.find('*', 1) != text.size() - 1) {
         return failure(Symbology::Code39, "the stop asterisk or start asterisk is missing");
@@ -228,22 +251,14 @@ Decoded decodeCode39(std::span<const double> widths)
 
 Decoded decodeNw7(std::span<const double> widths)
 {
-    // Seven elements a character, each but the last followed by a gap.
-    constexpr std::size_t kStride = 8;
-    if ((widths.size() + 1) % kStride != 0 || widths.size() + 1 < 2 * kStride) {
-        return failure(Symbology::Nw7, std::to_string(widths.size()) +
-                                           " elements are no whole number of characters");
-    }
     TwoWidthTally tally;
     tally.decoded.symbology = Symbology::Nw7;
-    std::vector<std::size_t> values;
-    for (std::size_t first = 0; first < widths.size(); first += kStride) {
-        std::size_t value = 0;
-        if (!tally.add(kNw7, widths, first, &value)) {
-            return failure(Symbology::Nw7, characterProblem(first / kStride));
-        }
-        values.push_back(value);
+    // A start and a stop character at the least.
+    const DiscreteCharacters read = readDiscrete(tally, kNw7, widths, 2);
+    if (!read.problem.empty()) {
+        return failure(Symbology::Nw7, read.problem);
     }
+    const std::vector<std::size_t>& values = read.values;
     const auto isStartStop = [](std::size_t value) { return value >= kNw7FirstStartStop; };
     if (!isStartStop(values.front()) || !isStartStop(values.back()) ||
         std::any_of(values.begin() + 1, values.end() - 1, isStartStop)) {
