@@ -78,13 +78,4 @@ int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
     return rendering.code;
 }
 
-void appendSymbolPatterns(std::string& pattern, std::string_view text, const SymbolSet& symbols)
-{
-    for (const char c : text) {
-        if (const SymbolTableRow* row = symbols.find(c)) {
-            pattern += row->pattern;
-        }
-    }
-}
-
 } // namespace lorvaxen

@@ -2,9 +2,11 @@
 // the case, check the characters, encode, deliver the framed text, paint.
 #pragma once
 
+#include <algorithm>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -117,8 +119,20 @@ int32_t runBarcodeCall(const Symbology<Encoding>& symbology, const BarcodeReques
                            symbology.renderRatio.value_or(request.ratio));
 }
 
-// Appends the pattern of the row of each character of `text`; a character without one, which a
-// checked text never holds, adds nothing.
-void appendSymbolPatterns(std::string& pattern, std::string_view text, const SymbolSet& symbols);
+// Appends the pattern of the row of each character of `text`, every pattern `Width` elements long;
+// a character without a row, which a checked text never holds, adds nothing.
+template <std::size_t Width>
+void appendSymbolPatterns(std::string& pattern, std::string_view text, const SymbolSet& symbols)
+{
+    std::size_t out = pattern.size();
+    pattern.resize(out + text.size() * Width);
+    for (const char c : text) {
+        if (const SymbolTableRow* row = symbols.find(c)) {
+            std::memcpy(pattern.data() + out, row->pattern.data(), Width);
+            out += Width;
+        }
+    }
+    pattern.resize(out);
+}
 
 } // namespace lorvaxen

@@ -1,4 +1,5 @@
 // Code 39, ISO/IEC 16388.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -28,7 +29,8 @@ constexpr std::array<SymbolTableRow, 44> kCode39Table{{
     {'$', 39, "0101010000"}, {'/', 40, "0101000100"}, {'+', 41, "0100010100"},
     {'%', 42, "0001010100"}, {'*', 43, "0100101000"},
 }};
-static_assert(patternsAre(kCode39Table, 10, "01"));
+constexpr std::size_t kCharacterElements = 10; // nine elements and the gap
+static_assert(patternsAre(kCode39Table, kCharacterElements, "01"));
 static_assert(
     [] {
         for (std::size_t i = 0; i < kCode39Table.size(); ++i) {
@@ -48,42 +50,42 @@ constexpr char kStartStop = '*';
 
 char mod43CheckCharacter(std::string_view data)
 {
-    int32_t sum = 0;
+    // One remainder at the end, not one a character: 64 bits hold the sum of any text in memory.
+    uint64_t sum = 0;
     for (const char c : data) {
         if (const SymbolTableRow* row = kCode39Symbols.find(c)) {
-            sum = (sum + row->checkValue) % 43;
+            sum += static_cast<uint64_t>(row->checkValue);
         }
     }
+    sum %= 43;
     // The row whose check value is the remainder; never the asterisk, whose value is 43.
     return kCode39Table[static_cast<std::size_t>(sum)].symbol;
 }
 
 Encoded encodeCode39(std::string_view text, int32_t checkFlag)
 {
+    // The start asterisk, the text without asterisks, then room for the check character and the
+    // stop asterisk.
     Encoded result;
-    std::string data;
-    data.reserve(text.size());
-    for (const char c : text) {
-        if (c != kStartStop) {
-            data += c;
-        }
-    }
+    std::string& framed = result.framedText;
+    framed.resize(text.size() + 3);
+    framed[0] = kStartStop;
+    auto end = std::remove_copy(text.begin(), text.end(), framed.begin() + 1, kStartStop);
+    const std::string_view data(framed.data() + 1,
+                                static_cast<std::size_t>(end - framed.begin()) - 1);
     if (data.empty()) {
         result.refusal = LORVAXEN_CODE39_EMPTY;
+        framed.clear();
         return result;
     }
-
-    result.framedText.reserve(data.size() + 3);
-    result.framedText += kStartStop;
-    result.framedText += data;
     if (checkFlag == 1) {
-        result.framedText += mod43CheckCharacter(data);
+        *end++ = mod43CheckCharacter(data);
     }
-    result.framedText += kStartStop;
+    *end++ = kStartStop;
+    framed.erase(end, framed.end());
 
     // Every row ends in its gap, so the stop asterisk leaves one narrow space after the last bar.
-    result.elementPattern.reserve(result.framedText.size() * 10);
-    appendSymbolPatterns(result.elementPattern, result.framedText, kCode39Symbols);
+    appendSymbolPatterns<kCharacterElements>(result.elementPattern, framed, kCode39Symbols);
     return result;
 }
 

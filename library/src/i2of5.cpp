@@ -48,14 +48,17 @@ constexpr std::string_view kStop = "100";   // wide bar, narrow space, narrow ba
 // An odd digit at the end, which framing never leaves, would be left out rather than read past.
 void appendPairs(std::string& pattern, std::string_view digits)
 {
-    for (std::size_t first = 0; first + 1 < digits.size(); first += 2) {
+    const std::size_t pairs = digits.size() / 2;
+    std::size_t out = pattern.size();
+    pattern.resize(out + pairs * 2 * kDigitElements);
+    for (std::size_t pair = 0; pair < pairs; ++pair) {
         const std::string_view bars =
-            kI2of5Table[static_cast<std::size_t>(digits[first] - '0')].pattern;
+            kI2of5Table[static_cast<std::size_t>(digits[2 * pair] - '0')].pattern;
         const std::string_view spaces =
-            kI2of5Table[static_cast<std::size_t>(digits[first + 1] - '0')].pattern;
+            kI2of5Table[static_cast<std::size_t>(digits[2 * pair + 1] - '0')].pattern;
         for (std::size_t element = 0; element < kDigitElements; ++element) {
-            pattern += bars[element];
-            pattern += spaces[element];
+            pattern[out++] = bars[element];
+            pattern[out++] = spaces[element];
         }
     }
 }

@@ -24,7 +24,8 @@ constexpr std::array<SymbolTableRow, 24> kNw7Table{{
     {'t', 0, "00110100"},  {'n', 0, "01010010"},  {'o', 0, "00010110"},  {'e', 0, "00011100"},
 }};
 constexpr std::size_t kCheckModulus = 16;
-static_assert(patternsAre(kNw7Table, 8, "01"));
+constexpr std::size_t kCharacterElements = 8; // seven elements and the gap
+static_assert(patternsAre(kNw7Table, kCharacterElements, "01"));
 static_assert(
     [] {
         for (std::size_t row = 0; row < kNw7Table.size(); ++row) {
@@ -54,10 +55,12 @@ bool isStartStop(char c)
 
 char mod16CheckCharacter(std::string_view startStopText)
 {
-    int32_t sum = 0;
+    // 64 bits hold the sum of any text in memory; 32 signed bits would overflow for a text of
+    // some hundred million characters, which is still narrow enough to paint.
+    uint64_t sum = 0;
     for (const char c : startStopText) {
         if (const SymbolTableRow* row = kNw7Symbols.find(c)) {
-            sum += row->checkValue;
+            sum += static_cast<uint64_t>(row->checkValue);
         }
     }
     // The check character's value is the remainder itself, not its complement to 16 that most
@@ -93,8 +96,7 @@ Encoded encodeNw7(std::string_view text, int32_t checkFlag)
     }
 
     // Every row ends in its gap, so the stop leaves one narrow space after the last bar.
-    result.elementPattern.reserve(result.framedText.size() * 8);
-    appendSymbolPatterns(result.elementPattern, result.framedText, kNw7Symbols);
+    appendSymbolPatterns<kCharacterElements>(result.elementPattern, result.framedText, kNw7Symbols);
     return result;
 }
 

@@ -72,17 +72,20 @@ void paintSymbol(HDC hdc, HDC memoryDc, HBITMAP bitmap, std::string_view pattern
     SetRect(&background, 0, 0, geometry.widthPx, geometry.heightPx);
     FillRect(memoryDc, &background, whiteBrush);
 
+    const auto widthOf = [&geometry](char digit) {
+        return geometry.elementPx[static_cast<unsigned char>(digit) - std::size_t{'0'}];
+    };
+    // Bars and spaces alternate, a bar first: each step paints a bar and passes the space after it.
     int32_t x = 0;
-    bool isBar = true;
-    for (const char digit : pattern) {
-        const int32_t width = geometry.elementPx[static_cast<std::size_t>(digit - '0')];
-        if (isBar) {
-            // BLACKNESS reads no source; hdc only fills the source arguments.
-            // NOLINTNEXTLINE(readability-suspicious-call-argument)
-            BitBlt(memoryDc, x, 0, width, geometry.heightPx, hdc, 0, 0, BLACKNESS);
-        }
+    for (std::size_t bar = 0; bar < pattern.size(); bar += 2) {
+        const int32_t width = widthOf(pattern[bar]);
+        // BLACKNESS reads no source; hdc only fills the source arguments.
+        // NOLINTNEXTLINE(readability-suspicious-call-argument)
+        BitBlt(memoryDc, x, 0, width, geometry.heightPx, hdc, 0, 0, BLACKNESS);
         x += width;
-        isBar = !isBar;
+        if (bar + 1 < pattern.size()) {
+            x += widthOf(pattern[bar + 1]);
+        }
     }
     SelectObject(memoryDc, keptBitmap);
 }

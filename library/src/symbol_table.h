@@ -16,7 +16,7 @@ struct SymbolTableRow
 {
     char symbol;
     int32_t checkValue;
-    const char* pattern;
+    std::string_view pattern;
 };
 
 using SymbolTable = std::span<const SymbolTableRow>;
@@ -62,9 +62,8 @@ int32_t mod10CheckDigit(std::string_view digits);
 constexpr bool patternsAre(SymbolTable rows, std::size_t width, std::string_view allowed)
 {
     return std::ranges::all_of(rows, [width, allowed](const SymbolTableRow& row) {
-        const std::string_view pattern{row.pattern};
-        return pattern.size() == width &&
-               pattern.find_first_not_of(allowed) == std::string_view::npos;
+        return row.pattern.size() == width &&
+               row.pattern.find_first_not_of(allowed) == std::string_view::npos;
     });
 }
 

@@ -116,11 +116,13 @@ struct Slot
 class ObjectTable
 {
   public:
-    ObjectTable() : slots_(kSlotCount)
+    ObjectTable()
     {
         slots_[0].object.emplace<Brush>(Brush{true});
         slots_[1].object.emplace<Brush>(Brush{false});
-        slots_[2].object.emplace<Bitmap>();
+        // The stock bitmap keeps its one row as its own, never shared, so that painting it always
+        // goes the way that takes its lock.
+        slots_[2].object.emplace<Bitmap>().rowsShared = false;
         slots_[0].handle = kWhiteBrushHandle;
         slots_[1].handle = kBlackBrushHandle;
         slots_[2].handle = kDefaultBitmapHandle;
@@ -239,7 +241,7 @@ class ObjectTable
     std::array<Shard, kShards> shards_;
     std::atomic<size_t> nextShard_{0};
     std::mutex stockBitmapMutex_;
-    std::vector<Slot> slots_;
+    std::array<Slot, kSlotCount> slots_; // in place, so that finding a slot reads no pointer first
 };
 
 // Made as the library loads, before any call can reach it; a global rather than a function's static
@@ -332,28 +334,34 @@ void setPixel(Bitmap& bitmap, int32_t x, int32_t y, bool white)
     byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
 }
 
-// Paints a clipped span of a monochrome bitmap in one colour: partial bytes at the two edges, whole
-// bytes between them, in each row from `top` to `bottom`.
+// Paints pixels [left, right) of one monochrome row in one colour: partial bytes at the two edges,
+// whole bytes between them. The span is not empty. Every bar of a barcode comes here once, and
+// most lie within one byte, so that case comes first and blends its byte without a branch.
+inline void fillRow(uint8_t* row, uint32_t left, uint32_t right, bool white)
+{
+    const unsigned fill = white ? 0xFFU : 0x00U;
+    const auto paint = [fill](uint8_t& byte, unsigned mask) {
+        byte = static_cast<uint8_t>(byte ^ ((byte ^ fill) & mask));
+    };
+    const uint32_t firstByte = left / 8;
+    const uint32_t end = right - firstByte * 8; // where the span ends, counted from its first byte
+    const unsigned leftMask = 0xFFU >> (left % 8);
+    if (end <= 8) {
+        paint(row[firstByte], leftMask & ~(0xFFU >> end));
+        return;
+    }
+    const uint32_t lastByte = (right - 1) / 8;
+    paint(row[firstByte], leftMask);
+    std::fill(row + firstByte + 1, row + lastByte, static_cast<uint8_t>(fill));
+    paint(row[lastByte], ~(0xFFU >> (1 + (right - 1) % 8)));
+}
+
+// Paints a clipped, non-empty span of a monochrome bitmap in one colour, row by row.
 void fillSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 {
-    const int32_t firstByte = span.left / 8;
-    const int32_t lastByte = (span.right - 1) / 8;
-    auto leftMask = static_cast<uint8_t>(0xFFU >> (span.left % 8));
-    const auto rightMask = static_cast<uint8_t>(0xFFU << (7 - (span.right - 1) % 8));
-    if (firstByte == lastByte) {
-        leftMask &= rightMask;
-    }
-    const auto paint = [white](uint8_t& byte, uint8_t mask) {
-        byte = white ? static_cast<uint8_t>(byte | mask) : static_cast<uint8_t>(byte & ~mask);
-    };
-    const auto fill = static_cast<uint8_t>(white ? 0xFF : 0x00);
     for (int32_t y = span.top; y < span.bottom; ++y) {
-        uint8_t* row = bitmap.row(y);
-        paint(row[firstByte], leftMask);
-        if (lastByte > firstByte) {
-            std::fill(row + firstByte + 1, row + lastByte, fill);
-            paint(row[lastByte], rightMask);
-        }
+        fillRow(bitmap.row(y), static_cast<uint32_t>(span.left), static_cast<uint32_t>(span.right),
+                white);
     }
 }
 
@@ -366,8 +374,7 @@ void setColourPixel(Bitmap& bitmap, int32_t x, int32_t y, COLORREF colour)
     pixel[3] = 0;
 }
 
-// Paints a clipped span black or white, whatever the bitmap's format. A span from the top row to
-// the bottom one keeps shared rows shared, and so costs one row; any other gives every row its own
+// Paints a clipped span black or white, whatever the bitmap's format; shared rows get their own
 // bytes first. False when those cannot be had.
 bool paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
 {
@@ -375,10 +382,6 @@ bool paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
         return true;
     }
     if (bitmap.bitsPixel == 1) {
-        if (bitmap.rowsShared && span.top == 0 && span.bottom == bitmap.height) {
-            fillSpan(bitmap, PixelSpan{span.left, 0, span.right, 1}, white);
-            return true;
-        }
         if (!materialise(bitmap)) {
             return false;
         }
@@ -394,6 +397,26 @@ bool paintSpan(Bitmap& bitmap, const PixelSpan& span, bool white)
     return true;
 }
 
+// A rectangle from the top row to the bottom one of a bitmap whose rows are still one, the case of
+// every bar of a barcode, takes the shortest way: it paints that one row, clipped to the width.
+// False, having done nothing, for any other rectangle or surface.
+inline bool paintSharedRow(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
+                           int64_t bottom, bool white)
+{
+    Bitmap* surface = context.surface;
+    if (surface == nullptr || !surface->rowsShared || top > 0 || bottom < surface->height) {
+        return false;
+    }
+    // Clipped to the width; a span that lies beyond either edge comes out empty.
+    const int64_t from = std::max<int64_t>(left, 0);
+    const int64_t to = std::min<int64_t>(right, surface->width);
+    if (from < to) {
+        fillRow(surface->bits.data(), static_cast<uint32_t>(from), static_cast<uint32_t>(to),
+                white);
+    }
+    return true;
+}
+
 // Paints a rectangle of a device context's surface; the stock bitmap, which any new memory device
 // context may hold, under its lock.
 bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
@@ -402,6 +425,9 @@ bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t 
     Bitmap* surface = surfaceOf(&context);
     if (surface == nullptr) {
         return true; // a device without a surface of its own keeps nothing that is drawn
+    }
+    if (paintSharedRow(context, left, top, right, bottom, white)) {
+        return true;
     }
     const auto span = clip(*surface, left, top, right, bottom);
     if (context.bitmap == kDefaultBitmapHandle) {
@@ -530,6 +556,26 @@ bool copyPixels(const DeviceContext& destination, Area to, HDC hdcSrc, Area from
         }
     }
     return true;
+}
+
+// BitBlt's every case: black or white fills, and copies. Out of line, so that the bars' way
+// through BitBlt saves no registers.
+[[gnu::noinline]] BOOL blit(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
+                            DWORD rop)
+{
+    const auto* destination = find<DeviceContext>(hdc);
+    if (destination == nullptr) {
+        return FALSE;
+    }
+    if (rop == BLACKNESS || rop == WHITENESS) {
+        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS)
+                   ? TRUE
+                   : FALSE;
+    }
+    if (rop != SRCCOPY) {
+        return FALSE;
+    }
+    return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
 }
 
 HDC addDeviceContext(const DeviceContext& context)
@@ -694,19 +740,15 @@ int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr)
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    const auto* destination = find<DeviceContext>(hdc);
-    if (destination == nullptr) {
-        return FALSE;
-    }
+    // The bars of a barcode are painted here and return at once; everything else goes on to blit.
     if (rop == BLACKNESS || rop == WHITENESS) {
-        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS)
-                   ? TRUE
-                   : FALSE;
+        const auto* destination = find<DeviceContext>(hdc);
+        if (destination != nullptr && paintSharedRow(*destination, x, y, int64_t{x} + cx,
+                                                     int64_t{y} + cy, rop == WHITENESS)) {
+            return TRUE;
+        }
     }
-    if (rop != SRCCOPY) {
-        return FALSE;
-    }
-    return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
+    return blit(hdc, x, y, cx, cy, hdcSrc, x1, y1, rop);
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
