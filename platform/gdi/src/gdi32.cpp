@@ -22,6 +22,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <type_traits>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -106,7 +107,9 @@ static_assert((HandleValue{1} << (kSlotBits + 2)) > kFirstCreatedHandle);
 
 using Object = std::variant<std::monostate, Bitmap, DeviceContext, Brush>;
 
-struct Slot
+// On cache lines of its own, so that threads drawing with objects of their own never write to a
+// line that another thread reads, the stock objects' included.
+struct alignas(64) Slot
 {
     std::atomic<HandleValue> handle{0}; // 0 while the slot is free
     Object object;
@@ -145,28 +148,29 @@ class ObjectTable
     }
 
     // Moves an object into a free slot and returns its handle; 0 when the process quota is used up.
-    // A thread takes its slots from a shard of its own where it can, so that threads making and
-    // deleting objects at once seldom wait for one lock or write to one cache line.
+    // A thread takes its slots from a shard of its own, so that threads making and deleting
+    // objects at once seldom wait for one lock or write to one cache line. A first round takes
+    // only a shard that no other thread holds, and each time it meets one held, or one used up,
+    // moves this thread on to the next shard for good: threads that meet soon part. A second round
+    // waits for each lock in turn. There are as many slots as the quota allows objects, so the
+    // quota is used up when that round finds no free slot.
     template <class T> HandleValue add(T object)
     {
-        thread_local const size_t ownShard =
-            nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
-        // There are as many slots as the quota allows objects, so the quota is used up when no
-        // shard has a free slot left.
+        thread_local size_t ownShard = nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
+        for (size_t tried = 0; tried < kShards; ++tried) {
+            Shard& shard = shards_[ownShard];
+            const std::unique_lock lock(shard.mutex, std::try_to_lock);
+            if (lock.owns_lock() && !shard.freeSlots.empty()) {
+                return place(shard, std::move(object));
+            }
+            ownShard = (ownShard + 1) % kShards;
+        }
         for (size_t tried = 0; tried < kShards; ++tried) {
             Shard& shard = shards_[(ownShard + tried) % kShards];
             const std::lock_guard lock(shard.mutex);
-            if (shard.freeSlots.empty()) {
-                continue;
+            if (!shard.freeSlots.empty()) {
+                return place(shard, std::move(object));
             }
-            const size_t index = shard.freeSlots.back();
-            shard.freeSlots.pop_back();
-            Slot& slot = slots_[index];
-            slot.object.emplace<T>(std::move(object));
-            ++slot.generation;
-            const HandleValue handle = ((slot.generation << kSlotBits) | index) << 2;
-            slot.handle.store(handle, std::memory_order_release);
-            return handle;
         }
         return 0;
     }
@@ -237,6 +241,19 @@ class ObjectTable
         std::mutex mutex;
         std::vector<size_t> freeSlots;
     };
+
+    // Moves an object into the last free slot of a shard whose lock the caller holds.
+    template <class T> HandleValue place(Shard& shard, T&& object)
+    {
+        const size_t index = shard.freeSlots.back();
+        shard.freeSlots.pop_back();
+        Slot& slot = slots_[index];
+        slot.object.emplace<std::decay_t<T>>(std::forward<T>(object));
+        ++slot.generation;
+        const HandleValue handle = ((slot.generation << kSlotBits) | index) << 2;
+        slot.handle.store(handle, std::memory_order_release);
+        return handle;
+    }
 
     std::array<Shard, kShards> shards_;
     std::atomic<size_t> nextShard_{0};
