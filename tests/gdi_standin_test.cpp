@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gdi_test.h"
@@ -146,6 +147,38 @@ TEST_F(GdiStandIn, PaintsInTheWindowsBitLayout)
 
     std::array<unsigned char, 3> partial{};
     EXPECT_EQ(GetBitmapBits(bitmap, 3, partial.data()), 3);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+}
+
+// Every span of a 24-pixel row, painted black over white and white over black, the full height
+// (the one shared row) and in one row of two (every row its own): each edge of each byte lands
+// exactly.
+TEST_F(GdiStandIn, EverySpanPaintsExactlyItsPixels)
+{
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(memory, 24, 2);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    for (const bool fullHeight : {true, false}) {
+        for (const DWORD paint : {BLACKNESS, WHITENESS}) {
+            const DWORD ground = paint == BLACKNESS ? WHITENESS : BLACKNESS;
+            const char mark = paint == BLACKNESS ? '#' : '.';
+            for (int left = 0; left < 24; ++left) {
+                for (int right = left + 1; right <= 24; ++right) {
+                    BitBlt(memory, 0, 0, 24, 2, nullptr, 0, 0, ground);
+                    BitBlt(memory, left, 0, right - left, fullHeight ? 2 : 1, nullptr, 0, 0, paint);
+                    std::string expected(24, paint == BLACKNESS ? '.' : '#');
+                    std::fill(expected.begin() + left, expected.begin() + right, mark);
+                    const Pixels pixels = readPixels(bitmap);
+                    EXPECT_EQ(pixels.row(0), expected) << left << " to " << right;
+                    if (fullHeight) {
+                        EXPECT_TRUE(pixels.rowsAlike()) << left << " to " << right;
+                    }
+                }
+            }
+        }
+    }
+    SelectObject(memory, kept);
     DeleteObject(bitmap);
     DeleteDC(memory);
 }
