@@ -22,6 +22,7 @@
 #include <limits>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <variant>
@@ -183,7 +184,8 @@ class ObjectTable
             return false;
         }
         const auto index = static_cast<size_t>(slotIndex(handle));
-        Object gone; // released after the lock: a bitmap's rows go back to the heap unhurried
+        // Moved out and released after the lock: a bitmap's rows go back to the heap unhurried.
+        std::optional<T> gone;
         Shard& shard = shards_[shardOf(index)];
         const std::lock_guard lock(shard.mutex);
         T* object = find<T>(handle);
@@ -192,7 +194,8 @@ class ObjectTable
         }
         Slot& slot = slots_[index];
         slot.handle.store(0, std::memory_order_release);
-        gone = std::exchange(slot.object, std::monostate{});
+        gone.emplace(std::move(*object));
+        slot.object.emplace<std::monostate>();
         shard.freeSlots.push_back(index);
         return true;
     }
@@ -684,12 +687,13 @@ HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int cx, int cy)
         return nullptr;
     }
     try {
-        Bitmap bitmap;
-        bitmap.width = cx;
-        bitmap.height = cy;
-        bitmap.widthBytes = (cx + 15) / 16 * 2;
-        bitmap.bits.assign(static_cast<size_t>(bitmap.widthBytes), 0x00); // one black row, shared
-        return handleOf<HBITMAP>(table().add(std::move(bitmap)));
+        const int32_t widthBytes = (cx + 15) / 16 * 2;
+        return handleOf<HBITMAP>(table().add(Bitmap{
+            .width = cx,
+            .height = cy,
+            .widthBytes = widthBytes,
+            .bits = std::vector<uint8_t>(static_cast<size_t>(widthBytes), 0x00), // one black row
+        }));
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
