@@ -578,24 +578,19 @@ bool copyPixels(const DeviceContext& destination, Area to, HDC hdcSrc, Area from
     return true;
 }
 
-// BitBlt's every case: black or white fills, and copies. Out of line, so that the bars' way
-// through BitBlt saves no registers.
-[[gnu::noinline]] BOOL blit(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
+// BitBlt's every case: black or white fills, and copies; false when it fails. Out of line, so that
+// the bars' way through BitBlt stays short.
+[[gnu::noinline]] bool blit(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1,
                             DWORD rop)
 {
     const auto* destination = find<DeviceContext>(hdc);
     if (destination == nullptr) {
-        return FALSE;
+        return false;
     }
     if (rop == BLACKNESS || rop == WHITENESS) {
-        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS)
-                   ? TRUE
-                   : FALSE;
+        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS);
     }
-    if (rop != SRCCOPY) {
-        return FALSE;
-    }
-    return copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy}) ? TRUE : FALSE;
+    return rop == SRCCOPY && copyPixels(*destination, {x, y, cx, cy}, hdcSrc, {x1, y1, cx, cy});
 }
 
 HDC addDeviceContext(const DeviceContext& context)
@@ -769,7 +764,7 @@ BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, in
             return TRUE;
         }
     }
-    return blit(hdc, x, y, cx, cy, hdcSrc, x1, y1, rop);
+    return blit(hdc, x, y, cx, cy, hdcSrc, x1, y1, rop) ? TRUE : FALSE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
