@@ -102,7 +102,7 @@ constexpr size_t kStockSlots = 3;
 constexpr int kSlotBits = 14;
 constexpr size_t kSlotCount = kStockSlots + kProcessObjectQuota;
 static_assert(kSlotCount <= (size_t{1} << kSlotBits));
-constexpr size_t kShards = 8;
+constexpr size_t kShards = 64; // many more than threads at work, each with a lock of its own
 constexpr size_t kSlotsPerShard = (kSlotCount + kShards - 1) / kShards;
 static_assert((HandleValue{1} << (kSlotBits + 2)) > kFirstCreatedHandle);
 
@@ -157,7 +157,7 @@ class ObjectTable
     // quota is used up when that round finds no free slot.
     template <class T> HandleValue add(T object)
     {
-        thread_local size_t ownShard = nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
+        size_t& ownShard = threadShard();
         for (size_t tried = 0; tried < kShards; ++tried) {
             Shard& shard = shards_[ownShard];
             const std::unique_lock lock(shard.mutex, std::try_to_lock);
@@ -236,6 +236,15 @@ class ObjectTable
     }
 
     static size_t shardOf(size_t index) { return index / kSlotsPerShard; }
+
+    // The shard the calling thread takes its slots from, whatever the kind of object: each thread
+    // the next in turn when it first makes one. With many more shards than threads at work, two
+    // threads meet at one only when dozens of others were started between them.
+    size_t& threadShard()
+    {
+        thread_local size_t shard = nextShard_.fetch_add(1, std::memory_order_relaxed) % kShards;
+        return shard;
+    }
 
     // A run of slots with the lock that guards their making and unmaking, on a cache line of its
     // own.
