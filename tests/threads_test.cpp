@@ -9,16 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <Lorvaxen.h>
+#include <lorvaxen_text_reader.h>
 
 namespace {
-
-template <auto Function>
-int32_t LORVAXEN_CALL readingText(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width,
-                                  int32_t* height, char* framed, double narrowMm, double heightMm,
-                                  double ratio, int32_t checkFlag)
-{
-    return Function(hdc, bitmap, text, width, height, framed, narrowMm, heightMm, ratio, checkFlag);
-}
 
 struct Request
 {
@@ -30,10 +23,10 @@ struct Request
 const std::array<Request, 8> kRequests{{
     {BarCode_Code39, "lorvaxen-threads", 96},
     {BarCode_Code39, "CODE 39", 600},
-    {readingText<BarCode_JAN>, "490123456789", 300},
-    {readingText<BarCode_JAN>, "4901234567890", 1200},
-    {readingText<BarCode_I2of5>, "0123456789", 600},
-    {readingText<BarCode_I2of5>, "12", 96},
+    {lorvaxen::passingText<BarCode_JAN>, "490123456789", 300},
+    {lorvaxen::passingText<BarCode_JAN>, "4901234567890", 1200},
+    {lorvaxen::passingText<BarCode_I2of5>, "0123456789", 600},
+    {lorvaxen::passingText<BarCode_I2of5>, "12", 96},
     {BarCode_NW7, "a0123456789-$:/.+b", 600},
     {BarCode_NW7, "123", 150},
 }};

@@ -6,18 +6,10 @@
 #include <limits>
 
 #include <lorvaxen_pixels.h>
+#include <lorvaxen_text_reader.h>
 
 namespace lorvaxen::tool {
 namespace {
-
-// One signature for all the library's barcode functions.
-template <auto Function>
-int32_t LORVAXEN_CALL callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t* widthPx,
-                                  int32_t* heightPx, char* framed, double narrowMm, double heightMm,
-                                  double ratio, int32_t check)
-{
-    return Function(hdc, bitmap, text, widthPx, heightPx, framed, narrowMm, heightMm, ratio, check);
-}
 
 // Light margins from the symbology standards: ten narrow modules on each side for Code 39
 // (ISO/IEC 16388), Interleaved 2 of 5 (ISO/IEC 16390) and NW7; eleven before and seven after an
@@ -25,12 +17,11 @@ int32_t LORVAXEN_CALL callLibrary(HDC hdc, HBITMAP* bitmap, char* text, int32_t*
 // An EAN-13 symbol's nominal module is 0.33 mm, allowed from 80% to 200% of it, and its nominal
 // bars are 22.85 mm high. The others name no nominal size: their bars default to 6.35 mm.
 constexpr std::array kSymbologies{
-    SymbologyInfo{"jan", "JAN", callLibrary<BarCode_JAN>, 11, 7, 0.33, 0.8, 2.0, 22.85, 7.0, true},
-    SymbologyInfo{"code39", "Code 39", callLibrary<BarCode_Code39>, 10, 10, 0, 0, 0, 6.35, 7.5,
-                  false},
-    SymbologyInfo{"itf", "Interleaved 2 of 5", callLibrary<BarCode_I2of5>, 10, 10, 0, 0, 0, 6.35,
+    SymbologyInfo{"jan", "JAN", passingText<BarCode_JAN>, 11, 7, 0.33, 0.8, 2.0, 22.85, 7.0, true},
+    SymbologyInfo{"code39", "Code 39", BarCode_Code39, 10, 10, 0, 0, 0, 6.35, 7.5, false},
+    SymbologyInfo{"itf", "Interleaved 2 of 5", passingText<BarCode_I2of5>, 10, 10, 0, 0, 0, 6.35,
                   7.5, false},
-    SymbologyInfo{"nw7", "NW7", callLibrary<BarCode_NW7>, 10, 10, 0, 0, 0, 6.35, 7.5, false},
+    SymbologyInfo{"nw7", "NW7", BarCode_NW7, 10, 10, 0, 0, 0, 6.35, 7.5, false},
 };
 
 // The library's bitmap and its device, released on every path.
