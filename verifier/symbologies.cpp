@@ -11,18 +11,6 @@
 namespace lorvaxen::verifier {
 namespace {
 
-struct Names
-{
-    std::string_view name;
-    std::string_view title;
-};
-constexpr std::array<Names, 4> kNames{{
-    {"jan", "JAN"},
-    {"code39", "Code 39"},
-    {"itf", "Interleaved 2 of 5"},
-    {"nw7", "NW7"},
-}};
-
 // A character of a two-width symbology: its symbol and its elements, bar first, 1 for wide.
 struct TwoWidthRow
 {
@@ -428,8 +416,6 @@ Decoded decodeJan(std::span<const double> widths)
                              [&](auto guard) { return std::ranges::all_of(guard, isModule); })) {
         return failure(Symbology::Jan, "the guard bars are not one module wide");
     }
-    decoded.leftQuietModules = 11;
-    decoded.rightQuietModules = 7;
     std::string sets;
     std::string digits;
     for (std::size_t c = 0; c < 2 * kHalf; ++c) {
@@ -468,39 +454,26 @@ Decoded decodeJan(std::span<const double> widths)
 
 } // namespace
 
-std::string_view symbologyName(Symbology symbology)
-{
-    return kNames[static_cast<std::size_t>(symbology)].name;
-}
-
-std::string_view symbologyTitle(Symbology symbology)
-{
-    return kNames[static_cast<std::size_t>(symbology)].title;
-}
-
-std::optional<Symbology> findSymbology(std::string_view name)
-{
-    for (std::size_t i = 0; i < kNames.size(); ++i) {
-        if (kNames[i].name == name) {
-            return static_cast<Symbology>(i);
-        }
-    }
-    return std::nullopt;
-}
-
 Decoded decodeAs(Symbology symbology, std::span<const double> widths)
 {
+    Decoded decoded;
     switch (symbology) {
     case Symbology::Jan:
-        return decodeJan(widths);
+        decoded = decodeJan(widths);
+        break;
     case Symbology::Code39:
-        return decodeCode39(widths);
+        decoded = decodeCode39(widths);
+        break;
     case Symbology::I2of5:
-        return decodeI2of5(widths);
+        decoded = decodeI2of5(widths);
+        break;
     case Symbology::Nw7:
-        return decodeNw7(widths);
+        decoded = decodeNw7(widths);
+        break;
     }
-    return failure(symbology, "unknown symbology");
+    decoded.leftQuietModules = factsOf(symbology).leftQuietModules;
+    decoded.rightQuietModules = factsOf(symbology).rightQuietModules;
+    return decoded;
 }
 
 } // namespace lorvaxen::verifier

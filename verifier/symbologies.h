@@ -8,14 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "symbology_facts.h"
+
 namespace lorvaxen::verifier {
 
-enum class Symbology { Jan, Code39, I2of5, Nw7 };
-
-// The names the command-line tool uses: "jan", "code39", "itf", "nw7".
-std::string_view symbologyName(Symbology symbology);
-std::string_view symbologyTitle(Symbology symbology); // "Interleaved 2 of 5"
-std::optional<Symbology> findSymbology(std::string_view name);
+using lorvaxen::Symbology;
 
 struct Decoded
 {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <lorvaxen_pixels.h>
 #include <lorvaxen_text_reader.h>
@@ -11,18 +12,32 @@
 namespace lorvaxen::tool {
 namespace {
 
-// Light margins from the symbology standards: ten narrow modules on each side for Code 39
-// (ISO/IEC 16388), Interleaved 2 of 5 (ISO/IEC 16390) and NW7; eleven before and seven after an
-// EAN-13 symbol (ISO/IEC 15420).
-// An EAN-13 symbol's nominal module is 0.33 mm, allowed from 80% to 200% of it, and its nominal
-// bars are 22.85 mm high. The others name no nominal size: their bars default to 6.35 mm.
-constexpr std::array kSymbologies{
-    SymbologyInfo{"jan", "JAN", passingText<BarCode_JAN>, 11, 7, 0.33, 0.8, 2.0, 22.85, 7.0, true},
-    SymbologyInfo{"code39", "Code 39", BarCode_Code39, 10, 10, 0, 0, 0, 6.35, 7.5, false},
-    SymbologyInfo{"itf", "Interleaved 2 of 5", passingText<BarCode_I2of5>, 10, 10, 0, 0, 0, 6.35,
-                  7.5, false},
-    SymbologyInfo{"nw7", "NW7", BarCode_NW7, 10, 10, 0, 0, 0, 6.35, 7.5, false},
-};
+constexpr BarcodeFunction makerOf(Symbology symbology)
+{
+    switch (symbology) {
+    case Symbology::Jan:
+        return passingText<BarCode_JAN>;
+    case Symbology::Code39:
+        return BarCode_Code39;
+    case Symbology::I2of5:
+        return passingText<BarCode_I2of5>;
+    case Symbology::Nw7:
+        return BarCode_NW7;
+    }
+    return nullptr;
+}
+
+const std::vector<SymbologyInfo>& symbologyList()
+{
+    static const std::vector<SymbologyInfo> list = [] {
+        std::vector<SymbologyInfo> infos;
+        for (const SymbologyFacts& facts : allSymbologyFacts()) {
+            infos.push_back({facts, makerOf(facts.symbology)});
+        }
+        return infos;
+    }();
+    return list;
+}
 
 // The library's bitmap and its device, released on every path.
 class Graphics
@@ -53,17 +68,14 @@ class Graphics
 
 std::span<const SymbologyInfo> symbologies()
 {
-    return kSymbologies;
+    return symbologyList();
 }
 
 const SymbologyInfo* findSymbology(std::string_view name)
 {
-    for (const SymbologyInfo& symbology : kSymbologies) {
-        if (symbology.name == name) {
-            return &symbology;
-        }
-    }
-    return nullptr;
+    const SymbologyFacts* facts = findSymbologyFacts(name);
+    return facts == nullptr ? nullptr
+                            : &symbologyList()[static_cast<std::size_t>(facts->symbology)];
 }
 
 int32_t modulePixels(int dpi, double narrowMm)
@@ -93,8 +105,9 @@ ModuleChoice chooseModule(int dpi, double requestedMm)
     return choice;
 }
 
-std::optional<std::string> moduleWarning(const SymbologyInfo& symbology, const ModuleChoice& module)
+std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module)
 {
+    const SymbologyFacts& symbology = info.facts;
     if (symbology.nominalModuleMm <= 0 || module.dots == 0) {
         return std::nullopt;
     }
@@ -123,16 +136,16 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     std::string framed(text.size() + 4, '\0');
     int32_t widthPx = 0;
     int32_t heightPx = 0;
-    const SymbologyInfo& symbology = *settings.symbology;
+    const SymbologyFacts& symbology = settings.symbology->facts;
     barcode.module = chooseModule(settings.dpi, settings.narrowMm);
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
             ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
             : symbology.defaultHeightMm;
-    barcode.code = symbology.make(graphics.device(), graphics.bitmapOut(), input.data(), &widthPx,
-                                  &heightPx, framed.data(), barcode.module.libraryMm,
-                                  settings.heightMm.value_or(nominalHeightMm), settings.ratio,
-                                  settings.check ? 1 : 0);
+    barcode.code = settings.symbology->make(
+        graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
+        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm), settings.ratio,
+        settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -149,8 +162,8 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.image = std::move(*image);
         return barcode;
     }
-    const int64_t left = int64_t{module} * settings.symbology->leftQuietModules;
-    const int64_t right = int64_t{module} * settings.symbology->rightQuietModules;
+    const int64_t left = int64_t{module} * symbology.leftQuietModules;
+    const int64_t right = int64_t{module} * symbology.rightQuietModules;
     auto framedImage =
         left > std::numeric_limits<int32_t>::max() || right > std::numeric_limits<int32_t>::max()
             ? std::nullopt

@@ -10,35 +10,23 @@
 #include <Lorvaxen.h>
 
 #include "mono_image.h"
+#include "symbology_facts.h"
 
 namespace lorvaxen::tool {
 
 // The ten arguments that every barcode function takes (some take the text as const).
 using BarcodeFunction = LorvaxenBarcodeFunction*;
 
-// A symbology as the tool offers it: its option name, the library function that makes it, the
-// light margins that a reader needs on each side in modules, and what its standard says of sizes.
+// A symbology as the tool offers it: its standard's facts and the library function that makes it.
 struct SymbologyInfo
 {
-    std::string_view name;
-    std::string_view title;
+    const SymbologyFacts& facts;
     BarcodeFunction make;
-    int32_t leftQuietModules;
-    int32_t rightQuietModules;
-    // The nominal module and the shares of it that the standard allows; 0 where it names none.
-    double nominalModuleMm;
-    double minModuleShare;
-    double maxModuleShare;
-    // The default bar height; scaled with the module where there is a nominal one.
-    double defaultHeightMm;
-    // The default height of the human-readable digits, in modules.
-    double textHeightModules;
-    // The digits in the EAN-13 layout rather than the framed text centred under the bars.
-    bool eanText;
 };
 
 // The symbologies of the library, in the order `--help` lists them.
 std::span<const SymbologyInfo> symbologies();
+// By option name or alias, in any case.
 const SymbologyInfo* findSymbology(std::string_view name);
 
 struct BarcodeSettings

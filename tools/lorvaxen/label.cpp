@@ -76,14 +76,14 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     const int dpi = label.image.dpi;
     const int32_t module = barcode.modulePx;
     const double heightMm =
-        digitHeightMm.value_or(symbology.textHeightModules * pixelsToMm(module, dpi));
+        digitHeightMm.value_or(symbology.facts.textHeightModules * pixelsToMm(module, dpi));
     double digitPx = heightMm * dpi / 25.4;
     if (!(digitPx >= 1.0) || digitPx > label.image.height * 4.0) {
         return "the text height is refused: it must be at least a pixel and at most four times "
                "the height of the bars";
     }
     double em = font->emForDigitHeight(digitPx);
-    const bool ean = symbology.eanText;
+    const bool ean = symbology.facts.textLayout == TextLayout::Ean;
     if (ean && font->advance('0', em) > kDigitModules * module) {
         // Larger digits would run into the guard bars; the digit height is in proportion.
         const double scale = kDigitModules * module / font->advance('0', em);

@@ -86,7 +86,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.footer("To grade a printed barcode's quality instead: lorvaxen verify --help");
     std::vector<std::string> names;
     for (const SymbologyInfo& info : symbologies()) {
-        names.emplace_back(info.name);
+        names.emplace_back(info.facts.name);
     }
     app.add_option("TEXT", options.input, "The text to encode; - reads it from standard input");
     app.add_option("-s,--symbology", symbology, "Symbology")

@@ -138,7 +138,7 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
         json += "\"line\":" + std::to_string(*line) + ",";
     }
     json += "\"text\":" + jsonString(outcome.text);
-    json += ",\"symbology\":" + jsonString(outcome.symbology->name);
+    json += ",\"symbology\":" + jsonString(outcome.symbology->facts.name);
     json += ",\"ok\":" + std::string(outcome.succeeded() ? "true" : "false");
     if (outcome.refused()) {
         json += ",\"code\":" + std::to_string(outcome.barcode.code);

@@ -66,7 +66,7 @@ constexpr std::size_t kColumn = 12;
 std::string reportText(const std::string& path, const Verification& v)
 {
     std::string text = path + ": ";
-    text += v.symbology ? std::string(verifier::symbologyTitle(*v.symbology)) : "symbology unknown";
+    text += v.symbology ? std::string(factsOf(*v.symbology).title) : "symbology unknown";
     text += v.text.empty() ? ", not decoded\n" : " \"" + v.text + "\", " + v.check + "\n";
     text += "bars on rows " + std::to_string(v.top) + " to " + std::to_string(v.bottom) +
             "; narrow element " + fixed(v.moduleWidth, 1) + " px; aperture " +
@@ -133,8 +133,7 @@ std::string scanJson(const ScanResult& scan)
 std::string reportJson(const std::string& path, const Verification& v)
 {
     std::string json = "{\"image\":" + jsonString(path);
-    json += ",\"symbology\":" +
-            (v.symbology ? jsonString(verifier::symbologyName(*v.symbology)) : "null");
+    json += ",\"symbology\":" + (v.symbology ? jsonString(factsOf(*v.symbology).name) : "null");
     json += ",\"text\":" + jsonString(v.text) + ",\"check\":" + jsonString(v.check);
     json += ",\"bar_rows\":[" + std::to_string(v.top) + "," + std::to_string(v.bottom) + "]";
     json += ",\"narrow_px\":" + fixed(v.moduleWidth, 2);
@@ -189,8 +188,9 @@ int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream
         err << "lorvaxen verify: " << problem << "\n";
         return kExitFailure;
     }
-    const std::optional<verifier::Symbology> forced =
-        symbology.empty() ? std::nullopt : verifier::findSymbology(symbology);
+    const SymbologyFacts* facts = symbology.empty() ? nullptr : findSymbologyFacts(symbology);
+    const std::optional<Symbology> forced =
+        facts == nullptr ? std::nullopt : std::optional<Symbology>(facts->symbology);
     const Verification verification = verifier::verifyImage(*picture, forced);
     if (!verification.found) {
         err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";

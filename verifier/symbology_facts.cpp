@@ -1,0 +1,68 @@
+#include "symbology_facts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+namespace lorvaxen {
+namespace {
+
+constexpr std::array<std::string_view, 0> kNoAliases{};
+
+// Light margins: eleven modules before and seven after an EAN-13 symbol (ISO/IEC 15420), ten on
+// each side of Code 39 (ISO/IEC 16388), Interleaved 2 of 5 (ISO/IEC 16390) and NW7.
+// An EAN-13 symbol's nominal module is 0.33 mm, allowed from 80% to 200% of it, and its nominal
+// bars are 22.85 mm high. The others name no nominal size: their bars default to 6.35 mm.
+// Code 39 and Interleaved 2 of 5 allow wide elements of 2.0 to 3.0 narrow ones, and so do NW7
+// readers.
+constexpr std::array kFacts{
+    SymbologyFacts{Symbology::Jan, "jan", "JAN", kNoAliases, 11, 7, 0.33, 0.8, 2.0, 0, 0, 22.85,
+                   7.0, TextLayout::Ean},
+    SymbologyFacts{Symbology::Code39, "code39", "Code 39", kNoAliases, 10, 10, 0, 0, 0, 2.0, 3.0,
+                   6.35, 7.5, TextLayout::Centred},
+    SymbologyFacts{Symbology::I2of5, "itf", "Interleaved 2 of 5", kNoAliases, 10, 10, 0, 0, 0, 2.0,
+                   3.0, 6.35, 7.5, TextLayout::Centred},
+    SymbologyFacts{Symbology::Nw7, "nw7", "NW7", kNoAliases, 10, 10, 0, 0, 0, 2.0, 3.0, 6.35, 7.5,
+                   TextLayout::Centred},
+};
+static_assert(std::ranges::all_of(kFacts,
+                                  [](const SymbologyFacts& facts) {
+                                      return kFacts[static_cast<std::size_t>(facts.symbology)]
+                                                 .symbology == facts.symbology;
+                                  }),
+              "the table is in the order of the enumeration");
+
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return std::ranges::equal(a, b, [](char x, char y) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+} // namespace
+
+std::span<const SymbologyFacts> allSymbologyFacts()
+{
+    return kFacts;
+}
+
+const SymbologyFacts& factsOf(Symbology symbology)
+{
+    return kFacts[static_cast<std::size_t>(symbology)];
+}
+
+const SymbologyFacts* findSymbologyFacts(std::string_view name)
+{
+    for (const SymbologyFacts& facts : kFacts) {
+        if (sameIgnoringCase(facts.name, name) ||
+            std::ranges::any_of(facts.aliases, [name](std::string_view alias) {
+                return sameIgnoringCase(alias, name);
+            })) {
+            return &facts;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace lorvaxen

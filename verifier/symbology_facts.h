@@ -1,0 +1,51 @@
+// What each symbology's standard says of a printed symbol, in one table read by the tool (names,
+// default sizes, the text under the bars), the label layout and the verifier (light margins, the
+// wide-to-narrow ratios it accepts). The encoding tables themselves stay with the library and the
+// verifier's own reference decoders.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace lorvaxen {
+
+enum class Symbology { Jan, Code39, I2of5, Nw7 };
+
+// How the human-readable text sits under the bars.
+enum class TextLayout {
+    Ean,    // the EAN-13 layout: a digit left of the start guard, six under each half
+    Centred // the framed text centred under the bars
+};
+
+struct SymbologyFacts
+{
+    Symbology symbology;
+    std::string_view name;  // the tool's option name: "jan", "code39", "itf", "nw7"
+    std::string_view title; // for people: "Interleaved 2 of 5"
+    // Other names people use for it, lower case; matched without regard to case.
+    std::span<const std::string_view> aliases;
+    // The light margins a reader needs, in modules (left: before the start character).
+    int leftQuietModules;
+    int rightQuietModules;
+    // The nominal module and the shares of it that the standard allows; 0 where it names none.
+    double nominalModuleMm;
+    double minModuleShare;
+    double maxModuleShare;
+    // The wide-to-narrow ratios the standard allows; 0 for a symbology of module multiples.
+    double minRatio;
+    double maxRatio;
+    // The default bar height; scaled with the module where there is a nominal one.
+    double defaultHeightMm;
+    // The default height of the human-readable digits, in modules.
+    double textHeightModules;
+    TextLayout textLayout;
+};
+
+// Every symbology, in the order the tool lists them.
+std::span<const SymbologyFacts> allSymbologyFacts();
+const SymbologyFacts& factsOf(Symbology symbology);
+// By option name or alias, in any case.
+const SymbologyFacts* findSymbologyFacts(std::string_view name);
+
+} // namespace lorvaxen
