@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "form.h"
@@ -34,6 +35,47 @@ std::string narrow(const std::wstring& text, UINT codePage = CP_UTF8)
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), converted.data(),
                         length, nullptr, nullptr);
     return converted;
+}
+
+int CALLBACK noteFontFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                           LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true; // NOLINT(performance-no-int-to-ptr)
+    return 0;                               // one is enough
+}
+
+// The form's font: nine points, the scale of the layout, in the Japanese user-interface font. A
+// Windows without it (and a fresh Wine prefix) would put a font of its choosing in its place, one
+// that may lack even the Latin captions' glyphs, so there the system's own user-interface font
+// (its message font) is asked for instead, with the Japanese character set of the captions: the
+// font mapper then gives that face where it covers Japanese, or a Japanese font of the system's.
+HFONT makeFormFont(int dpiY)
+{
+    constexpr wchar_t kJapaneseFace[] = L"MS UI Gothic";
+    const int height = -MulDiv(9, dpiY, 72);
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::copy(std::begin(kJapaneseFace), std::end(kJapaneseFace), std::begin(wanted.lfFaceName));
+    bool installed = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, noteFontFound,
+                        reinterpret_cast<LPARAM>(&installed), // NOLINT
+                        0);
+    ReleaseDC(nullptr, screen);
+    if (installed) {
+        return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           kJapaneseFace);
+    }
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) == FALSE) {
+        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    metrics.lfMessageFont.lfHeight = height;
+    metrics.lfMessageFont.lfWidth = 0;
+    metrics.lfMessageFont.lfCharSet = SHIFTJIS_CHARSET;
+    return CreateFontIndirectW(&metrics.lfMessageFont);
 }
 
 // The window class and styles of each kind of control.
@@ -151,10 +193,7 @@ bool Mendovae::create(HINSTANCE instance)
     dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
     dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    // Nine points, the scale of the layout, in the Japanese user-interface font.
-    font_ = CreateFontW(-MulDiv(9, dpiY_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH, L"MS UI Gothic");
+    font_ = makeFormFont(dpiY_);
 
     constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
     const POINT size = twipsToPixels(kFormWidth, kFormHeight);
