@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "form.h"
 
@@ -44,11 +45,29 @@ int CALLBACK noteFontFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metric
     return 0;                               // one is enough
 }
 
+// True when the font has a glyph of its own for every character of every caption.
+bool coversCaptions(HDC device, HFONT font)
+{
+    std::wstring characters;
+    for (const ControlRow& row : kControls) {
+        characters += wide(row.caption);
+    }
+    std::vector<WORD> glyphs(characters.size());
+    HGDIOBJ kept = SelectObject(device, font);
+    const DWORD mapped =
+        GetGlyphIndicesW(device, characters.c_str(), static_cast<int>(characters.size()),
+                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(device, kept);
+    constexpr WORD kMissing = 0xFFFF;
+    return mapped != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), kMissing) == glyphs.end();
+}
+
 // The form's font: nine points, the scale of the layout, in the Japanese user-interface font. A
 // Windows without it (and a fresh Wine prefix) would put a font of its choosing in its place, one
 // that may lack even the Latin captions' glyphs, so there the system's own user-interface font
-// (its message font) is asked for instead, with the Japanese character set of the captions: the
-// font mapper then gives that face where it covers Japanese, or a Japanese font of the system's.
+// (its message font) is taken instead: asked for with the Japanese character set of the captions,
+// which gives that face or a Japanese one of the system's, if what comes has every caption's
+// glyphs; else as it is, which shows the Latin captions and leaves the rest to the system's links.
 HFONT makeFormFont(int dpiY)
 {
     constexpr wchar_t kJapaneseFace[] = L"MS UI Gothic";
@@ -61,21 +80,28 @@ HFONT makeFormFont(int dpiY)
     EnumFontFamiliesExW(screen, &wanted, noteFontFound,
                         reinterpret_cast<LPARAM>(&installed), // NOLINT
                         0);
-    ReleaseDC(nullptr, screen);
-    if (installed) {
-        return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           kJapaneseFace);
-    }
+    HFONT font = nullptr;
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof metrics;
-    if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) == FALSE) {
-        return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (installed) {
+        font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           kJapaneseFace);
+    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) !=
+               FALSE) {
+        LOGFONTW face = metrics.lfMessageFont;
+        face.lfHeight = height;
+        face.lfWidth = 0;
+        LOGFONTW japanese = face;
+        japanese.lfCharSet = SHIFTJIS_CHARSET;
+        font = CreateFontIndirectW(&japanese);
+        if (font != nullptr && !coversCaptions(screen, font)) {
+            DeleteObject(font);
+            font = CreateFontIndirectW(&face);
+        }
     }
-    metrics.lfMessageFont.lfHeight = height;
-    metrics.lfMessageFont.lfWidth = 0;
-    metrics.lfMessageFont.lfCharSet = SHIFTJIS_CHARSET;
-    return CreateFontIndirectW(&metrics.lfMessageFont);
+    ReleaseDC(nullptr, screen);
+    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 // The window class and styles of each kind of control.
