@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form.h"
+#include "form_geometry.h"
 
 namespace mendova {
 namespace {
@@ -62,16 +63,15 @@ bool coversCaptions(HDC device, HFONT font)
     return mapped != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), kMissing) == glyphs.end();
 }
 
-// The form's font: nine points, the scale of the layout, in the Japanese user-interface font. A
-// Windows without it (and a fresh Wine prefix) would put a font of its choosing in its place, one
-// that may lack even the Latin captions' glyphs, so there the system's own user-interface font
-// (its message font) is taken instead: asked for with the Japanese character set of the captions,
-// which gives that face or a Japanese one of the system's, if what comes has every caption's
-// glyphs; else as it is, which shows the Latin captions and leaves the rest to the system's links.
-HFONT makeFormFont(int dpiY)
+// The form's font, of that height, in the Japanese user-interface font. A Windows without it (and a
+// fresh Wine prefix) would put a font of its choosing in its place, one that may lack even the
+// Latin captions' glyphs, so there the system's own user-interface font (its message font) is taken
+// instead: asked for with the Japanese character set of the captions, which gives that face or a
+// Japanese one of the system's, if what comes has every caption's glyphs; else as it is, which
+// shows the Latin captions and leaves the rest to the system's links.
+HFONT makeFormFont(int height)
 {
     constexpr wchar_t kJapaneseFace[] = L"MS UI Gothic";
-    const int height = -MulDiv(9, dpiY, 72);
     LOGFONTW wanted{};
     wanted.lfCharSet = DEFAULT_CHARSET;
     std::copy(std::begin(kJapaneseFace), std::end(kJapaneseFace), std::begin(wanted.lfFaceName));
@@ -136,6 +136,16 @@ WindowKind windowKind(const ControlRow& control)
     return {};
 }
 
+// Twips become pixels at the screen's resolution on each axis.
+FormGeometry screenGeometry()
+{
+    HDC screen = GetDC(nullptr);
+    const FormGeometry geometry(GetDeviceCaps(screen, LOGPIXELSX),
+                                GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    return geometry;
+}
+
 // The form: its controls, and Picture1's drawing surface, which keeps what is drawn on it for
 // every repaint.
 class Mendovae : public FormFace
@@ -153,10 +163,6 @@ class Mendovae : public FormFace
 
   private:
     HWND control(Control id) const { return controls_.at(static_cast<std::size_t>(id)); }
-    POINT twipsToPixels(int left, int top) const
-    {
-        return {pixels(left, dpiX_), pixels(top, dpiY_)};
-    }
     void makeSurface();
 
     std::string text(Control box) override;
@@ -175,8 +181,7 @@ class Mendovae : public FormFace
     HWND form_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
     HFONT font_ = nullptr;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    const FormGeometry geometry_ = screenGeometry();
     HDC surface_ = nullptr;
     HBITMAP surfaceBitmap_ = nullptr;
     SIZE surfaceSize_{};
@@ -214,16 +219,11 @@ bool Mendovae::create(HINSTANCE instance)
         return false;
     }
 
-    // Twips become pixels at the screen's resolution.
-    HDC screen = GetDC(nullptr);
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    font_ = makeFormFont(dpiY_);
+    font_ = makeFormFont(geometry_.fontHeight());
 
     constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
-    const POINT size = twipsToPixels(kFormWidth, kFormHeight);
-    RECT frame{0, 0, size.x, size.y};
+    const SIZE size = geometry_.client();
+    RECT frame{0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     form_ = CreateWindowExW(0, kFormClass, wide(kFormCaption).c_str(), kFormStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
@@ -234,19 +234,13 @@ bool Mendovae::create(HINSTANCE instance)
     // Created in the order of the tab indexes, which the dialog keys follow. The option buttons
     // are one group; every other control starts a group of its own.
     for (const ControlRow& row : kControls) {
-        POINT place = twipsToPixels(row.left, row.top);
-        if (row.container) {
-            const ControlRow& frameRow = rowOf(*row.container);
-            const POINT origin = twipsToPixels(frameRow.left, frameRow.top);
-            place = {place.x + origin.x, place.y + origin.y};
-        }
-        const POINT extent = twipsToPixels(row.width, row.height);
+        const RECT place = geometry_.place(row.id);
         const WindowKind kind = windowKind(row);
         const bool joinsGroup = row.kind == Kind::OptionButton && row.id != Control::Option1;
         HWND made = CreateWindowExW(
             kind.extendedStyle, kind.windowClass, wide(row.caption).c_str(),
-            kind.style | WS_CHILD | WS_VISIBLE | (joinsGroup ? 0 : WS_GROUP), place.x, place.y,
-            extent.x, extent.y, form_,
+            kind.style | WS_CHILD | WS_VISIBLE | (joinsGroup ? 0 : WS_GROUP), place.left, place.top,
+            place.right - place.left, place.bottom - place.top, form_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.id))), // NOLINT
             instance, nullptr);
         if (made == nullptr) {
