@@ -6,9 +6,12 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "form.h"
+#include "form_geometry.h"
 
 namespace mendova {
 namespace {
@@ -34,6 +37,71 @@ std::string narrow(const std::wstring& text, UINT codePage = CP_UTF8)
     WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), converted.data(),
                         length, nullptr, nullptr);
     return converted;
+}
+
+int CALLBACK noteFontFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                           LPARAM found)
+{
+    *reinterpret_cast<bool*>(found) = true; // NOLINT(performance-no-int-to-ptr)
+    return 0;                               // one is enough
+}
+
+// True when the font has a glyph of its own for every character of every caption.
+bool coversCaptions(HDC device, HFONT font)
+{
+    std::wstring characters;
+    for (const ControlRow& row : kControls) {
+        characters += wide(row.caption);
+    }
+    std::vector<WORD> glyphs(characters.size());
+    HGDIOBJ kept = SelectObject(device, font);
+    const DWORD mapped =
+        GetGlyphIndicesW(device, characters.c_str(), static_cast<int>(characters.size()),
+                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
+    SelectObject(device, kept);
+    constexpr WORD kMissing = 0xFFFF;
+    return mapped != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), kMissing) == glyphs.end();
+}
+
+// The form's font, of that height, in the Japanese user-interface font. A Windows without it (and a
+// fresh Wine prefix) would put a font of its choosing in its place, one that may lack even the
+// Latin captions' glyphs, so there the system's own user-interface font (its message font) is taken
+// instead: asked for with the Japanese character set of the captions, which gives that face or a
+// Japanese one of the system's, if what comes has every caption's glyphs; else as it is, which
+// shows the Latin captions and leaves the rest to the system's links.
+HFONT makeFormFont(int height)
+{
+    constexpr wchar_t kJapaneseFace[] = L"MS UI Gothic";
+    LOGFONTW wanted{};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    std::copy(std::begin(kJapaneseFace), std::end(kJapaneseFace), std::begin(wanted.lfFaceName));
+    bool installed = false;
+    HDC screen = GetDC(nullptr);
+    EnumFontFamiliesExW(screen, &wanted, noteFontFound,
+                        reinterpret_cast<LPARAM>(&installed), // NOLINT
+                        0);
+    HFONT font = nullptr;
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof metrics;
+    if (installed) {
+        font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                           kJapaneseFace);
+    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) !=
+               FALSE) {
+        LOGFONTW face = metrics.lfMessageFont;
+        face.lfHeight = height;
+        face.lfWidth = 0;
+        LOGFONTW japanese = face;
+        japanese.lfCharSet = SHIFTJIS_CHARSET;
+        font = CreateFontIndirectW(&japanese);
+        if (font != nullptr && !coversCaptions(screen, font)) {
+            DeleteObject(font);
+            font = CreateFontIndirectW(&face);
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
 // The window class and styles of each kind of control.
@@ -68,6 +136,16 @@ WindowKind windowKind(const ControlRow& control)
     return {};
 }
 
+// Twips become pixels at the screen's resolution on each axis.
+FormGeometry screenGeometry()
+{
+    HDC screen = GetDC(nullptr);
+    const FormGeometry geometry(GetDeviceCaps(screen, LOGPIXELSX),
+                                GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+    return geometry;
+}
+
 // The form: its controls, and Picture1's drawing surface, which keeps what is drawn on it for
 // every repaint.
 class Mendovae : public FormFace
@@ -85,10 +163,6 @@ class Mendovae : public FormFace
 
   private:
     HWND control(Control id) const { return controls_.at(static_cast<std::size_t>(id)); }
-    POINT twipsToPixels(int left, int top) const
-    {
-        return {pixels(left, dpiX_), pixels(top, dpiY_)};
-    }
     void makeSurface();
 
     std::string text(Control box) override;
@@ -107,8 +181,7 @@ class Mendovae : public FormFace
     HWND form_ = nullptr;
     std::array<HWND, kControls.size()> controls_{};
     HFONT font_ = nullptr;
-    int dpiX_ = 96;
-    int dpiY_ = 96;
+    const FormGeometry geometry_ = screenGeometry();
     HDC surface_ = nullptr;
     HBITMAP surfaceBitmap_ = nullptr;
     SIZE surfaceSize_{};
@@ -146,19 +219,11 @@ bool Mendovae::create(HINSTANCE instance)
         return false;
     }
 
-    // Twips become pixels at the screen's resolution.
-    HDC screen = GetDC(nullptr);
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    // Nine points, the scale of the layout, in the Japanese user-interface font.
-    font_ = CreateFontW(-MulDiv(9, dpiY_, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH, L"MS UI Gothic");
+    font_ = makeFormFont(geometry_.fontHeight());
 
     constexpr DWORD kFormStyle = WS_OVERLAPPEDWINDOW;
-    const POINT size = twipsToPixels(kFormWidth, kFormHeight);
-    RECT frame{0, 0, size.x, size.y};
+    const SIZE size = geometry_.client();
+    RECT frame{0, 0, size.cx, size.cy};
     AdjustWindowRectEx(&frame, kFormStyle, FALSE, 0);
     form_ = CreateWindowExW(0, kFormClass, wide(kFormCaption).c_str(), kFormStyle, CW_USEDEFAULT,
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
@@ -169,19 +234,13 @@ bool Mendovae::create(HINSTANCE instance)
     // Created in the order of the tab indexes, which the dialog keys follow. The option buttons
     // are one group; every other control starts a group of its own.
     for (const ControlRow& row : kControls) {
-        POINT place = twipsToPixels(row.left, row.top);
-        if (row.container) {
-            const ControlRow& frameRow = rowOf(*row.container);
-            const POINT origin = twipsToPixels(frameRow.left, frameRow.top);
-            place = {place.x + origin.x, place.y + origin.y};
-        }
-        const POINT extent = twipsToPixels(row.width, row.height);
+        const RECT place = geometry_.place(row.id);
         const WindowKind kind = windowKind(row);
         const bool joinsGroup = row.kind == Kind::OptionButton && row.id != Control::Option1;
         HWND made = CreateWindowExW(
             kind.extendedStyle, kind.windowClass, wide(row.caption).c_str(),
-            kind.style | WS_CHILD | WS_VISIBLE | (joinsGroup ? 0 : WS_GROUP), place.x, place.y,
-            extent.x, extent.y, form_,
+            kind.style | WS_CHILD | WS_VISIBLE | (joinsGroup ? 0 : WS_GROUP), place.left, place.top,
+            place.right - place.left, place.bottom - place.top, form_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId(row.id))), // NOLINT
             instance, nullptr);
         if (made == nullptr) {

@@ -129,9 +129,9 @@ LORVAXEN_API int32_t LORVAXEN_CALL BarCode_I2of5(HDC hdc, HBITMAP* outBitmap, co
  * / 13, . 14, + 15, a to d 16 to 19, t n o e 0), modulo 16: "123" gives "a1236a", "a" gives "a0a".
  * This is NOT the check character of most other Codabar printers and verifying readers: theirs is
  * the complement of that remainder to 16, so for "123" they print "a123-a" where this library
- * prints "a1236a", and the two agree only when the remainder is 0. Labels already printed with
- * this rule, and the systems that read them, rely on it, so it is kept; a reader set to verify the
- * usual check character refuses these symbols.
+ * prints "a1236a", and the two agree only when the remainder is 0 or 8, its own complement
+ * modulo 16. Labels already printed with this rule, and the systems that read them, rely on it, so
+ * it is kept; a reader set to verify the usual check character refuses these symbols.
  *
  * outText receives the framed text, start and stop included, in lower case, and needs
  * strlen(text) + 4 bytes. Texts of any length are encoded in full.

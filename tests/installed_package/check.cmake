@@ -15,4 +15,4 @@ if(NOT result EQUAL 0 OR NOT output MATCHES "\\*HELLO\\*")
     message(FATAL_ERROR "the client of the installed library failed (${result}): ${output}")
 endif()
 
-build_readme_example(${WORK_DIR}/prefix/lib/pkgconfig ${WORK_DIR})
+build_readme_example(${WORK_DIR}/prefix/${LIBDIR}/pkgconfig ${WORK_DIR})

@@ -16,6 +16,7 @@
 
 #include "bound_library.h"
 #include "form.h"
+#include "form_geometry.h"
 
 namespace mendova::test {
 namespace {
@@ -226,15 +227,51 @@ std::wstring wide(const char* utf8)
     return text;
 }
 
-// Every control of the table: its caption, its place at the screen's resolution, and whether it
-// takes typing.
+std::array<LONG, 4> edges(const RECT& rectangle)
+{
+    return {rectangle.left, rectangle.top, rectangle.right, rectangle.bottom};
+}
+
+// The form's geometry on screens whose two axes differ, which Wine cannot give the program
+// itself: across follows the horizontal resolution, down the vertical one, a frame's controls
+// placed within it.
+TEST(Mendova, GeometryFollowsEachAxisResolution)
+{
+    struct Screen
+    {
+        int dpiX;
+        int dpiY;
+        int fontHeight; // nine points at dpiY
+    };
+    for (const Screen screen : {Screen{96, 144, -18}, Screen{144, 96, -12}}) {
+        SCOPED_TRACE(std::to_string(screen.dpiX) + " x " + std::to_string(screen.dpiY));
+        const FormGeometry geometry(screen.dpiX, screen.dpiY);
+        for (const ControlRow& control : kControls) {
+            SCOPED_TRACE(control.name);
+            const ControlRow* frame = control.container ? &rowOf(*control.container) : nullptr;
+            const int left = (frame != nullptr ? pixels(frame->left, screen.dpiX) : 0) +
+                             pixels(control.left, screen.dpiX);
+            const int top = (frame != nullptr ? pixels(frame->top, screen.dpiY) : 0) +
+                            pixels(control.top, screen.dpiY);
+            EXPECT_EQ(edges(geometry.place(control.id)),
+                      edges({left, top, left + pixels(control.width, screen.dpiX),
+                             top + pixels(control.height, screen.dpiY)}));
+        }
+        EXPECT_EQ(geometry.client().cx, pixels(kFormWidth, screen.dpiX));
+        EXPECT_EQ(geometry.client().cy, pixels(kFormHeight, screen.dpiY));
+        EXPECT_EQ(geometry.fontHeight(), screen.fontHeight);
+    }
+}
+
+// Every control of the table: its caption, its place in the form's geometry at the screen's
+// resolution, and whether it takes typing.
 TEST(Mendova, ControlsHaveTheirCaptionsPlacesAndDisplayFields)
 {
     const RunningForm form;
     ASSERT_TRUE(form.open());
     HDC screen = GetDC(nullptr);
-    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    const FormGeometry geometry(GetDeviceCaps(screen, LOGPIXELSX),
+                                GetDeviceCaps(screen, LOGPIXELSY));
     ReleaseDC(nullptr, screen);
     for (const ControlRow& control : kControls) {
         SCOPED_TRACE(control.name);
@@ -248,19 +285,12 @@ TEST(Mendova, ControlsHaveTheirCaptionsPlacesAndDisplayFields)
         RECT place{};
         GetWindowRect(window, &place);
         MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT*>(&place), 2); // NOLINT
-        // A frame's controls are placed within it.
-        const ControlRow* frame = control.container ? &rowOf(*control.container) : nullptr;
-        const int frameLeft = frame != nullptr ? pixels(frame->left, dpiX) : 0;
-        const int frameTop = frame != nullptr ? pixels(frame->top, dpiY) : 0;
-        EXPECT_EQ(place.left, frameLeft + pixels(control.left, dpiX));
-        EXPECT_EQ(place.top, frameTop + pixels(control.top, dpiY));
-        EXPECT_EQ(place.right - place.left, pixels(control.width, dpiX));
-        EXPECT_EQ(place.bottom - place.top, pixels(control.height, dpiY));
+        EXPECT_EQ(edges(place), edges(geometry.place(control.id)));
     }
     RECT client{};
     GetClientRect(form.window(), &client);
-    EXPECT_EQ(client.right, pixels(kFormWidth, dpiX));
-    EXPECT_EQ(client.bottom, pixels(kFormHeight, dpiY));
+    EXPECT_EQ(client.right, geometry.client().cx);
+    EXPECT_EQ(client.bottom, geometry.client().cy);
 }
 
 TEST(Mendova, JanSucceedsThenFiveDigitsFailKeepingIt)

@@ -56,10 +56,13 @@ boot() {
     mkdir -p "$prefix"
     # wineboot returns before the programs it starts have finished; the server ends after them.
     # Mendova's form asks for the Japanese user-interface font of Windows; Wine puts a CJK font of
-    # the system's in its place, so the captions render.
+    # the system's in its place, so the captions render. With LORVAXEN_WINE_PLAIN=1 the prefix
+    # stays as Wine makes it, a Windows without that font.
     timeout 300 "$wine" wineboot --init && timeout 300 "$wineserver" -w &&
-        timeout 60 "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' \
-            /t REG_SZ /d 'Noto Sans CJK JP' /f >/dev/null && touch "$ready"
+        if [ "${LORVAXEN_WINE_PLAIN:-0}" != 1 ]; then
+            timeout 60 "$wine" reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+                /v 'MS UI Gothic' /t REG_SZ /d 'Noto Sans CJK JP' /f >/dev/null
+        fi && touch "$ready"
 }
 if [ ! -f "$ready" ]; then
     started=$(date +%s)
