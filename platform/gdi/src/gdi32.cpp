@@ -77,6 +77,17 @@ inline bool paintSpan(Bitmap& bitmap, int64_t left, int64_t top, int64_t right, 
     return true;
 }
 
+// A rectangle's edges in order. As in Windows, one given right edge first covers the pixels from
+// the one right of that edge up to and with its left edge; so for one given bottom first.
+inline void orderEdges(int64_t& low, int64_t& high)
+{
+    if (high < low) {
+        const int64_t first = high + 1;
+        high = low + 1;
+        low = first;
+    }
+}
+
 // Paints a rectangle of a device context's surface; the stock bitmap, which any new memory device
 // context may hold, under its lock.
 inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
@@ -86,6 +97,8 @@ inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, i
     if (surface == nullptr) {
         return true; // a device without a surface of its own keeps nothing that is drawn
     }
+    orderEdges(left, right);
+    orderEdges(top, bottom);
     if (context.bitmap == kDefaultBitmapHandle) {
         const std::lock_guard lock(gObjects.stockBitmapMutex());
         return paintSpan(*surface, left, top, right, bottom, white);
@@ -106,12 +119,30 @@ COLORREF replaceColour(HDC hdc, COLORREF DeviceContext::*colour, COLORREF value)
 // A block transfer's rectangle: the destination's corner and size, and the source's corner.
 struct Transfer
 {
-    int x;
-    int y;
-    int cx;
-    int cy;
-    int x1;
-    int y1;
+    int64_t x;
+    int64_t y;
+    int64_t cx;
+    int64_t cy;
+    int64_t x1;
+    int64_t y1;
+
+    // The same transfer with a positive or zero size: a negative one counts back from the corners
+    // as for a fill, in the destination and the source alike.
+    Transfer ordered() const
+    {
+        Transfer t = *this;
+        if (t.cx < 0) {
+            t.x += t.cx + 1;
+            t.x1 += t.cx + 1;
+            t.cx = -t.cx;
+        }
+        if (t.cy < 0) {
+            t.y += t.cy + 1;
+            t.y1 += t.cy + 1;
+            t.cy = -t.cy;
+        }
+        return t;
+    }
 };
 
 // The destination pixels of a copy whose source pixel lies inside the source bitmap, computed in
@@ -119,14 +150,13 @@ struct Transfer
 // changes.
 PixelSpan copiedSpan(const Bitmap& target, const Bitmap& source, const Transfer& t)
 {
-    const int64_t shiftX = int64_t{t.x1} - t.x; // a source pixel's place less its destination's
-    const int64_t shiftY = int64_t{t.y1} - t.y;
+    const int64_t shiftX = t.x1 - t.x; // a source pixel's place less its destination's
+    const int64_t shiftY = t.y1 - t.y;
     const int64_t left = std::max<int64_t>({t.x, 0, -shiftX});
     const int64_t top = std::max<int64_t>({t.y, 0, -shiftY});
-    const int64_t right =
-        std::min<int64_t>({int64_t{t.x} + t.cx, target.width(), source.width() - shiftX});
+    const int64_t right = std::min<int64_t>({t.x + t.cx, target.width(), source.width() - shiftX});
     const int64_t bottom =
-        std::min<int64_t>({int64_t{t.y} + t.cy, target.height(), source.height() - shiftY});
+        std::min<int64_t>({t.y + t.cy, target.height(), source.height() - shiftY});
     if (left >= right || top >= bottom) {
         return {};
     }
@@ -137,15 +167,16 @@ PixelSpan copiedSpan(const Bitmap& target, const Bitmap& source, const Transfer&
 // Copies a monochrome bitmap's pixels onto another bitmap, or within one as if through a copy of
 // what was there before. Onto a colour surface the black bits take `black` and the white bits
 // `white`. False when the memory to paint cannot be had.
-bool copyBits(Bitmap& target, const Bitmap& source, const Transfer& t, COLORREF black,
+bool copyBits(Bitmap& target, const Bitmap& source, const Transfer& given, COLORREF black,
               COLORREF white) noexcept
 {
+    const Transfer t = given.ordered();
     const PixelSpan span = copiedSpan(target, source, t);
     if (span.empty()) {
         return true;
     }
-    const auto from = static_cast<uint32_t>(int64_t{span.left} + t.x1 - t.x);
-    const auto firstSourceRow = static_cast<int32_t>(int64_t{span.top} + t.y1 - t.y);
+    const auto from = static_cast<uint32_t>(span.left + t.x1 - t.x);
+    const auto firstSourceRow = static_cast<int32_t>(span.top + t.y1 - t.y);
     const int32_t rowCount = span.bottom - span.top;
     try {
         // The source rows read, saved first when the copy writes into the bitmap it reads.
