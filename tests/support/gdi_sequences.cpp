@@ -226,6 +226,13 @@ class Sequence
         }
     }
 
+    // A coordinate `offset` from another, kept to what an int holds.
+    static int beside(int coordinate, int offset)
+    {
+        return static_cast<int>(
+            std::clamp<int64_t>(int64_t{coordinate} + offset, INT_MIN, INT_MAX));
+    }
+
     // A size for a bitmap of `extent` pixels: often all of it, or all but a pixel; or one that
     // counts back from the corner.
     int size(int extent)
@@ -370,8 +377,8 @@ class Sequence
         // Wine copies within one bitmap wrongly where the copy moves pixels sideways by part of a
         // byte and the two rectangles meet; the recorded sequence moves such copies up or down.
         const int sideways = !options_.extremes && source == dc ? 0 : random_.below(5) - 2;
-        const int x1 = nearby ? x + sideways : coordinate(from.width);
-        const int y1 = nearby ? y + random_.below(3) - 1 : coordinate(from.height);
+        const int x1 = nearby ? beside(x, sideways) : coordinate(from.width);
+        const int y1 = nearby ? beside(y, random_.below(3) - 1) : coordinate(from.height);
         const std::string what = "BitBlt d" + std::to_string(dc) + " " + std::to_string(x) + "," +
                                  std::to_string(y) + " " + std::to_string(cx) + "x" +
                                  std::to_string(cy) + " d" + std::to_string(source) + " " +
