@@ -31,8 +31,9 @@ class Bitmap
         uint8_t* operator[](int32_t i) const { return first + static_cast<size_t>(i) * stride; }
     };
 
-    // A black monochrome bitmap of 1 x 1 pixels, Windows' stock bitmap.
-    Bitmap() : Bitmap(1, 1, 1) {}
+    // A black monochrome bitmap of 1 x 1 pixels, Windows' stock bitmap. Its one row is its own,
+    // never shared, so that painting it never takes the bars' shortest way, which takes no lock.
+    Bitmap() : Bitmap(1, 1, 1) { rowsShared_ = false; }
     // A black bitmap of `bitsPixel` 1 or 32; the caller has checked that its size can be held.
     // Throws std::bad_alloc.
     Bitmap(int32_t width, int32_t height, int32_t bitsPixel);
@@ -72,8 +73,9 @@ class Bitmap
     // A colour bitmap's pixels, which its caller reads and writes directly.
     uint8_t* colourPixels() { return bits_.data(); }
 
-    // The device context that holds the bitmap, 0 when none does. Taken and let go under the lock
-    // of the bitmap's part of the object table, so that it cannot be selected as it is deleted.
+    // The device context that holds the bitmap, 0 when none does; read and written through
+    // std::atomic_ref. Taken under the lock of the bitmap's part of the object table, which
+    // deleting it takes too, so that it cannot be selected as it is deleted.
     HandleValue selectedInto = 0;
 
   private:

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -88,10 +89,10 @@ inline void orderEdges(int64_t& low, int64_t& high)
     }
 }
 
-// Paints a rectangle of a device context's surface; the stock bitmap, which any new memory device
+// Paints any rectangle of a device context's surface; the stock bitmap, which any new memory device
 // context may hold, under its lock.
-inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
-                      int64_t bottom, bool white)
+[[gnu::noinline]] bool paintAnyRect(const DeviceContext& context, int64_t left, int64_t top,
+                                    int64_t right, int64_t bottom, bool white)
 {
     Bitmap* surface = context.surface;
     if (surface == nullptr) {
@@ -104,6 +105,27 @@ inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, i
         return paintSpan(*surface, left, top, right, bottom, white);
     }
     return paintSpan(*surface, left, top, right, bottom, white);
+}
+
+// Paints a rectangle of a device context's surface black or white. A bar of a barcode, from the
+// top to the bottom of a bitmap whose rows are still one (never the stock bitmap's), takes the
+// shortest way: a
+// byte or two of that row, clipped to the width. Everything else goes the long way.
+inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
+                      int64_t bottom, bool white)
+{
+    Bitmap* surface = context.surface;
+    if (surface == nullptr || !surface->rowsShared() || top > 0 || bottom < surface->height() ||
+        right < left) {
+        return paintAnyRect(context, left, top, right, bottom, white);
+    }
+    const int64_t from = std::max<int64_t>(left, 0);
+    const int64_t to = std::min<int64_t>(right, surface->width());
+    if (from < to) {
+        fillRow(surface->rowsToWrite(0, surface->height(), true)->first,
+                static_cast<uint32_t>(from), static_cast<uint32_t>(to), white);
+    }
+    return true;
 }
 
 // Sets one of a device context's two colours and returns the one it replaces.
@@ -217,12 +239,15 @@ bool copyBits(Bitmap& target, const Bitmap& source, const Transfer& given, COLOR
 
 // A SRCCOPY block transfer between device contexts. False when the source is not a device context
 // or not monochrome, or when the memory to paint cannot be had.
-[[gnu::noinline]] bool copyPixels(const DeviceContext& destination, HDC hdcSrc, const Transfer& t)
+[[gnu::noinline]] bool copyPixels(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1)
 {
+    const auto* destinationContext = find<DeviceContext>(hdc);
     const auto* sourceContext = find<DeviceContext>(hdcSrc);
-    if (sourceContext == nullptr) {
+    if (destinationContext == nullptr || sourceContext == nullptr) {
         return false;
     }
+    const DeviceContext& destination = *destinationContext;
+    const Transfer t{x, y, cx, cy, x1, y1};
     Bitmap* target = destination.surface;
     const Bitmap* source = sourceContext->surface;
     if (source != nullptr && source->bitsPixel() != 1) {
@@ -244,17 +269,16 @@ HDC addDeviceContext(const DeviceContext& context)
     return handleOf<HDC>(gObjects.add(context));
 }
 
-// Lets go of a bitmap that a device context held, under the lock that deleting it takes.
+// Lets go of a bitmap that a device context held. It needs no lock: the bitmap cannot be deleted
+// while it is held, and a delete that sees it still held fails as if it came first.
 void releaseBitmap(HandleValue handle)
 {
     if (ObjectTable::isStock(handle)) {
         return; // the stock bitmap may be held by any number of device contexts
     }
-    gObjects.withLocked<Bitmap>(handle, [](Bitmap* bitmap) {
-        if (bitmap != nullptr) {
-            bitmap->selectedInto = 0;
-        }
-    });
+    if (auto* bitmap = gObjects.find<Bitmap>(handle); bitmap != nullptr) {
+        std::atomic_ref(bitmap->selectedInto).store(0, std::memory_order_release);
+    }
 }
 
 } // namespace
@@ -378,10 +402,10 @@ HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h)
         if (found == nullptr || ObjectTable::isStock(handle)) {
             return found;
         }
-        if (found->selectedInto != 0) {
+        if (std::atomic_ref(found->selectedInto).load(std::memory_order_acquire) != 0) {
             return nullptr;
         }
-        found->selectedInto = valueOf(hdc);
+        std::atomic_ref(found->selectedInto).store(valueOf(hdc), std::memory_order_relaxed);
         return found;
     });
     if (bitmap == nullptr) {
@@ -416,18 +440,15 @@ int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr)
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    const auto* destination = find<DeviceContext>(hdc);
-    if (destination == nullptr) {
-        return FALSE;
-    }
-    // The bars of a barcode, painted at once.
+    // The bars of a barcode first.
     if (rop == BLACKNESS || rop == WHITENESS) {
-        return paintRect(*destination, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS)
+        const auto* destination = find<DeviceContext>(hdc);
+        return destination != nullptr && paintRect(*destination, x, y, int64_t{x} + cx,
+                                                   int64_t{y} + cy, rop == WHITENESS)
                    ? TRUE
                    : FALSE;
     }
-    return rop == SRCCOPY && copyPixels(*destination, hdcSrc, {x, y, cx, cy, x1, y1}) ? TRUE
-                                                                                      : FALSE;
+    return rop == SRCCOPY && copyPixels(hdc, x, y, cx, cy, hdcSrc, x1, y1) ? TRUE : FALSE;
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)
@@ -439,8 +460,11 @@ BOOL WINAPI DeleteObject(HGDIOBJ ho)
                    : FALSE;
     }
     // A bitmap still selected into a device context stays; device contexts go with DeleteDC.
-    return gObjects.remove<Bitmap>(handle,
-                                   [](const Bitmap& bitmap) { return bitmap.selectedInto == 0; })
+    return gObjects.remove<Bitmap>(
+               handle,
+               [](Bitmap& bitmap) {
+                   return std::atomic_ref(bitmap.selectedInto).load(std::memory_order_acquire) == 0;
+               })
                ? TRUE
                : FALSE;
 }
