@@ -38,16 +38,19 @@ struct ModelBitmap
     std::vector<uint8_t> white = std::vector<uint8_t>(1, 0); // one a pixel, rows from the top
     int selectedInto = -1; // the device context holding it; the stock bitmap's is always -1
 
+    uint8_t& at(int64_t x, int64_t y) { return white[static_cast<size_t>(y * width + x)]; }
+    uint8_t at(int64_t x, int64_t y) const { return white[static_cast<size_t>(y * width + x)]; }
+
     // The bits as GetBitmapBits hands them out: rows padded to two bytes, leftmost pixel in the
     // most significant bit.
     std::vector<uint8_t> bits() const
     {
-        const size_t rowBytes = static_cast<size_t>((width + 15) / 16 * 2);
+        const size_t rowBytes = (static_cast<size_t>(width) + 15) / 16 * 2;
         std::vector<uint8_t> out(rowBytes * static_cast<size_t>(height), 0);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                if (white[static_cast<size_t>(y * width + x)] != 0) {
-                    out[static_cast<size_t>(y) * rowBytes + static_cast<size_t>(x / 8)] |=
+                if (at(x, y) != 0) {
+                    out[(static_cast<size_t>(y) * rowBytes) + static_cast<size_t>(x / 8)] |=
                         static_cast<uint8_t>(0x80U >> (x % 8));
                 }
             }
@@ -89,7 +92,7 @@ void modelFill(ModelBitmap& bitmap, int64_t left, int64_t top, int64_t right, in
     const Clipped area = clipTo(bitmap, left, top, right, bottom);
     for (int64_t y = area.top; y < area.bottom; ++y) {
         for (int64_t x = area.left; x < area.right; ++x) {
-            bitmap.white[static_cast<size_t>(y * bitmap.width + x)] = white ? 1 : 0;
+            bitmap.at(x, y) = white ? 1 : 0;
         }
     }
 }
@@ -108,11 +111,15 @@ void modelCopy(ModelBitmap& target, const ModelBitmap& sourceNow, int x, int y, 
             const int64_t sx = tx - x + int64_t{x1};
             const int64_t sy = ty - y + int64_t{y1};
             if (sx >= 0 && sy >= 0 && sx < source.width && sy < source.height) {
-                target.white[static_cast<size_t>(ty * target.width + tx)] =
-                    source.white[static_cast<size_t>(sy * source.width + sx)];
+                target.at(tx, ty) = source.at(sx, sy);
             }
         }
     }
+}
+
+std::string flag(bool value)
+{
+    return value ? "1" : "0";
 }
 
 std::string hex(const std::vector<uint8_t>& bytes)
@@ -270,7 +277,7 @@ class Sequence
     {
         const size_t index = pick(dcs_.size());
         const std::string what = "DeleteDC d" + std::to_string(index) + " -> ";
-        calls += what + std::to_string(DeleteDC(dcs_[index].real) != FALSE);
+        calls += what + flag(DeleteDC(dcs_[index].real) != FALSE);
         model += what + "1";
         bitmaps_[dcs_[index].bitmap].model.selectedInto = -1;
         dcs_.erase(dcs_.begin() + static_cast<std::ptrdiff_t>(index));
@@ -296,7 +303,7 @@ class Sequence
         ModelBitmap made;
         made.width = width;
         made.height = height;
-        made.white.assign(static_cast<size_t>(width * height), 0);
+        made.white.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
         bitmaps_.push_back({bitmap, made});
         read(bitmaps_.size() - 1, calls, model);
     }
@@ -310,8 +317,8 @@ class Sequence
         }
         const std::string what = "DeleteObject b" + std::to_string(index) + " -> ";
         const bool deleted = DeleteObject(bitmaps_[index].real) != FALSE;
-        calls += what + std::to_string(deleted);
-        model += what + std::to_string(!selected);
+        calls += what + flag(deleted);
+        model += what + flag(!selected);
         if (deleted) {
             bitmaps_.erase(bitmaps_.begin() + static_cast<std::ptrdiff_t>(index));
             for (Dc& dc : dcs_) {
@@ -350,9 +357,9 @@ class Sequence
                                  std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
                                  std::to_string(rect.right) + "," + std::to_string(rect.bottom) +
                                  (white ? " white" : " black") + " -> ";
-        calls += what + std::to_string(FillRect(dcs_[dc].real, &rect,
-                                                static_cast<HBRUSH>(GetStockObject(
-                                                    white ? WHITE_BRUSH : BLACK_BRUSH))) != 0);
+        calls += what + flag(FillRect(dcs_[dc].real, &rect,
+                                      static_cast<HBRUSH>(
+                                          GetStockObject(white ? WHITE_BRUSH : BLACK_BRUSH))) != 0);
         model += what + "1";
         modelFill(target, rect.left, rect.top, rect.right, rect.bottom, white);
         read(dcs_[dc].bitmap, calls, model);
@@ -387,8 +394,8 @@ class Sequence
                                   : operation == BLACKNESS ? "BLACKNESS"
                                                            : "WHITENESS") +
                                  " -> ";
-        calls += what + std::to_string(BitBlt(dcs_[dc].real, x, y, cx, cy, dcs_[source].real, x1,
-                                              y1, operation) != FALSE);
+        calls += what + flag(BitBlt(dcs_[dc].real, x, y, cx, cy, dcs_[source].real, x1, y1,
+                                    operation) != FALSE);
         model += what + "1";
         if (operation == SRCCOPY) {
             modelCopy(target, from, x, y, cx, cy, x1, y1);

@@ -174,11 +174,10 @@ PixelSpan copiedSpan(const Bitmap& target, const Bitmap& source, const Transfer&
 {
     const int64_t shiftX = t.x1 - t.x; // a source pixel's place less its destination's
     const int64_t shiftY = t.y1 - t.y;
-    const int64_t left = std::max<int64_t>({t.x, 0, -shiftX});
-    const int64_t top = std::max<int64_t>({t.y, 0, -shiftY});
-    const int64_t right = std::min<int64_t>({t.x + t.cx, target.width(), source.width() - shiftX});
-    const int64_t bottom =
-        std::min<int64_t>({t.y + t.cy, target.height(), source.height() - shiftY});
+    const auto left = std::max<int64_t>({t.x, 0, -shiftX});
+    const auto top = std::max<int64_t>({t.y, 0, -shiftY});
+    const auto right = std::min<int64_t>({t.x + t.cx, target.width(), source.width() - shiftX});
+    const auto bottom = std::min<int64_t>({t.y + t.cy, target.height(), source.height() - shiftY});
     if (left >= right || top >= bottom) {
         return {};
     }
