@@ -70,8 +70,9 @@ class Bitmap
     // The first `count` bytes of every row, top first, as GetBitmapBits hands them out.
     void readBits(uint8_t* out, size_t count) const;
 
-    // A colour bitmap's pixels, which its caller reads and writes directly.
-    uint8_t* colourPixels() { return bits_.data(); }
+    // A colour bitmap's pixels, which its caller reads and writes directly; null for a monochrome
+    // one, whose bytes are written through rowsToWrite alone.
+    uint8_t* colourPixels() { return bitsPixel_ == 1 ? nullptr : bits_.data(); }
 
     // The device context that holds the bitmap, 0 when none does; read and written through
     // std::atomic_ref. Taken under the lock of the bitmap's part of the object table, which

@@ -269,7 +269,7 @@ int WINAPI GetObjectA(HGDIOBJ h, int c, LPVOID pv)
                       bitmap->widthBytes(),
                       1,
                       static_cast<WORD>(bitmap->bitsPixel()),
-                      bitmap->bitsPixel() == 1 ? nullptr : bitmap->colourPixels()};
+                      bitmap->colourPixels()};
     std::memcpy(pv, &info, size);
     return size;
 }
