@@ -36,10 +36,9 @@ void setColourPixel(uint8_t* row, int32_t x, COLORREF colour)
 }
 
 // Paints a rectangle of a bitmap black or white, clipped to it; false when the memory to paint
-// cannot be had. A full-height bar on a bitmap whose rows are still one, every bar of a barcode,
-// paints a byte or two of that one row.
-inline bool paintSpan(Bitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom,
-                      bool white)
+// cannot be had. One from the top to the bottom of a bitmap whose rows are still one paints that
+// row alone.
+bool paintSpan(Bitmap& bitmap, int64_t left, int64_t top, int64_t right, int64_t bottom, bool white)
 {
     const PixelSpan span = clip(bitmap, left, top, right, bottom);
     if (span.empty()) {
@@ -86,22 +85,17 @@ struct Transfer
     int64_t x1;
     int64_t y1;
 
-    // The same transfer with a positive or zero size: a negative one counts back from the corners
-    // as for a fill, in the destination and the source alike.
+    // The same transfer with its edges in order, as for a fill, and the source's corner moved with
+    // the destination's.
     Transfer ordered() const
     {
-        Transfer t = *this;
-        if (t.cx < 0) {
-            t.x += t.cx + 1;
-            t.x1 += t.cx + 1;
-            t.cx = -t.cx;
-        }
-        if (t.cy < 0) {
-            t.y += t.cy + 1;
-            t.y1 += t.cy + 1;
-            t.cy = -t.cy;
-        }
-        return t;
+        int64_t left = x;
+        int64_t right = x + cx;
+        int64_t top = y;
+        int64_t bottom = y + cy;
+        orderEdges(left, right);
+        orderEdges(top, bottom);
+        return {left, top, right - left, bottom - top, x1 + (left - x), y1 + (top - y)};
     }
 };
 
