@@ -1,6 +1,7 @@
 // The graphics stand-in behaves as Win32 does for the calls the library and its clients make.
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -78,18 +79,21 @@ TEST_F(GdiStandIn, BitmapsAreMonochromeWithRowsPaddedToTwoBytes)
     struct Case
     {
         int width;
+        int height;
         LONG widthBytes;
     };
-    for (const Case c : {Case{1, 2}, Case{16, 2}, Case{17, 4}, Case{33, 6}}) {
-        HBITMAP bitmap = CreateCompatibleBitmap(memory, c.width, 3);
+    // The last is as wide as 2^31 bits allow, where rounding the width up must not overflow.
+    for (const Case c : {Case{1, 3, 2}, Case{16, 3, 2}, Case{17, 3, 4}, Case{33, 3, 6},
+                         Case{INT_MAX - 3, 1, 1 << 28}}) {
+        HBITMAP bitmap = CreateCompatibleBitmap(memory, c.width, c.height);
         BITMAP info{};
         ASSERT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
         EXPECT_EQ(info.bmWidth, c.width);
-        EXPECT_EQ(info.bmHeight, 3);
+        EXPECT_EQ(info.bmHeight, c.height);
         EXPECT_EQ(info.bmWidthBytes, c.widthBytes) << c.width;
         EXPECT_EQ(info.bmPlanes, 1);
         EXPECT_EQ(info.bmBitsPixel, 1);
-        EXPECT_EQ(GetBitmapBits(bitmap, 0, nullptr), c.widthBytes * 3);
+        EXPECT_EQ(GetBitmapBits(bitmap, 0, nullptr), c.widthBytes * c.height);
         DeleteObject(bitmap);
     }
     DeleteDC(memory);

@@ -1,6 +1,7 @@
 // Threads that each call the library with a device context of their own get exactly what one
 // thread gets. Also built alone under ThreadSanitizer, which fails the run on any data race.
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <thread>
@@ -10,6 +11,7 @@
 
 #include <Lorvaxen.h>
 #include <lorvaxen_text_reader.h>
+#include <windows.h>
 
 namespace {
 
@@ -90,6 +92,80 @@ TEST(Threads, EightThreadsWithTheirOwnDevicesGetWhatOneThreadGets)
     for (int t = 0; t < kThreads; ++t) {
         EXPECT_EQ(mismatches[static_cast<size_t>(t)], 0) << "thread " << t;
     }
+    EXPECT_EQ(GdiLiveObjectCount(), liveBefore);
+}
+
+// Runs `first` and `second` on two threads that start them as nearly at once as they can.
+template <class First, class Second> void atOnce(First first, Second second)
+{
+    std::atomic<int> ready{0};
+    const auto start = [&ready] {
+        ready.fetch_add(1);
+        while (ready.load() < 2) {
+            std::this_thread::yield();
+        }
+    };
+    std::thread other([&] {
+        start();
+        second();
+    });
+    start();
+    first();
+    other.join();
+}
+
+// Of a bitmap selected on one thread as another deletes it, exactly one call wins: the bitmap is
+// then either held by the device context or gone, and nothing is left behind.
+TEST(Threads, SelectingABitmapAsItIsDeletedLetsExactlyOneWin)
+{
+    constexpr int kRounds = 500;
+    const int liveBefore = GdiLiveObjectCount();
+    int selectWins = 0;
+    int deleteWins = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(memory, 64, 8);
+        HGDIOBJ previous = nullptr;
+        BOOL deleted = FALSE;
+        atOnce([&] { previous = SelectObject(memory, bitmap); },
+               [&] { deleted = DeleteObject(bitmap); });
+        ASSERT_NE(previous != nullptr, deleted != FALSE) << "round " << round;
+        if (previous != nullptr) {
+            ++selectWins;
+            BitBlt(memory, 0, 0, 64, 8, nullptr, 0, 0, WHITENESS); // the bitmap is whole
+            EXPECT_EQ(SelectObject(memory, previous), bitmap);
+            EXPECT_TRUE(DeleteObject(bitmap));
+        } else {
+            ++deleteWins;
+        }
+        DeleteDC(memory);
+    }
+    EXPECT_EQ(selectWins + deleteWins, kRounds);
+    EXPECT_EQ(GdiLiveObjectCount(), liveBefore);
+}
+
+// New memory device contexts all hold the one stock bitmap: threads that paint and copy onto
+// their own new contexts at once share it, which ThreadSanitizer watches.
+TEST(Threads, ThreadsPaintingTheirOwnNewContextsShareTheStockBitmapSafely)
+{
+    const int liveBefore = GdiLiveObjectCount();
+    const auto paint = [] {
+        HDC fresh = CreateCompatibleDC(nullptr);
+        HDC source = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateCompatibleBitmap(source, 16, 4);
+        HGDIOBJ previous = SelectObject(source, bitmap);
+        const RECT all{0, 0, 1, 1};
+        for (int i = 0; i < 2000; ++i) {
+            BitBlt(fresh, 0, 0, 1, 1, source, i % 16, 0, SRCCOPY);
+            BitBlt(source, i % 16, 0, 1, 4, fresh, 0, 0, SRCCOPY);
+            FillRect(fresh, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        SelectObject(source, previous);
+        DeleteObject(bitmap);
+        DeleteDC(source);
+        DeleteDC(fresh);
+    };
+    atOnce(paint, paint);
     EXPECT_EQ(GdiLiveObjectCount(), liveBefore);
 }
 

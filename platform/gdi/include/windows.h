@@ -12,6 +12,13 @@
  * Any thread may call any function. Drawing takes no lock, so threads that draw with device
  * contexts and bitmaps of their own run side by side; as on Windows, a handle must not be deleted
  * while another thread is using it, and one device context is drawn with by one thread at a time.
+ * A bitmap selected on one thread as another deletes it is either selected or deleted: exactly
+ * one of the two calls succeeds.
+ *
+ * FillRect and BitBlt clip every rectangle to the bitmaps it touches, whatever its coordinates. A
+ * rectangle given right to left or bottom to top (a negative width or height, or a right edge left
+ * of the left one) covers, as on Windows, the pixels from one past the edge given second up to and
+ * with the one given first. A copy within one bitmap reads the pixels as they were before it.
  */
 #ifndef LORVAXEN_GDI_WINDOWS_H
 #define LORVAXEN_GDI_WINDOWS_H
