@@ -59,6 +59,7 @@ const Kind kCode39{"code39", "Code39", BarCode_Code39, 10, 10};
 const Kind kJan{"jan", "EAN13", jan, 11, 7};
 const Kind kItf{"itf", "ITF", itf, 10, 10};
 const Kind kNw7{"nw7", "Codabar", BarCode_NW7, 10, 10};
+const Kind kUpcA{"upca", "UPCA", jan, 9, 9};
 
 // The library's own bitmap for a request, read straight through the C interface.
 Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,
@@ -204,6 +205,8 @@ TEST_F(Tool, PngReadsBackToItsData)
              Case{kItf, "9876543210123", false, 96, 0.5},
              Case{kNw7, "A40156B", false, 600, 0.33},
              Case{kNw7, "123-$:/.+", true, 300, 0.25},
+             Case{kUpcA, "03600029145", false, 300, 0.33},
+             Case{kUpcA, "036000291452", false, 600, 0.33},
          }) {
         std::vector<std::string> args{"-s",       c.kind.name,
                                       "--dpi",    std::to_string(c.dpi),
@@ -278,7 +281,7 @@ TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
              Case{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
              Case{kCode39, "ABC-12", {}, "*ABC-12*"},
              Case{kItf, "1234567", {"--check"}, "12345670"},
-             Case{kNw7, "A40156B", {"--text-size", "3"}, "a40156a"},
+             Case{kNw7, "A40156A", {"--text-size", "3"}, "A40156A"},
          }) {
         std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
         args.insert(args.end(), c.options.begin(), c.options.end());
@@ -288,6 +291,55 @@ TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
         ASSERT_TRUE(png.has_value());
         EXPECT_EQ(readTextBand(png->pixels, dir().parent_path() / "band.png"), c.read) << c.text;
         EXPECT_TRUE(decode(png->pixels, c.kind.decoderFormat, 0).has_value()) << c.text;
+    }
+}
+
+// Each digit of a JAN or UPC-A lies within its own seven modules: under its symbol character,
+// clear of the guard bars, or outside them in the light margins.
+TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        std::vector<int> slots; // the module where each digit's seven begin, from the start guard
+    };
+    for (const Case& c : {
+             Case{kJan, "490123456789", {-8, 3, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 85}},
+             Case{kUpcA, "72527273070", {-8, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 96}},
+         }) {
+        const ToolRun run =
+            runTool({"-s", c.kind.name, "--dpi", "300", "--json", "-o", "d.png", c.text});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "d.png");
+        ASSERT_TRUE(png.has_value());
+        const Pixels& image = png->pixels;
+        const int module = std::stoi(jsonField(run.out, "module_dots"));
+        const int symbolX = c.kind.leftModules * module;
+        int32_t top = 0;
+        while (top < image.height && image.row(top) == image.row(0)) {
+            ++top;
+        }
+        // The columns with ink under the bars, the guard bars reaching down left out; each
+        // digit is one run of them.
+        std::vector<std::pair<int32_t, int32_t>> runs;
+        for (int32_t x = 0; x < image.width; ++x) {
+            bool ink = false;
+            for (int32_t y = top; y < image.height && !image.at(x, top); ++y) {
+                ink = ink || image.at(x, y);
+            }
+            if (ink && !runs.empty() && runs.back().second == x) {
+                runs.back().second = x + 1;
+            } else if (ink) {
+                runs.emplace_back(x, x + 1);
+            }
+        }
+        ASSERT_EQ(runs.size(), c.slots.size()) << c.text;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_GE(runs[i].first, symbolX + c.slots[i] * module) << c.text << " digit " << i;
+            EXPECT_LE(runs[i].second, symbolX + (c.slots[i] + 7) * module)
+                << c.text << " digit " << i;
+        }
     }
 }
 
@@ -482,7 +534,7 @@ TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
 TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
 {
     ASSERT_EQ(runTool({"../A/B.c"}).status, 0);
-    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_c.png"});
+    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_C.png"});
 }
 
 TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
@@ -493,10 +545,26 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         std::string message;
     };
     for (const Case& c : {
-             Case{{"a#b"}, "-22: a character is not a Code 39 symbol"},
+             Case{{"a#b"}, "-22: a character is not a Code 39 symbol: '#' at character 2"},
+             Case{{"-s", "JAN", "4901234567890"},
+                  "the check digit of 4901234567890 is 0, but the digits before it give 4"},
+             Case{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
+             Case{{"-s", "upca", "0360002914"}, "a UPC-A needs 11 digits, or 12"},
+             Case{{"-s", "ean13", "4901-2345-6789"},
+                  "-12: a character is not a digit (a JAN "
+                  "takes digits only): '-' at character 5"},
+             Case{{"-s", "jan",
+                   "\xef\xbc\x94"
+                   "901234567894"},
+                  "'\xef\xbc\x94' (U+FF14) at character 1, a full-width digit: type 4"},
+             Case{{"-s", "codabar", "12x4"},
+                  "-42: a character is not an NW7 symbol: 'x' at "
+                  "character 3"},
+             Case{{"-s", "i2of5", "12\t4"},
+                  "-32: a character is not a digit (Interleaved 2 of "
+                  "5 takes digits only): U+0009 at character 3"},
              Case{{"***"}, "-21: the text is empty, or nothing but asterisks (Code 39)"},
              Case{{"-s", "jan", "123"}, "-11: a JAN needs 12 or 13 digits"},
-             Case{{"-s", "itf", "12a"}, "-32: a character is not a digit"},
              Case{{"-s", "nw7", "x"}, "-42: a character is not an NW7 symbol"},
              Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
              Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
@@ -515,35 +583,98 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
     const ToolRun json = runTool({"--json", "-o", "x.png", "a\"\\#"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
-                        "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\"}\n");
+                        "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\","
+                        "\"refused\":\"'\\\"' at character 2\"}\n");
 }
 
 TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
 {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"--bogus", "A"},
-             {"-s", "qr", "A"},
-             {"--dpi", "0", "A"},
-             {"--narrow", "wide", "A"},
-             {"-o", "a.gif", "A"},
-             {"-o", "noextension", "A"},
-             {"A", "--batch", "list.txt"},
-             {"--batch", "list.txt", "-o", "one.png"},
-             {"--batch", "list.txt", "-o", "%s.png"},
-             {"--batch", "list.txt", "-o", "%d-%d.png"},
-             {"--batch", "list.txt", "-o", "-"},
-             {"verify"},
-             {"verify", "-s", "qr", "x.png"},
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string message; // part of it, after the "lorvaxen" every message starts with
+    };
+    for (const Case& c : {
+             Case{{}, ""},
+             Case{{"--bogus", "A"}, ": unknown option --bogus\n"},
+             Case{{"--heigth", "10", "ABC"}, ": unknown option --heigth; did you mean --height?"},
+             Case{{"--narow=0.3", "ABC"}, ": unknown option --narow; did you mean --narrow?"},
+             Case{{"-x", "ABC"}, ": unknown option -x"},
+             Case{{"-s", "qr", "A"}, "unknown symbology 'qr': use one of jan (ean13"},
+             Case{{"--dpi", "0", "A"}, ""},
+             Case{{"--narrow", "wide", "A"}, ""},
+             Case{{"-o", "a.gif", "A"}, ""},
+             Case{{"-o", "noextension", "A"}, ""},
+             Case{{"A", "--batch", "list.txt"}, ""},
+             Case{{"--batch", "list.txt", "-o", "one.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "%s.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "-"}, ""},
+             Case{{"verify"}, ""},
+             Case{{"verify", "-s", "qr", "x.png"}, ""},
          }) {
         std::string joined;
-        for (const std::string& arg : args) {
+        for (const std::string& arg : c.args) {
             joined += arg + " ";
         }
-        const ToolRun run = runTool(args);
+        const ToolRun run = runTool(c.args);
         EXPECT_EQ(run.status, 2) << joined;
-        EXPECT_FALSE(run.err.empty()) << joined;
+        if (c.args.empty() || c.args[0] != "verify") {
+            EXPECT_EQ(run.err.substr(0, 10), "lorvaxen: ") << joined << run.err;
+        }
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << joined << run.err;
         EXPECT_TRUE(files().empty()) << joined;
+    }
+}
+
+// What is made but may not be what was meant is said on standard error; the label is still
+// made, under the name of what it holds, and scans as that.
+TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string warning; // empty: none
+        std::string file;
+        const char* decoderFormat;
+        std::string data;
+    };
+    for (const Case& c : {
+             Case{{"-s", "nw7", "A1234B"},
+                  "warning: the stop B is replaced by A",
+                  "A1234A.png",
+                  "Codabar",
+                  "1234"},
+             Case{{"-s", "code39", "--ratio", "4", "abc"},
+                  "warning: the wide-to-narrow ratio of 4 is outside the 2 to 3 that Code 39's",
+                  "ABC.png",
+                  "Code39",
+                  "ABC"},
+             Case{{"-s", "Ean-13", "--as-given", "4901234567890"},
+                  "",
+                  "4901234567890.png",
+                  "EAN13",
+                  ""},
+             Case{{"-s", "jan", "490123456789"}, "", "4901234567894.png", "EAN13", "4901234567894"},
+             Case{{"-s", "UPCA", "--narrow", "0,33", "--height", "15mm", "03600029145"},
+                  "",
+                  "036000291452.png",
+                  "UPCA",
+                  "036000291452"},
+         }) {
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 0) << c.file << run.err;
+        if (c.warning.empty()) {
+            EXPECT_EQ(run.err, "") << c.file;
+        } else {
+            EXPECT_NE(run.err.find("lorvaxen: " + c.warning), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(files(), std::vector<std::string>{c.file});
+        const auto png = readPng(dir() / c.file);
+        ASSERT_TRUE(png.has_value()) << c.file;
+        // A wrong check digit printed as given is what no reader takes.
+        EXPECT_EQ(decode(png->pixels, c.decoderFormat, 0).value_or(""), c.data) << c.file;
+        fs::remove(dir() / c.file);
     }
 }
 

@@ -14,8 +14,10 @@ enum class Symbology { Jan, Code39, I2of5, Nw7 };
 
 // How the human-readable text sits under the bars.
 enum class TextLayout {
-    Ean,    // the EAN-13 layout: a digit left of the start guard, six under each half
-    Centred // the framed text centred under the bars
+    Ean,     // the EAN-13 layout: a digit left of the start guard, six under each half
+    Centred, // the framed text centred under the bars
+    UpcA     // the UPC-A layout: the first and last digits smaller, outside the guard bars, five
+             // under each half, whose outer symbol characters reach down as the guards do
 };
 
 struct SymbologyFacts
@@ -40,9 +42,13 @@ struct SymbologyFacts
     // The default height of the human-readable digits, in modules.
     double textHeightModules;
     TextLayout textLayout;
+    // Every character the library takes in a text of this symbology, in upper case; letters are
+    // matched in any case.
+    std::string_view characters;
 };
 
-// Every symbology, in the order the tool lists them.
+// Every symbology, in the order the tool lists them. The first rows are in the order of the
+// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
 // By option name or alias, in any case.

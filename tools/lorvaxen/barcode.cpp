@@ -9,22 +9,24 @@
 #include <lorvaxen_pixels.h>
 #include <lorvaxen_text_reader.h>
 
+#include "symbol_text.h"
+
 namespace lorvaxen::tool {
 namespace {
 
-constexpr BarcodeFunction makerOf(Symbology symbology)
+SymbologyInfo infoOf(const SymbologyFacts& facts)
 {
-    switch (symbology) {
+    switch (facts.symbology) {
     case Symbology::Jan:
-        return passingText<BarCode_JAN>;
+        return {facts, passingText<BarCode_JAN>, LORVAXEN_JAN_CHARSET};
     case Symbology::Code39:
-        return BarCode_Code39;
+        return {facts, BarCode_Code39, LORVAXEN_CODE39_CHARSET};
     case Symbology::I2of5:
-        return passingText<BarCode_I2of5>;
+        return {facts, passingText<BarCode_I2of5>, LORVAXEN_I2OF5_CHARSET};
     case Symbology::Nw7:
-        return BarCode_NW7;
+        return {facts, BarCode_NW7, LORVAXEN_NW7_CHARSET};
     }
-    return nullptr;
+    return {facts, nullptr, 0};
 }
 
 const std::vector<SymbologyInfo>& symbologyList()
@@ -32,7 +34,7 @@ const std::vector<SymbologyInfo>& symbologyList()
     static const std::vector<SymbologyInfo> list = [] {
         std::vector<SymbologyInfo> infos;
         for (const SymbologyFacts& facts : allSymbologyFacts()) {
-            infos.push_back({facts, makerOf(facts.symbology)});
+            infos.push_back(infoOf(facts));
         }
         return infos;
     }();
@@ -74,8 +76,9 @@ std::span<const SymbologyInfo> symbologies()
 const SymbologyInfo* findSymbology(std::string_view name)
 {
     const SymbologyFacts* facts = findSymbologyFacts(name);
-    return facts == nullptr ? nullptr
-                            : &symbologyList()[static_cast<std::size_t>(facts->symbology)];
+    return facts == nullptr
+               ? nullptr
+               : &symbologyList()[static_cast<std::size_t>(facts - allSymbologyFacts().data())];
 }
 
 int32_t modulePixels(int dpi, double narrowMm)
@@ -122,9 +125,33 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
 }
 
+std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio)
+{
+    const SymbologyFacts& symbology = info.facts;
+    if (symbology.minRatio <= 0 || !(ratio >= 1) ||
+        (ratio >= symbology.minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
+        return std::nullopt;
+    }
+    return "the wide-to-narrow ratio of " + formatDecimal(ratio, 3) + " is outside the " +
+           formatDecimal(symbology.minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) +
+           " that " + std::string(symbology.title) + "'s standard allows";
+}
+
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
 {
     Barcode barcode;
+    const SymbologyFacts& symbology = settings.symbology->facts;
+    // Named here, where the library would only say that some character is refused.
+    if (auto refused = refusedCharacter(symbology, text)) {
+        barcode.code = settings.symbology->charsetCode;
+        barcode.refused = std::move(*refused);
+        return barcode;
+    }
+    PreparedText prepared = prepareText(symbology, text, settings.asGiven);
+    if (!prepared.problem.empty()) {
+        barcode.problem = std::move(prepared.problem);
+        return barcode;
+    }
     Graphics graphics(settings.dpi);
     if (graphics.device() == nullptr) {
         barcode.code = LORVAXEN_NO_BITBLT;
@@ -132,11 +159,10 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     }
     // The library folds the case of some texts in place, and needs room for four more
     // characters than the text has for the framed text.
-    std::string input(text);
-    std::string framed(text.size() + 4, '\0');
+    std::string input = std::move(prepared.text);
+    std::string framed(input.size() + 4, '\0');
     int32_t widthPx = 0;
     int32_t heightPx = 0;
-    const SymbologyFacts& symbology = settings.symbology->facts;
     barcode.module = chooseModule(settings.dpi, settings.narrowMm);
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
@@ -149,7 +175,10 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
-    barcode.framedText = framed.substr(0, framed.find('\0'));
+    barcode.shownText = shownText(symbology, framed.substr(0, framed.find('\0')));
+    barcode.framedText = symbology.textLayout == TextLayout::UpcA
+                             ? barcode.shownText
+                             : framed.substr(0, framed.find('\0'));
 
     auto image = readBitmap(graphics.bitmap(), settings.dpi);
     if (!image || image->width != widthPx || image->height != heightPx) {

@@ -14,14 +14,13 @@
 
 namespace lorvaxen::tool {
 
-// The ten arguments that every barcode function takes (some take the text as const).
-using BarcodeFunction = LorvaxenBarcodeFunction*;
-
-// A symbology as the tool offers it: its standard's facts and the library function that makes it.
+// A symbology as the tool offers it: its standard's facts, the library function that makes it,
+// and the library's code for a character it does not take.
 struct SymbologyInfo
 {
     const SymbologyFacts& facts;
-    BarcodeFunction make;
+    LorvaxenBarcodeFunction* make;
+    int32_t charsetCode;
 };
 
 // The symbologies of the library, in the order `--help` lists them.
@@ -36,6 +35,7 @@ struct BarcodeSettings
     std::optional<double> heightMm; // the symbology's default when empty
     double ratio = 2.5;
     bool check = false;
+    bool asGiven = false; // a JAN's or UPC-A's wrong check digit printed as it is, not refused
     int dpi = 600;
     bool quietZone = true;
 };
@@ -56,12 +56,18 @@ ModuleChoice chooseModule(int dpi, double requestedMm);
 std::optional<std::string> moduleWarning(const SymbologyInfo& symbology,
                                          const ModuleChoice& module);
 
+// A warning when the wide-to-narrow ratio is outside what the symbology's standard allows.
+std::optional<std::string> ratioWarning(const SymbologyInfo& symbology, double ratio);
+
 // What one request gave: the library's result code and, on success, the framed text and the
 // image (with its quiet zones when asked for them).
 struct Barcode
 {
     int32_t code = LORVAXEN_OK;
+    std::string refused; // with a character code: which character, and where
+    std::string problem; // a refusal of the tool's own, such as a wrong check digit
     std::string framedText;
+    std::string shownText; // the text under the bars
     MonoImage image;
     int32_t leftQuietPx = 0;
     int32_t rightQuietPx = 0;

@@ -6,6 +6,7 @@
 
 #include "interrupt.h"
 #include "report.h"
+#include "symbol_text.h"
 
 namespace lorvaxen::tool {
 
@@ -26,8 +27,22 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     if (outcome.refused()) {
         return outcome;
     }
-    if (auto warning = moduleWarning(*outcome.symbology, outcome.barcode.module)) {
-        outcome.warnings.push_back(std::move(*warning));
+    if (!outcome.barcode.problem.empty()) {
+        outcome.problem = outcome.barcode.problem;
+        return outcome;
+    }
+    // Without a name, the file is named after what the label holds, not what was typed.
+    if (outcome.path.empty()) {
+        outcome.path = defaultFileName(
+            nameStem(outcome.symbology->facts, outcome.barcode.shownText), options.format);
+    }
+    for (auto warning :
+         {moduleWarning(*outcome.symbology, outcome.barcode.module),
+          ratioWarning(*outcome.symbology, options.settings.ratio),
+          replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText)}) {
+        if (warning) {
+            outcome.warnings.push_back(std::move(*warning));
+        }
     }
     const int dpi = outcome.barcode.image.dpi;
     Label label = barsOnly(std::move(outcome.barcode.image));
@@ -36,7 +51,7 @@ Outcome produce(std::string_view text, const Options& options, const std::string
                                   options.text.digitHeightMm, &outcome.warnings);
     }
     if (outcome.problem.empty()) {
-        outcome.problem = writeImageFile(label, options.format, path, durability);
+        outcome.problem = writeImageFile(label, options.format, outcome.path, durability);
     }
     // The report needs only the picture's size, not its pixels.
     outcome.barcode.image = whiteImage(0, 0, dpi);
@@ -71,10 +86,9 @@ int runSingle(const Options& options, std::istream& in, std::ostream& out, std::
             }
         }
     }
-    const std::string path = options.output.empty() ? defaultFileName(text) : options.output;
-    const Outcome outcome = produce(text, options, path, Durability::Now);
+    const Outcome outcome = produce(text, options, options.output, Durability::Now);
     // With the image on standard output, the report goes to standard error.
-    std::ostream& report = isStandardOutput(path) ? err : out;
+    std::ostream& report = !outcome.path.empty() && isStandardOutput(outcome.path) ? err : out;
     if (options.json) {
         report << outcomeJson(outcome, std::nullopt) << '\n';
     }

@@ -16,7 +16,7 @@ struct Outcome
 {
     std::string text;
     const SymbologyInfo* symbology = nullptr;
-    std::string path; // "-" for standard output
+    std::string path; // "-" for standard output; empty until known
     ImageFormat format = ImageFormat::Png;
     Barcode barcode; // the library's code; on success the framed text and the label's size
     std::vector<std::string> warnings; // a size outside the standard, a text made smaller
@@ -26,7 +26,8 @@ struct Outcome
     bool succeeded() const { return !refused() && problem.empty(); }
 };
 
-// Makes the barcode and, if the library gave one, lays out its label and writes it. Never
+// Makes the barcode and, if the library gave one, lays out its label and writes it to `path`, or
+// when that is empty to a file named after the label's text in the current directory. Never
 // throws for bad input: the outcome says what happened. Returns with interruptions held: the
 // caller releases them once the outcome is reported.
 Outcome produce(std::string_view text, const Options& options, const std::string& path,

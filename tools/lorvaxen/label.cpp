@@ -14,36 +14,52 @@ constexpr int kLeftDigitsModule = 3;
 constexpr int kRightDigitsModule = 50;
 constexpr int kDigitModules = 7;
 constexpr std::array<std::pair<int, int>, 3> kGuardModules{{{0, 3}, {45, 50}, {92, 95}}};
+// A UPC-A's first and last symbol characters reach down with the guard bars, their digits set
+// smaller outside the guards.
+constexpr std::array<std::pair<int, int>, 2> kUpcAOuterModules{{{3, 10}, {85, 92}}};
+constexpr double kUpcAOuterDigitScale = 0.75;
+constexpr int kEndModule = 95;
 // The guard bars reach five modules below the others, down between the digit groups.
 constexpr int kGuardExtensionModules = 5;
 
-// Pen positions along x for an EAN-13: the leading digit in the light margin, a module clear of
-// the start guard, then each digit centred in its symbol character.
-std::vector<double> eanPens(std::string_view digits, double symbolX, int32_t modulePx,
-                            double advance)
+// The module where each digit's seven-module slot starts, and its size, for an EAN-13: the
+// leading digit in the light margin a module clear of the start guard, then each digit under its
+// symbol character. A UPC-A's twelve digits are those of the EAN-13 after its leading 0: the first
+// and last outside the guards, smaller.
+struct Slot
 {
-    std::vector<double> pens;
-    const auto centreOfSlot = [&](double startModule) {
-        return symbolX + (startModule + kDigitModules / 2.0) * modulePx - advance / 2;
-    };
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i == 0) {
-            pens.push_back(centreOfSlot(-kDigitModules - 1.0));
-        } else if (i <= 6) {
-            pens.push_back(
-                centreOfSlot(kLeftDigitsModule + kDigitModules * (static_cast<double>(i) - 1)));
+    double startModule;
+    double scale;
+};
+
+std::vector<Slot> digitSlots(std::size_t digits, bool upcA)
+{
+    std::vector<Slot> slots;
+    for (std::size_t i = 0; i < digits; ++i) {
+        const std::size_t ean = upcA ? i + 1 : i; // the digit's place in the EAN-13
+        const auto at = static_cast<double>(ean);
+        if (ean == 0 || (upcA && i == 0)) {
+            slots.push_back({-kDigitModules - 1.0, upcA ? kUpcAOuterDigitScale : 1.0});
+        } else if (upcA && i + 1 == digits) {
+            slots.push_back({kEndModule + 1.0, kUpcAOuterDigitScale});
+        } else if (ean <= 6) {
+            slots.push_back({kLeftDigitsModule + kDigitModules * (at - 1), 1.0});
         } else {
-            pens.push_back(
-                centreOfSlot(kRightDigitsModule + kDigitModules * (static_cast<double>(i) - 7)));
+            slots.push_back({kRightDigitsModule + kDigitModules * (at - 7), 1.0});
         }
     }
-    return pens;
+    return slots;
 }
 
-void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32_t modulePx)
+void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32_t modulePx,
+                    bool upcA)
 {
     const int32_t bottom = std::min(image.height, barsHeight + kGuardExtensionModules * modulePx);
-    for (const auto& [first, end] : kGuardModules) {
+    std::vector<std::pair<int, int>> reaching(kGuardModules.begin(), kGuardModules.end());
+    if (upcA) {
+        reaching.insert(reaching.end(), kUpcAOuterModules.begin(), kUpcAOuterModules.end());
+    }
+    for (const auto& [first, end] : reaching) {
         for (int32_t x = symbolX + first * modulePx; x < symbolX + end * modulePx; ++x) {
             if (x >= image.width || !image.isBlack(x, barsHeight - 1)) {
                 continue;
@@ -72,7 +88,7 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     if (font == nullptr) {
         return problem;
     }
-    const std::string& text = barcode.framedText;
+    const std::string& text = barcode.shownText;
     const int dpi = label.image.dpi;
     const int32_t module = barcode.modulePx;
     const double heightMm =
@@ -83,7 +99,8 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
                "the height of the bars";
     }
     double em = font->emForDigitHeight(digitPx);
-    const bool ean = symbology.facts.textLayout == TextLayout::Ean;
+    const bool upcA = symbology.facts.textLayout == TextLayout::UpcA;
+    const bool ean = symbology.facts.textLayout == TextLayout::Ean || upcA;
     if (ean && font->advance('0', em) > kDigitModules * module) {
         // Larger digits would run into the guard bars; the digit height is in proportion.
         const double scale = kDigitModules * module / font->advance('0', em);
@@ -97,8 +114,14 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     const double symbolX = barcode.leftQuietPx;
     const double baseline = barsHeight + module + digitPx;
     std::vector<double> pens;
+    std::vector<double> scales(text.size(), 1.0);
     if (ean) {
-        pens = eanPens(text, symbolX, module, font->advance('0', em));
+        const std::vector<Slot> slots = digitSlots(text.size(), upcA);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            scales[i] = slots[i].scale;
+            pens.push_back(symbolX + (slots[i].startModule + kDigitModules / 2.0) * module -
+                           font->advance(text[i], em * scales[i]) / 2);
+        }
     } else {
         double width = 0;
         for (const char c : text) {
@@ -116,7 +139,7 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     double right = label.image.width;
     for (std::size_t i = 0; i < text.size(); ++i) {
         left = std::min(left, pens[i]);
-        right = std::max(right, pens[i] + font->advance(text[i], em));
+        right = std::max(right, pens[i] + font->advance(text[i], em * scales[i]));
     }
     const double grownHeight = std::ceil(baseline + 2.0 * module);
     const double grownWidth = std::ceil(right - std::floor(left));
@@ -132,10 +155,10 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     }
     label.image = std::move(*canvas);
     if (ean) {
-        lengthenGuards(label.image, barcode.leftQuietPx + shift, barsHeight, module);
+        lengthenGuards(label.image, barcode.leftQuietPx + shift, barsHeight, module, upcA);
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        label.glyphs.push_back({text[i], pens[i] + shift, baseline});
+        label.glyphs.push_back({text[i], pens[i] + shift, baseline, scales[i]});
     }
     label.emPx = em;
     label.font = font;
@@ -146,7 +169,7 @@ MonoImage rasterize(const Label& label)
 {
     MonoImage image = label.image;
     for (const Glyph& glyph : label.glyphs) {
-        label.font->draw(image, glyph.c, glyph.penX, glyph.baselineY, label.emPx);
+        label.font->draw(image, glyph.c, glyph.penX, glyph.baselineY, label.emPx * glyph.scale);
     }
     return image;
 }

@@ -17,6 +17,7 @@ struct Glyph
     char c;
     double penX;
     double baselineY;
+    double scale = 1.0; // of the label's size: smaller for a UPC-A's outer digits
 };
 
 struct Label
@@ -37,11 +38,11 @@ struct TextSettings
 // The bars alone, as the library drew them and the quiet zones framed them.
 Label barsOnly(MonoImage bars);
 
-// Puts the framed text under the bars: an EAN-13 layout for JAN, the text centred under the bars
-// for the others. `digitHeightMm` is the height of the digits, or the symbology's default when
-// empty. The picture grows to hold the text, so the text never overlaps the bars. Answers a
-// problem, such as a missing font, or an empty text; `warnings` collects what the user should
-// know of.
+// Puts the shown text under the bars: an EAN-13 layout for JAN, a UPC-A one for UPC-A, the text
+// centred under the bars for the others. `digitHeightMm` is the height of the digits, or the
+// symbology's default when empty. The picture grows to hold the text, so the text never overlaps
+// the bars. Answers a problem, such as a missing font, or an empty text; `warnings` collects what
+// the user should know of.
 std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& symbology,
                     std::optional<double> digitHeightMm, std::vector<std::string>* warnings);
 

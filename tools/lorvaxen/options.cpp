@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -31,9 +33,6 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         if (!options.names) {
             return problem;
         }
-    } else if (!outputGiven) {
-        // A text from standard input names its file once it has been read.
-        options.output = options.input == "-" ? "" : defaultFileName(options.input);
     }
     auto format = options.output.empty() ? ImageFormat::Png : formatFromPath(options.output);
     if (!formatName.empty()) {
@@ -52,9 +51,109 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
     return std::nullopt;
 }
 
+// The optimal string alignment distance: edits of one character, or two swapped, each count one.
+std::size_t editDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) {
+        d[i][0] = i;
+    }
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        d[0][j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// An option the tool does not have, named before CLI11 could take its value for the text and
+// blame the text; with the nearest option it has, when one is near.
+std::optional<std::string> unknownOption(const CLI::App& app, int argc, const char* const* argv)
+{
+    std::vector<std::string> longNames;
+    std::vector<std::string> shortNames;
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& name : option->get_lnames()) {
+            longNames.push_back("--" + name);
+        }
+        for (const std::string& name : option->get_snames()) {
+            shortNames.push_back("-" + name);
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            break;
+        }
+        const bool isLong = arg.size() > 2 && arg.starts_with("--");
+        const bool isShort = arg.size() >= 2 && arg[0] == '-' && std::isalpha(arg[1]) != 0;
+        if (!isLong && !isShort) {
+            continue;
+        }
+        const std::string name(isLong ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
+        const auto& known = isLong ? longNames : shortNames;
+        if (std::ranges::find(known, name) != known.end()) {
+            continue;
+        }
+        std::string nearest;
+        std::size_t best = std::max<std::size_t>(2, name.size() / 4) + 1;
+        for (const std::string& candidate : longNames) {
+            const std::size_t distance = editDistance(name, candidate);
+            if (distance < best ||
+                (nearest.empty() && candidate.starts_with(name) && name.size() > 3)) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        return "unknown option " + name +
+               (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+    }
+    return std::nullopt;
+}
+
+// A dimension as people type it: "0,33" with a decimal comma, "15mm" or "15 mm" with its unit.
+std::string plainNumber(std::string value)
+{
+    while (!value.empty() && value.back() == ' ') {
+        value.pop_back();
+    }
+    if (value.size() > 2 && (value.ends_with("mm") || value.ends_with("MM"))) {
+        value.resize(value.size() - 2);
+        while (!value.empty() && value.back() == ' ') {
+            value.pop_back();
+        }
+    }
+    if (std::ranges::count(value, ',') == 1 && value.find('.') == std::string::npos) {
+        value[value.find(',')] = '.';
+    }
+    return value;
+}
+
+// The names -s takes, each with its aliases: "jan (ean13, ean-13)".
+std::string symbologyNames()
+{
+    std::string names;
+    for (const SymbologyInfo& info : symbologies()) {
+        names += (names.empty() ? "" : ", ") + std::string(info.facts.name);
+        std::string aliases;
+        for (const std::string_view alias : info.facts.aliases) {
+            aliases += (aliases.empty() ? "" : ", ") + std::string(alias);
+        }
+        names += aliases.empty() ? "" : " (" + aliases + ")";
+    }
+    return names;
+}
+
 } // namespace
 
-std::string defaultFileName(std::string_view text)
+std::string defaultFileName(std::string_view text, ImageFormat format)
 {
     // Letters, digits, '-' and '_' pass; anything else, '/' and '.' included, becomes '_', so
     // the name stays in the current directory and is never hidden.
@@ -65,7 +164,7 @@ std::string defaultFileName(std::string_view text)
                            (c >= '0' && c <= '9') || c == '-' || c == '_';
         name += plain ? c : '_';
     }
-    return (name.empty() ? "barcode" : name) + ".png";
+    return (name.empty() ? "barcode" : name) + "." + std::string(formatName(format));
 }
 
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
@@ -84,24 +183,41 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
     app.footer("To grade a printed barcode's quality instead: lorvaxen verify --help");
-    std::vector<std::string> names;
-    for (const SymbologyInfo& info : symbologies()) {
-        names.emplace_back(info.facts.name);
-    }
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return "lorvaxen: " + std::string(error.what()) +
+               "\nRun with --help for more information.\n";
+    });
+    const std::string names = symbologyNames();
     app.add_option("TEXT", options.input, "The text to encode; - reads it from standard input");
-    app.add_option("-s,--symbology", symbology, "Symbology")
-        ->transform(CLI::IsMember(names, CLI::ignore_case))
+    app.add_option("-s,--symbology", symbology,
+                   "Symbology, in any case, by name or alias: " + names)
+        ->check(CLI::Validator(
+            [names](const std::string& name) {
+                return findSymbology(name) != nullptr
+                           ? std::string()
+                           : "unknown symbology '" + name + "': use one of " + names;
+            },
+            "", ""))
         ->type_name("NAME");
+    const auto dimension = [](std::string value) { return plainNumber(std::move(value)); };
     app.add_option("--narrow", options.settings.narrowMm,
-                   "Narrow element (module) width in millimetres")
+                   "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike)")
+        ->transform(dimension)
         ->type_name("MM");
     app.add_option("--height", options.settings.heightMm,
-                   "Bar height in millimetres. Default: 6.35; for JAN its nominal 22.85 in "
-                   "proportion to the module")
+                   "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
+                   "22.85 in proportion to the module")
+        ->transform(dimension)
         ->type_name("MM");
-    app.add_option("--ratio", options.settings.ratio, "Wide-to-narrow ratio (JAN uses 2)")
+    app.add_option("--ratio", options.settings.ratio,
+                   "Wide-to-narrow ratio (JAN and UPC-A use 2); a warning when outside what the "
+                   "symbology allows")
+        ->transform(dimension)
         ->type_name("R");
     app.add_flag("--check", options.settings.check, "Add the symbology's check character");
+    app.add_flag("--as-given", options.settings.asGiven,
+                 "Print a JAN's or UPC-A's check digit as given even when it is wrong, instead of "
+                 "refusing the text");
     app.add_option("--dpi", options.settings.dpi, "Resolution in pixels per inch, both axes")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
@@ -120,6 +236,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--text-size", options.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
+        ->transform(dimension)
         ->type_name("MM");
     app.add_flag("--no-quiet-zone", noQuietZone,
                  "Leave out the light margins that readers need on each side");
@@ -128,6 +245,10 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
 
+    if (const auto unknown = unknownOption(app, argc, argv)) {
+        err << "lorvaxen: " << *unknown << "\nRun with --help for more information.\n";
+        return {std::nullopt, kExitUsage};
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

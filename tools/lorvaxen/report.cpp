@@ -126,7 +126,8 @@ std::string failureText(const Outcome& outcome)
 {
     if (outcome.refused()) {
         return std::to_string(outcome.barcode.code) + ": " +
-               std::string(describeResult(outcome.barcode.code));
+               std::string(describeResult(outcome.barcode.code)) +
+               (outcome.barcode.refused.empty() ? "" : ": " + outcome.barcode.refused);
     }
     return outcome.problem;
 }
@@ -144,7 +145,11 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
         json += ",\"code\":" + std::to_string(outcome.barcode.code);
     }
     if (outcome.refused()) {
-        return json + ",\"error\":" + jsonString(describeResult(outcome.barcode.code)) + "}";
+        json += ",\"error\":" + jsonString(describeResult(outcome.barcode.code));
+        if (!outcome.barcode.refused.empty()) {
+            json += ",\"refused\":" + jsonString(outcome.barcode.refused);
+        }
+        return json + "}";
     }
     if (!outcome.succeeded()) {
         return json + ",\"error\":" + jsonString(outcome.problem) + "}";

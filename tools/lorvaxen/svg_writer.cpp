@@ -38,7 +38,8 @@ void writeText(const Label& label, std::FILE* file)
     }
     std::fputs("<g shape-rendering=\"geometricPrecision\">\n", file);
     for (const Glyph& glyph : label.glyphs) {
-        const std::string scale = formatDecimal(label.emPx / label.font->unitsPerEm(), 8);
+        const std::string scale =
+            formatDecimal(label.emPx * glyph.scale / label.font->unitsPerEm(), 8);
         std::fprintf(file, "<path transform=\"translate(%s %s) scale(%s -%s)\" d=\"%s\"/>\n",
                      formatDecimal(glyph.penX, 4).c_str(),
                      formatDecimal(glyph.baselineY, 4).c_str(), scale.c_str(), scale.c_str(),
