@@ -76,6 +76,21 @@ Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowM
     return readPixels(bitmap.get());
 }
 
+// What a command writes on its standard output; its standard error is dropped.
+std::string commandOutput(const std::string& command)
+{
+    std::FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    std::string text;
+    char buffer[256];
+    while (pipe != nullptr && std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        text += buffer;
+    }
+    if (pipe != nullptr) {
+        pclose(pipe);
+    }
+    return text;
+}
+
 // The value of one field of a flat JSON object, a string's without its quotes.
 std::string jsonField(const std::string& json, const std::string& name)
 {
@@ -251,17 +266,8 @@ std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
     if (file != nullptr) {
         std::fclose(file);
     }
-    const std::string command =
-        std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7 2>/dev/null";
-    std::FILE* ocr = popen(command.c_str(), "r");
-    std::string text;
-    char buffer[256];
-    while (ocr != nullptr && std::fgets(buffer, sizeof buffer, ocr) != nullptr) {
-        text += buffer;
-    }
-    if (ocr != nullptr) {
-        pclose(ocr);
-    }
+    std::string text =
+        commandOutput(std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7");
     std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
     return text;
 }
@@ -339,6 +345,134 @@ TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
             EXPECT_GE(runs[i].first, symbolX + c.slots[i] * module) << c.text << " digit " << i;
             EXPECT_LE(runs[i].second, symbolX + (c.slots[i] + 7) * module)
                 << c.text << " digit " << i;
+        }
+    }
+}
+
+// Turned, coloured, transparent, PDF and EPS labels, as a scanner sees them once printed: zbar
+// reads each, the PDF as poppler renders it and the EPS as Ghostscript does (at twice the label's
+// dots, since Ghostscript darkens every pixel a bar touches).
+TEST_F(Tool, EachLabelOptionReadsBack)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string file;
+        std::string read;   // what zbar prints
+        std::string inFile; // part of the file, if any
+    };
+    for (const Case& c : {
+             Case{{"--rotate", "90", "ROT90"}, "r.png", "CODE-39:ROT90", ""},
+             Case{{"-s", "jan", "--rotate", "180", "490123456789"},
+                  "r.png",
+                  "EAN-13:4901234567894",
+                  ""},
+             Case{{"--rotate", "270", "--fg", "#003399", "--bg", "#FE8", "COLOUR"},
+                  "c.png",
+                  "CODE-39:COLOUR",
+                  "PLTE"},
+             Case{{"--bg", "none", "CLEAR"}, "t.png", "CODE-39:CLEAR", "tRNS"},
+             Case{{"-s", "upca", "03600029145"}, "u.pdf", "036000291452", "%PDF"},
+             Case{{"--rotate", "90", "--bg", "none", "--fg", "#800000", "PDF90"},
+                  "p.pdf",
+                  "CODE-39:PDF90",
+                  "%PDF"},
+             Case{{"-s", "itf", "--bearer", "bars", "--dpi", "300", "--height", "12",
+                   "12345678901231"},
+                  "e.eps",
+                  "I2/5:12345678901231",
+                  "%!PS-Adobe-3.0 EPSF"},
+         }) {
+        auto args = c.args;
+        args.insert(args.end(), {"-o", c.file});
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << c.file << run.err;
+        const fs::path file = dir() / c.file;
+        EXPECT_NE(readText(file).find(c.inFile), std::string::npos) << c.file;
+        fs::path scan = file;
+        if (file.extension() == ".pdf") {
+            commandOutput(std::string(PDFTOPPM) + " -r 300 -png -singlefile " + file.string() +
+                          " " + (dir() / "page").string());
+            scan = dir() / "page.png";
+        } else if (file.extension() == ".eps") {
+            commandOutput(std::string(GHOSTSCRIPT) +
+                          " -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=pnggray -r600 "
+                          "-sOutputFile=" +
+                          (dir() / "page.png").string() + " " + file.string());
+            scan = dir() / "page.png";
+        }
+        EXPECT_NE(commandOutput(std::string(ZBARIMG) + " -q " + scan.string()).find(c.read),
+                  std::string::npos)
+            << c.file << " " << c.read;
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+    }
+}
+
+// SVG, PDF and EPS take the module in millimetres exactly, and whole dots of a printer when
+// its resolution is given; the PDF's page is the label's size.
+TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string moduleMm;
+    };
+    for (const Case& c : {
+             Case{{"-o", "x.pdf", "--narrow", "0,33"}, "0.33"},
+             Case{{"-o", "x.pdf", "--narrow", "0.33", "--dpi", "300"}, "0.338667"},
+             Case{{"-o", "x.svg", "--narrow", "0.254mm"}, "0.254"},
+             Case{{"-o", "x.eps", "--narrow", "0.5", "--dpi", "203"}, "0.500493"},
+         }) {
+        auto args = c.args;
+        args.insert(args.end(), {"--json", "EXACT"});
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(jsonField(run.out, "module_mm"), c.moduleMm) << c.args[1];
+        if (c.args[1] == "x.pdf") {
+            const std::string info = commandOutput("pdfinfo " + (dir() / "x.pdf").string());
+            double widthPt = 0;
+            double heightPt = 0;
+            ASSERT_EQ(std::sscanf(info.c_str() + info.find("Page size:"),
+                                  "Page size: %lf x %lf pts", &widthPt, &heightPt),
+                      2)
+                << info;
+            EXPECT_NEAR(widthPt * 25.4 / 72, std::stod(jsonField(run.out, "width_mm")), 1e-3);
+            EXPECT_NEAR(heightPt * 25.4 / 72, std::stod(jsonField(run.out, "height_mm")), 1e-3);
+        }
+    }
+}
+
+// ITF-14's bearer bars: along the top and bottom, or all round, as thick as 4.8 mm is to a
+// 1.016 mm module.
+TEST_F(Tool, BearerBarsHaveTheirThickness)
+{
+    for (const std::string style : {"bars", "frame"}) {
+        const ToolRun run = runTool({"-s", "itf", "--bearer", style, "--dpi", "300", "--no-text",
+                                     "--json", "-o", "b.png", "12345678901231"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "b.png");
+        ASSERT_TRUE(png.has_value());
+        const Pixels& image = png->pixels;
+        const int module = std::stoi(jsonField(run.out, "module_dots"));
+        const auto thickness = static_cast<int32_t>(std::lround(4.8 / 1.016 * module));
+        const int32_t middle = image.height / 2;
+        const auto rowBlack = [&](int32_t y) {
+            int32_t black = 0;
+            for (int32_t x = 0; x < image.width; ++x) {
+                black += image.at(x, y) ? 1 : 0;
+            }
+            return black;
+        };
+        for (const int32_t y : {0, thickness - 1, image.height - thickness, image.height - 1}) {
+            EXPECT_EQ(rowBlack(y), image.width) << style << " row " << y;
+        }
+        EXPECT_LT(rowBlack(thickness), image.width) << style;
+        EXPECT_LT(rowBlack(image.height - thickness - 1), image.width) << style;
+        // A frame closes the light margins at each end; bars leave them open.
+        const int32_t side = style == "frame" ? thickness : 0;
+        for (int32_t x = 0; x < side + 10 * module; ++x) {
+            EXPECT_EQ(image.at(x, middle), x < side) << style << " column " << x;
         }
     }
 }
@@ -829,7 +963,8 @@ TEST_F(Tool, VersionAndHelp)
     EXPECT_EQ(help.status, 0);
     for (const char* option :
          {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi", "--output",
-          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size"}) {
+          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size",
+          "--as-given", "--rotate", "--fg", "--bg", "--bearer", "--bar-reduction"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

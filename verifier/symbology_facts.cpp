@@ -16,6 +16,10 @@ constexpr std::array<std::string_view, 1> kNw7Aliases{"codabar"};
 
 constexpr std::string_view kDigits = "0123456789";
 
+// ITF-14's bearer bars (GS1 General Specifications): 4.8 mm thick at the nominal 1.016 mm module,
+// and never thinner than two narrow bars; the tool keeps that proportion at any module.
+constexpr double kItfBearerModules = 4.8 / 1.016;
+
 // Light margins: eleven modules before and seven after an EAN-13 symbol (ISO/IEC 15420), nine on
 // each side of a UPC-A one, ten on each side of Code 39 (ISO/IEC 16388), Interleaved 2 of 5
 // (ISO/IEC 16390) and NW7.
@@ -25,16 +29,16 @@ constexpr std::string_view kDigits = "0123456789";
 // do NW7 readers.
 constexpr std::array kFacts{
     SymbologyFacts{Symbology::Jan, "jan", "JAN", kJanAliases, 11, 7, 0.33, 0.8, 2.0, 0, 0, 22.85,
-                   7.0, TextLayout::Ean, kDigits},
+                   7.0, TextLayout::Ean, kDigits, 0},
     SymbologyFacts{Symbology::Code39, "code39", "Code 39", kCode39Aliases, 10, 10, 0, 0, 0, 2.0,
                    3.0, 6.35, 7.5, TextLayout::Centred,
-                   "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*"},
+                   "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*", 0},
     SymbologyFacts{Symbology::I2of5, "itf", "Interleaved 2 of 5", kItfAliases, 10, 10, 0, 0, 0, 2.0,
-                   3.0, 6.35, 7.5, TextLayout::Centred, kDigits},
+                   3.0, 6.35, 7.5, TextLayout::Centred, kDigits, kItfBearerModules},
     SymbologyFacts{Symbology::Nw7, "nw7", "NW7", kNw7Aliases, 10, 10, 0, 0, 0, 2.0, 3.0, 6.35, 7.5,
-                   TextLayout::Centred, "0123456789-$:/.+ABCDTNOE"},
+                   TextLayout::Centred, "0123456789-$:/.+ABCDTNOE", 0},
     SymbologyFacts{Symbology::Jan, "upca", "UPC-A", kUpcAAliases, 9, 9, 0.33, 0.8, 2.0, 0, 0, 22.85,
-                   7.0, TextLayout::UpcA, kDigits},
+                   7.0, TextLayout::UpcA, kDigits, 0},
 };
 constexpr std::size_t kSymbologies = 4;
 static_assert(

@@ -45,6 +45,8 @@ struct SymbologyFacts
     // Every character the library takes in a text of this symbology, in upper case; letters are
     // matched in any case.
     std::string_view characters;
+    // The thickness of ITF-14's bearer bars in modules; 0 for a symbology printed without them.
+    double bearerModules;
 };
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the

@@ -152,7 +152,8 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.problem = std::move(prepared.problem);
         return barcode;
     }
-    Graphics graphics(settings.dpi);
+    const int dpi = settings.exactModule ? kExactModuleDpi : settings.dpi;
+    Graphics graphics(dpi);
     if (graphics.device() == nullptr) {
         barcode.code = LORVAXEN_NO_BITBLT;
         return barcode;
@@ -163,15 +164,25 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     std::string framed(input.size() + 4, '\0');
     int32_t widthPx = 0;
     int32_t heightPx = 0;
-    barcode.module = chooseModule(settings.dpi, settings.narrowMm);
+    barcode.module = chooseModule(dpi, settings.narrowMm);
+    barcode.pixelMm = kMmPerInch / dpi;
+    // Millimetres of the label as the library is to take them: the same, unless the pixels are
+    // scaled to make the module exact.
+    double libraryScale = 1;
+    if (settings.exactModule && barcode.module.dots > 0) {
+        barcode.exact = true;
+        barcode.pixelMm = settings.narrowMm / barcode.module.dots;
+        barcode.module.achievedMm = settings.narrowMm;
+        libraryScale = kMmPerInch / dpi / barcode.pixelMm;
+    }
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
             ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
             : symbology.defaultHeightMm;
     barcode.code = settings.symbology->make(
         graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
-        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm), settings.ratio,
-        settings.check ? 1 : 0);
+        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm) * libraryScale,
+        settings.ratio, settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -180,12 +191,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
                              ? barcode.shownText
                              : framed.substr(0, framed.find('\0'));
 
-    auto image = readBitmap(graphics.bitmap(), settings.dpi);
+    auto image = readBitmap(graphics.bitmap(), dpi);
     if (!image || image->width != widthPx || image->height != heightPx) {
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }
-    const int32_t module = modulePixels(settings.dpi, barcode.module.libraryMm);
+    const int32_t module = modulePixels(dpi, barcode.module.libraryMm);
     barcode.modulePx = module;
     if (!settings.quietZone) {
         barcode.image = std::move(*image);

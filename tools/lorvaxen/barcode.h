@@ -37,8 +37,14 @@ struct BarcodeSettings
     bool check = false;
     bool asGiven = false; // a JAN's or UPC-A's wrong check digit printed as it is, not refused
     int dpi = 600;
+    // The module exactly as asked, in a drawing whose pixels are a whole fraction of it, for the
+    // vector formats when no printer's resolution is given.
+    bool exactModule = false;
     bool quietZone = true;
 };
+
+// The resolution an exact module is drawn at before its pixels are scaled to it.
+constexpr int kExactModuleDpi = 1200;
 
 // The module the tool asks the library for: the whole number of dots nearest the requested
 // width, never below one, so a symbol keeps its size whatever the resolution.
@@ -73,6 +79,8 @@ struct Barcode
     int32_t rightQuietPx = 0;
     ModuleChoice module;
     int32_t modulePx = 0;
+    double pixelMm = 0; // the size of the image's pixels in millimetres
+    bool exact = false; // pixelMm makes the module exact rather than following a printer's dots
 };
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings);

@@ -18,21 +18,27 @@ namespace {
 
 bool writeFormat(const Label& label, ImageFormat format, std::FILE* file)
 {
-    if (format == ImageFormat::Svg) {
+    switch (format) {
+    case ImageFormat::Svg:
         return writeSvg(label, file);
+    case ImageFormat::Pdf:
+        return writePdf(label, file);
+    case ImageFormat::Eps:
+        return writeEps(label, file);
+    default:
+        break;
     }
-    const MonoImage image = rasterize(label);
+    const MonoImage image = rotated(rasterize(label), label.rotation);
     switch (format) {
     case ImageFormat::Png:
-        return writePng(image, file);
+        return writePng(image, file, label.paint);
     case ImageFormat::Pbm:
         return writePbm(image, file);
     case ImageFormat::Bmp:
-        return writeBmp(image, file);
-    case ImageFormat::Svg:
-        break;
+        return writeBmp(image, file, label.paint);
+    default:
+        return false;
     }
-    return false;
 }
 
 std::string failure(const std::string& path, int error)
@@ -143,8 +149,8 @@ std::optional<ImageFormat> formatFromPath(std::string_view path)
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     });
-    for (const ImageFormat format :
-         {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pbm, ImageFormat::Bmp}) {
+    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pbm,
+                                     ImageFormat::Bmp, ImageFormat::Pdf, ImageFormat::Eps}) {
         if (extension == formatName(format)) {
             return format;
         }
@@ -163,8 +169,17 @@ std::string_view formatName(ImageFormat format)
         return "pbm";
     case ImageFormat::Bmp:
         return "bmp";
+    case ImageFormat::Pdf:
+        return "pdf";
+    case ImageFormat::Eps:
+        return "eps";
     }
     return "";
+}
+
+bool isVector(ImageFormat format)
+{
+    return format == ImageFormat::Svg || format == ImageFormat::Pdf || format == ImageFormat::Eps;
 }
 
 bool isStandardOutput(const std::string& path)

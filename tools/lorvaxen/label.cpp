@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace lorvaxen::tool {
@@ -73,11 +74,82 @@ void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32
 
 } // namespace
 
-Label barsOnly(MonoImage bars)
+Label barsOnly(MonoImage bars, double pixelMm)
 {
     Label label;
     label.image = std::move(bars);
+    label.pixelMm = pixelMm;
     return label;
+}
+
+std::string addBearers(Label& label, Bearer bearer, int32_t thicknessPx)
+{
+    if (bearer == Bearer::None) {
+        return "";
+    }
+    const int32_t side = bearer == Bearer::Frame ? thicknessPx : 0;
+    const int64_t width = int64_t{label.image.width} + 2 * int64_t{side};
+    const int64_t height = int64_t{label.image.height} + 2 * int64_t{thicknessPx};
+    if (width > std::numeric_limits<int32_t>::max() ||
+        height > std::numeric_limits<int32_t>::max()) {
+        return "the bearer bars do not fit in 32-bit pixel counts";
+    }
+    auto canvas = onCanvas(label.image, static_cast<int32_t>(width), static_cast<int32_t>(height),
+                           side, thicknessPx);
+    if (!canvas) {
+        return "the bearer bars do not fit in 32-bit pixel counts";
+    }
+    for (int32_t y = 0; y < canvas->height; ++y) {
+        const bool across = y < thicknessPx || y >= canvas->height - thicknessPx;
+        for (int32_t x = 0; x < canvas->width; ++x) {
+            if (across || x < side || x >= canvas->width - side) {
+                canvas->setBlack(x, y);
+            }
+        }
+    }
+    label.image = std::move(*canvas);
+    label.framePx = side;
+    return "";
+}
+
+std::vector<Rect> barRects(const Label& label)
+{
+    const MonoImage& image = label.image;
+    const auto sameRows = [&](int32_t a, int32_t b) {
+        return std::memcmp(image.row(a), image.row(b), image.rowBytes()) == 0;
+    };
+    std::vector<Rect> rects;
+    int32_t y = 0;
+    while (y < image.height) {
+        int32_t bandEnd = y + 1;
+        while (bandEnd < image.height && sameRows(y, bandEnd)) {
+            ++bandEnd;
+        }
+        int32_t x = 0;
+        while (x < image.width) {
+            if (!image.isBlack(x, y)) {
+                ++x;
+                continue;
+            }
+            const int32_t start = x;
+            while (x < image.width && image.isBlack(x, y)) {
+                ++x;
+            }
+            // Never narrowed past a tenth of its width: a hairline still prints as a bar.
+            const double width = x - start;
+            const double narrowed = std::max(width - label.reductionPx, width / 10);
+            rects.push_back({start + (width - narrowed) / 2, static_cast<double>(y), narrowed,
+                             static_cast<double>(bandEnd - y)});
+        }
+        y = bandEnd;
+    }
+    return rects;
+}
+
+std::pair<double, double> turnedSize(const Label& label, double width, double height)
+{
+    return label.rotation == 90 || label.rotation == 270 ? std::pair{height, width}
+                                                         : std::pair{width, height};
 }
 
 std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& symbology,
@@ -89,11 +161,11 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
         return problem;
     }
     const std::string& text = barcode.shownText;
-    const int dpi = label.image.dpi;
+    const double pixelMm = label.pixelMm;
     const int32_t module = barcode.modulePx;
     const double heightMm =
-        digitHeightMm.value_or(symbology.facts.textHeightModules * pixelsToMm(module, dpi));
-    double digitPx = heightMm * dpi / 25.4;
+        digitHeightMm.value_or(symbology.facts.textHeightModules * module * pixelMm);
+    double digitPx = heightMm / pixelMm;
     if (!(digitPx >= 1.0) || digitPx > label.image.height * 4.0) {
         return "the text height is refused: it must be at least a pixel and at most four times "
                "the height of the bars";
@@ -106,12 +178,12 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
         const double scale = kDigitModules * module / font->advance('0', em);
         em *= scale;
         digitPx *= scale;
-        warnings->push_back("the text is made " + formatDecimal(digitPx * 25.4 / dpi, 2) +
+        warnings->push_back("the text is made " + formatDecimal(digitPx * pixelMm, 2) +
                             " mm high so that each digit fits its seven modules");
     }
 
     const int32_t barsHeight = label.image.height;
-    const double symbolX = barcode.leftQuietPx;
+    const double symbolX = barcode.leftQuietPx + label.framePx;
     const double baseline = barsHeight + module + digitPx;
     std::vector<double> pens;
     std::vector<double> scales(text.size(), 1.0);
@@ -127,7 +199,8 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
         for (const char c : text) {
             width += font->advance(c, em);
         }
-        const double barsWidth = label.image.width - barcode.leftQuietPx - barcode.rightQuietPx;
+        const double barsWidth =
+            label.image.width - barcode.leftQuietPx - barcode.rightQuietPx - 2.0 * label.framePx;
         double pen = symbolX + (barsWidth - width) / 2;
         for (const char c : text) {
             pens.push_back(pen);
@@ -155,7 +228,8 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     }
     label.image = std::move(*canvas);
     if (ean) {
-        lengthenGuards(label.image, barcode.leftQuietPx + shift, barsHeight, module, upcA);
+        lengthenGuards(label.image, static_cast<int32_t>(symbolX) + shift, barsHeight, module,
+                       upcA);
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         label.glyphs.push_back({text[i], pens[i] + shift, baseline, scales[i]});

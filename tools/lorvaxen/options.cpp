@@ -12,6 +12,33 @@
 namespace lorvaxen::tool {
 namespace {
 
+// "#1a2b3c", "1a2b3c", "#abc" or black or white; "none" is no colour (a transparent background).
+std::optional<std::optional<Colour>> parseColour(std::string text)
+{
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (text == "none") {
+        return std::optional<Colour>();
+    }
+    if (text == "black" || text == "white") {
+        const uint8_t level = text == "black" ? 0 : 255;
+        return Colour{level, level, level};
+    }
+    if (!text.empty() && text[0] == '#') {
+        text.erase(0, 1);
+    }
+    if ((text.size() != 6 && text.size() != 3) ||
+        text.find_first_not_of("0123456789abcdef") != std::string::npos) {
+        return std::nullopt;
+    }
+    if (text.size() == 3) {
+        text = {text[0], text[0], text[1], text[1], text[2], text[2]};
+    }
+    const auto channel = [&](std::size_t at) {
+        return static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16));
+    };
+    return Colour{channel(0), channel(2), channel(4)};
+}
+
 // The checks that need more than one option, or a look at the output name.
 std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
                                         const std::string& formatName)
@@ -42,9 +69,18 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
     }
     if (!format) {
         return "cannot tell the image format from '" + options.output +
-               "': end the name with .png, .svg, .pbm or .bmp, or give --format";
+               "': end the name with .png, .svg, .pdf, .eps, .pbm or .bmp, or give --format";
     }
     options.format = *format;
+    if (options.format == ImageFormat::Pbm && !options.paint.blackOnWhite()) {
+        return "PBM holds black and white only: write PNG, SVG, PDF, EPS or BMP for colours";
+    }
+    if (options.format == ImageFormat::Bmp && !options.paint.background) {
+        return "a transparent background needs PNG, SVG, PDF or EPS";
+    }
+    if (options.bearer != Bearer::None && options.settings.symbology->facts.bearerModules <= 0) {
+        return "--bearer is for Interleaved 2 of 5 (ITF-14): give -s itf";
+    }
     if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
         return "standard output is a terminal: redirect it, or name a file with -o";
     }
@@ -177,8 +213,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     bool noText = false;
     std::string batch;
 
-    CLI::App app("Writes a barcode as an image file: PNG, SVG, PBM or BMP, chosen by the "
-                 "file's extension.",
+    CLI::App app("Writes a barcode as an image file: PNG, SVG, PDF, EPS, PBM or BMP, chosen by "
+                 "the file's extension.",
                  "lorvaxen");
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
@@ -218,20 +254,46 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_flag("--as-given", options.settings.asGiven,
                  "Print a JAN's or UPC-A's check digit as given even when it is wrong, instead of "
                  "refusing the text");
-    app.add_option("--dpi", options.settings.dpi, "Resolution in pixels per inch, both axes")
+    app.add_option("--dpi", options.settings.dpi,
+                   "The printer's resolution in dots per inch, both axes: every width is a whole "
+                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS take "
+                   "the module in millimetres exactly unless --dpi is given")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,
-                   "Image file: .png, .svg, .pbm or .bmp; - writes to standard output (PNG unless "
-                   "--format says otherwise). "
+                   "Image file: .png, .svg, .pdf, .eps, .pbm or .bmp; - writes to standard output "
+                   "(PNG unless --format says otherwise). "
                    "Default: the text as a file name (characters other than letters, digits, - "
                    "and _ made _) plus .png. With --batch: a name template holding the line "
-                   "number, default " +
+                   "number (%d) or the line's text (%s), default " +
                        std::string(kDefaultBatchTemplate))
         ->type_name("FILE");
     app.add_option("--format", format, "Image format, whatever the file's name")
-        ->check(CLI::IsMember({"png", "svg", "pbm", "bmp"}))
-        ->type_name("png|svg|pbm|bmp");
+        ->check(CLI::IsMember({"png", "svg", "pdf", "eps", "pbm", "bmp"}))
+        ->type_name("png|svg|pdf|eps|pbm|bmp");
+    app.add_option("--rotate", options.rotation, "Turn the label clockwise by this many degrees")
+        ->check(CLI::IsMember({0, 90, 180, 270}))
+        ->type_name("0|90|180|270");
+    std::string ink = "black";
+    std::string background = "white";
+    app.add_option("--fg", ink, "Colour of the bars and text: #rrggbb, #rgb, black or white")
+        ->type_name("COLOUR");
+    app.add_option("--bg", background,
+                   "Colour of the background: #rrggbb, #rgb, black, white, or none for a "
+                   "transparent one (PNG, SVG, PDF and EPS)")
+        ->type_name("COLOUR");
+    std::string bearer;
+    app.add_option("--bearer", bearer,
+                   "ITF-14 bearer bars: 'bars' along the top and bottom, or a 'frame' all round; "
+                   "as thick as 4.8 mm is to the nominal 1.016 mm module")
+        ->check(CLI::IsMember({"frame", "bars"}))
+        ->type_name("frame|bars");
+    app.add_option("--bar-reduction", options.barReductionMm,
+                   "Print every bar this much narrower, half from each edge, for ink that spreads "
+                   "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
+        ->transform(dimension)
+        ->check(CLI::NonNegativeNumber)
+        ->type_name("MM");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
     app.add_option("--text-size", options.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
@@ -256,6 +318,18 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         return {std::nullopt, code == 0 ? kExitSuccess : kExitUsage};
     }
     options.settings.symbology = findSymbology(symbology);
+    const auto inkColour = parseColour(ink);
+    const auto backgroundColour = parseColour(background);
+    if (!inkColour || !*inkColour || !backgroundColour) {
+        err << "lorvaxen: a colour is #rrggbb, #rgb, black or white (and none for --bg): not '"
+            << (!inkColour || !*inkColour ? ink : background)
+            << "'\nRun with --help for more information.\n";
+        return {std::nullopt, kExitUsage};
+    }
+    options.paint = {**inkColour, *backgroundColour};
+    options.bearer = bearer == "frame"  ? Bearer::Frame
+                     : bearer == "bars" ? Bearer::Bars
+                                        : Bearer::None;
     options.settings.quietZone = !noQuietZone;
     options.text.shown = !noText;
     if (app.count("--batch") > 0) {
@@ -266,6 +340,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage};
     }
+    options.settings.exactModule = isVector(options.format) && app.count("--dpi") == 0;
     return {std::move(options), kExitSuccess};
 }
 

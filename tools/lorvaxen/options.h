@@ -20,6 +20,10 @@ struct Options
 {
     BarcodeSettings settings;
     TextSettings text;
+    Paint paint;
+    int rotation = 0; // clockwise degrees
+    Bearer bearer = Bearer::None;
+    double barReductionMm = 0;
     bool json = false;
     // One barcode of `input` ("-" reads it from standard input) into `output`...
     std::string input;
