@@ -741,7 +741,7 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              Case{{"-o", "noextension", "A"}, ""},
              Case{{"A", "--batch", "list.txt"}, ""},
              Case{{"--batch", "list.txt", "-o", "one.png"}, ""},
-             Case{{"--batch", "list.txt", "-o", "%s.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "-"}, ""},
              Case{{"verify"}, ""},
@@ -907,21 +907,27 @@ TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
 
 TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
 {
+    // Named after each line's text: a line named like an earlier one fails rather than replace
+    // its file.
     const ToolRun run =
-        runTool({"--batch", "-", "--json", "-o", "%d.svg", "--dpi", "300"}, "ONE\nTWO\n");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(files(), (std::vector<std::string>{"1.svg", "2.svg"}));
+        runTool({"--batch", "-", "--json", "-o", "x-%s.svg", "--dpi", "300"}, "ONE\nT/WO\nONE\n");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(files(), (std::vector<std::string>{"x-ONE.svg", "x-T_WO.svg"}));
     std::istringstream lines(run.out);
     std::string first;
     std::string second;
+    std::string third;
     std::string summary;
     std::getline(lines, first);
     std::getline(lines, second);
+    std::getline(lines, third);
     std::getline(lines, summary);
     EXPECT_EQ(jsonField(first, "line"), "1");
-    EXPECT_EQ(jsonField(second, "framed"), "*TWO*");
-    EXPECT_EQ(jsonField(second, "file"), "2.svg");
-    EXPECT_EQ(summary, "{\"written\":2,\"failed\":0,\"skipped\":0}");
+    EXPECT_EQ(jsonField(second, "framed"), "*T/WO*");
+    EXPECT_EQ(jsonField(second, "file"), "x-T_WO.svg");
+    EXPECT_NE(jsonField(third, "error").find("written to x-ONE.svg already"), std::string::npos)
+        << third;
+    EXPECT_EQ(summary, "{\"written\":2,\"failed\":1,\"skipped\":0}");
 }
 
 TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)

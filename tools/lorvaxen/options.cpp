@@ -191,16 +191,7 @@ std::string symbologyNames()
 
 std::string defaultFileName(std::string_view text, ImageFormat format)
 {
-    // Letters, digits, '-' and '_' pass; anything else, '/' and '.' included, becomes '_', so
-    // the name stays in the current directory and is never hidden.
-    constexpr std::size_t kMaxStem = 64;
-    std::string name;
-    for (const char c : text.substr(0, kMaxStem)) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_';
-        name += plain ? c : '_';
-    }
-    return (name.empty() ? "barcode" : name) + "." + std::string(formatName(format));
+    return safeFileStem(text) + "." + std::string(formatName(format));
 }
 
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
