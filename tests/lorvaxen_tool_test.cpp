@@ -18,6 +18,7 @@
 #include "gdi_test.h"
 #include "scan.h"
 #include "tool_image_files.h"
+#include "verify.h"
 #include "writers.h"
 
 namespace lorvaxen::test {
@@ -474,6 +475,73 @@ TEST_F(Tool, BearerBarsHaveTheirThickness)
         for (int32_t x = 0; x < side + 10 * module; ++x) {
             EXPECT_EQ(image.at(x, middle), x < side) << style << " column " << x;
         }
+    }
+}
+
+// The press spreads the ink of every bar by `dots`, half on each side (the odd dot on the
+// right), as reflectance for the verifier.
+verifier::ReflectanceImage pressed(const Pixels& pixels, int32_t dots)
+{
+    verifier::ReflectanceImage image;
+    image.width = pixels.width;
+    image.height = pixels.height;
+    image.reflectance.assign(pixels.black.size(), 100.0F);
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            if (!pixels.at(x, y)) {
+                continue;
+            }
+            for (int32_t spread = x - dots / 2; spread <= x + (dots - dots / 2); ++spread) {
+                if (spread >= 0 && spread < pixels.width) {
+                    image.reflectance[static_cast<std::size_t>(y) *
+                                          static_cast<std::size_t>(pixels.width) +
+                                      static_cast<std::size_t>(spread)] = 0.0F;
+                }
+            }
+        }
+    }
+    return image;
+}
+
+double meanDecodabilityGrade(const verifier::Verification& verification)
+{
+    double sum = 0;
+    for (const verifier::ScanResult& scan : verification.scans) {
+        sum += scan.parameters[static_cast<std::size_t>(verifier::Parameter::Decodability)].grade;
+    }
+    return verification.scans.empty() ? 0 : sum / static_cast<double>(verification.scans.size());
+}
+
+// Bars printed narrower by the ink's spread come back from the press at their width: the
+// verifier grades the compensated print's decodability a grade above the uncompensated one.
+TEST_F(Tool, BarWidthReductionMakesUpForTheInksSpread)
+{
+    struct Case
+    {
+        const Kind& kind;
+        Symbology symbology;
+        std::string text;
+    };
+    constexpr int32_t kSpreadDots = 4; // 0.1693 mm at 600 dpi: half the module of 8 dots
+    for (const Case& c : {Case{kJan, Symbology::Jan, "490123456789"},
+                          Case{kItf, Symbology::I2of5, "12345678901231"}}) {
+        double grades[2] = {0, 0};
+        for (const bool compensated : {false, true}) {
+            std::vector<std::string> args{"-s",       c.kind.name, "--dpi", "600",   "--no-text",
+                                          "--height", "15",        "-o",    "p.png", c.text};
+            if (compensated) {
+                args.insert(args.end(), {"--bar-reduction", "0.1693"});
+            }
+            const ToolRun run = runTool(args);
+            ASSERT_EQ(run.status, 0) << run.err;
+            const auto png = readPng(dir() / "p.png");
+            ASSERT_TRUE(png.has_value());
+            const auto verification =
+                verifier::verifyImage(pressed(png->pixels, kSpreadDots), c.symbology);
+            ASSERT_TRUE(verification.found) << verification.problem;
+            grades[compensated ? 1 : 0] = meanDecodabilityGrade(verification);
+        }
+        EXPECT_GE(grades[1], grades[0] + 1) << c.text << ": " << grades[0] << " then " << grades[1];
     }
 }
 
