@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <Lorvaxen.h>
-#include <lorvaxen_text_reader.h>
+#include <lorvaxen_passing_text.h>
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include <lorvaxen_passing_text.h>
 #include <lorvaxen_pixels.h>
-#include <lorvaxen_text_reader.h>
 
 #include "symbol_text.h"
 
