@@ -125,22 +125,13 @@ std::vector<Rect> barRects(const Label& label)
         while (bandEnd < image.height && sameRows(y, bandEnd)) {
             ++bandEnd;
         }
-        int32_t x = 0;
-        while (x < image.width) {
-            if (!image.isBlack(x, y)) {
-                ++x;
-                continue;
-            }
-            const int32_t start = x;
-            while (x < image.width && image.isBlack(x, y)) {
-                ++x;
-            }
+        forEachBlackRun(image, y, [&](int32_t start, int32_t end) {
             // Never narrowed past a tenth of its width: a hairline still prints as a bar.
-            const double width = x - start;
+            const double width = end - start;
             const double narrowed = std::max(width - label.reductionPx, width / 10);
             rects.push_back({start + (width - narrowed) / 2, static_cast<double>(y), narrowed,
                              static_cast<double>(bandEnd - y)});
-        }
+        });
         y = bandEnd;
     }
     return rects;

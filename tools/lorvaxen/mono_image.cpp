@@ -128,27 +128,18 @@ void narrowBars(MonoImage& image, int32_t dots)
             continue;
         }
         std::copy_n(row, rowBytes, above.begin());
-        int32_t x = 0;
-        while (x < image.width) {
-            if (!image.isBlack(x, y)) {
-                ++x;
-                continue;
-            }
-            const int32_t start = x;
-            while (x < image.width && image.isBlack(x, y)) {
-                ++x;
-            }
+        forEachBlackRun(image, y, [&](int32_t start, int32_t end) {
             // A run narrower than the reduction keeps its middle pixel.
-            const int32_t width = x - start;
+            const int32_t width = end - start;
             const int32_t keepFrom = width > dots ? start + fromLeft : start + (width - 1) / 2;
-            const int32_t keepTo = width > dots ? x - fromRight : keepFrom + 1;
-            for (int32_t i = start; i < x; ++i) {
+            const int32_t keepTo = width > dots ? end - fromRight : keepFrom + 1;
+            for (int32_t i = start; i < end; ++i) {
                 if (i < keepFrom || i >= keepTo) {
                     row[static_cast<std::size_t>(i) / 8] &=
                         static_cast<uint8_t>(~(0x80U >> (i % 8)));
                 }
             }
-        }
+        });
     }
 }
 

@@ -53,6 +53,24 @@ struct Paint
     bool blackOnWhite() const { return ink == Colour{} && background == Colour{255, 255, 255}; }
 };
 
+// Calls visit(start, end) for each run of black pixels in row `y`, from the left; the visit may
+// whiten the run it is given.
+template <typename Visit> void forEachBlackRun(const MonoImage& image, int32_t y, Visit visit)
+{
+    int32_t x = 0;
+    while (x < image.width) {
+        if (!image.isBlack(x, y)) {
+            ++x;
+            continue;
+        }
+        const int32_t start = x;
+        while (x < image.width && image.isBlack(x, y)) {
+            ++x;
+        }
+        visit(start, x);
+    }
+}
+
 // An all-white image.
 MonoImage whiteImage(int32_t width, int32_t height, int dpi);
 
