@@ -16,6 +16,41 @@ constexpr std::array<std::string_view, 1> kNw7Aliases{"codabar"};
 
 constexpr std::string_view kDigits = "0123456789";
 
+// EAN-13 in modules from the start of the symbol (ISO/IEC 15420): the start guard (0 to 3), six
+// symbol characters of seven modules, the centre guard (45 to 50), six more, and the end guard
+// (92 to 95). The leading digit stands in the light margin a module clear of the start guard; a
+// UPC-A's first and last digits, smaller, stand outside the guards, their symbol characters'
+// bars reaching down with the guards'.
+constexpr std::array<TextSlot, 13> kEanSlots{{{-8, 1},
+                                              {3, 1},
+                                              {10, 1},
+                                              {17, 1},
+                                              {24, 1},
+                                              {31, 1},
+                                              {38, 1},
+                                              {50, 1},
+                                              {57, 1},
+                                              {64, 1},
+                                              {71, 1},
+                                              {78, 1},
+                                              {85, 1}}};
+constexpr std::array<TextSlot, 12> kUpcASlots{{{-8, 0.75},
+                                               {10, 1},
+                                               {17, 1},
+                                               {24, 1},
+                                               {31, 1},
+                                               {38, 1},
+                                               {50, 1},
+                                               {57, 1},
+                                               {64, 1},
+                                               {71, 1},
+                                               {78, 1},
+                                               {96, 0.75}}};
+constexpr std::array<ModuleRange, 3> kEanGuards{{{0, 3}, {45, 50}, {92, 95}}};
+constexpr std::array<ModuleRange, 5> kUpcALongBars{{{0, 3}, {3, 10}, {45, 50}, {85, 92}, {92, 95}}};
+constexpr std::span<const TextSlot> kNoSlots{};
+constexpr std::span<const ModuleRange> kNoLongBars{};
+
 // ITF-14's bearer bars (GS1 General Specifications): 4.8 mm thick at the nominal 1.016 mm module,
 // and never thinner than two narrow bars; the tool keeps that proportion at any module.
 constexpr double kItfBearerModules = 4.8 / 1.016;
@@ -29,16 +64,17 @@ constexpr double kItfBearerModules = 4.8 / 1.016;
 // do NW7 readers.
 constexpr std::array kFacts{
     SymbologyFacts{Symbology::Jan, "jan", "JAN", kJanAliases, 11, 7, 0.33, 0.8, 2.0, 0, 0, 22.85,
-                   7.0, TextLayout::Ean, kDigits, 0},
+                   7.0, TextLayout::Ean, kDigits, 0, kEanSlots, kEanGuards},
     SymbologyFacts{Symbology::Code39, "code39", "Code 39", kCode39Aliases, 10, 10, 0, 0, 0, 2.0,
                    3.0, 6.35, 7.5, TextLayout::Centred,
-                   "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*", 0},
+                   "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%*", 0, kNoSlots, kNoLongBars},
     SymbologyFacts{Symbology::I2of5, "itf", "Interleaved 2 of 5", kItfAliases, 10, 10, 0, 0, 0, 2.0,
-                   3.0, 6.35, 7.5, TextLayout::Centred, kDigits, kItfBearerModules},
+                   3.0, 6.35, 7.5, TextLayout::Centred, kDigits, kItfBearerModules, kNoSlots,
+                   kNoLongBars},
     SymbologyFacts{Symbology::Nw7, "nw7", "NW7", kNw7Aliases, 10, 10, 0, 0, 0, 2.0, 3.0, 6.35, 7.5,
-                   TextLayout::Centred, "0123456789-$:/.+ABCDTNOE", 0},
+                   TextLayout::Centred, "0123456789-$:/.+ABCDTNOE", 0, kNoSlots, kNoLongBars},
     SymbologyFacts{Symbology::Jan, "upca", "UPC-A", kUpcAAliases, 9, 9, 0.33, 0.8, 2.0, 0, 0, 22.85,
-                   7.0, TextLayout::UpcA, kDigits, 0},
+                   7.0, TextLayout::UpcA, kDigits, 0, kUpcASlots, kUpcALongBars},
 };
 constexpr std::size_t kSymbologies = 4;
 static_assert(

@@ -20,6 +20,22 @@ enum class TextLayout {
              // under each half, whose outer symbol characters reach down as the guards do
 };
 
+// One digit of the human-readable text of the EAN layouts: where its seven-module slot starts, in
+// modules from the start guard's first bar (negative in the left light margin), and its size
+// against the other digits'.
+struct TextSlot
+{
+    double startModule;
+    double scale;
+};
+
+// Modules [first, end) of the symbol, counted as the text slots are.
+struct ModuleRange
+{
+    int first;
+    int end;
+};
+
 struct SymbologyFacts
 {
     Symbology symbology;
@@ -47,6 +63,10 @@ struct SymbologyFacts
     std::string_view characters;
     // The thickness of ITF-14's bearer bars in modules; 0 for a symbology printed without them.
     double bearerModules;
+    // The EAN layouts' digits, one slot each, and the bars that reach down between them (the
+    // guard bars, and a UPC-A's first and last symbol characters); empty for a centred text.
+    std::span<const TextSlot> textSlots;
+    std::span<const ModuleRange> longBars;
 };
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the

@@ -9,58 +9,15 @@
 namespace lorvaxen::tool {
 namespace {
 
-// EAN-13 in modules from the start of the symbol (ISO/IEC 15420): the start guard, six digits
-// of seven modules, the centre guard, six more, and the end guard.
-constexpr int kLeftDigitsModule = 3;
-constexpr int kRightDigitsModule = 50;
 constexpr int kDigitModules = 7;
-constexpr std::array<std::pair<int, int>, 3> kGuardModules{{{0, 3}, {45, 50}, {92, 95}}};
-// A UPC-A's first and last symbol characters reach down with the guard bars, their digits set
-// smaller outside the guards.
-constexpr std::array<std::pair<int, int>, 2> kUpcAOuterModules{{{3, 10}, {85, 92}}};
-constexpr double kUpcAOuterDigitScale = 0.75;
-constexpr int kEndModule = 95;
 // The guard bars reach five modules below the others, down between the digit groups.
 constexpr int kGuardExtensionModules = 5;
 
-// The module where each digit's seven-module slot starts, and its size, for an EAN-13: the
-// leading digit in the light margin a module clear of the start guard, then each digit under its
-// symbol character. A UPC-A's twelve digits are those of the EAN-13 after its leading 0: the first
-// and last outside the guards, smaller.
-struct Slot
-{
-    double startModule;
-    double scale;
-};
-
-std::vector<Slot> digitSlots(std::size_t digits, bool upcA)
-{
-    std::vector<Slot> slots;
-    for (std::size_t i = 0; i < digits; ++i) {
-        const std::size_t ean = upcA ? i + 1 : i; // the digit's place in the EAN-13
-        const auto at = static_cast<double>(ean);
-        if (ean == 0 || (upcA && i == 0)) {
-            slots.push_back({-kDigitModules - 1.0, upcA ? kUpcAOuterDigitScale : 1.0});
-        } else if (upcA && i + 1 == digits) {
-            slots.push_back({kEndModule + 1.0, kUpcAOuterDigitScale});
-        } else if (ean <= 6) {
-            slots.push_back({kLeftDigitsModule + kDigitModules * (at - 1), 1.0});
-        } else {
-            slots.push_back({kRightDigitsModule + kDigitModules * (at - 7), 1.0});
-        }
-    }
-    return slots;
-}
-
 void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32_t modulePx,
-                    bool upcA)
+                    std::span<const ModuleRange> longBars)
 {
     const int32_t bottom = std::min(image.height, barsHeight + kGuardExtensionModules * modulePx);
-    std::vector<std::pair<int, int>> reaching(kGuardModules.begin(), kGuardModules.end());
-    if (upcA) {
-        reaching.insert(reaching.end(), kUpcAOuterModules.begin(), kUpcAOuterModules.end());
-    }
-    for (const auto& [first, end] : reaching) {
+    for (const auto& [first, end] : longBars) {
         for (int32_t x = symbolX + first * modulePx; x < symbolX + end * modulePx; ++x) {
             if (x >= image.width || !image.isBlack(x, barsHeight - 1)) {
                 continue;
@@ -162,8 +119,12 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
                "the height of the bars";
     }
     double em = font->emForDigitHeight(digitPx);
-    const bool upcA = symbology.facts.textLayout == TextLayout::UpcA;
-    const bool ean = symbology.facts.textLayout == TextLayout::Ean || upcA;
+    const std::span<const TextSlot> slots = symbology.facts.textSlots;
+    const bool ean = !slots.empty();
+    if (ean && slots.size() != text.size()) {
+        return "the text under the bars has " + std::to_string(text.size()) + " digits, not " +
+               std::to_string(slots.size());
+    }
     if (ean && font->advance('0', em) > kDigitModules * module) {
         // Larger digits would run into the guard bars; the digit height is in proportion.
         const double scale = kDigitModules * module / font->advance('0', em);
@@ -179,7 +140,6 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     std::vector<double> pens;
     std::vector<double> scales(text.size(), 1.0);
     if (ean) {
-        const std::vector<Slot> slots = digitSlots(text.size(), upcA);
         for (std::size_t i = 0; i < text.size(); ++i) {
             scales[i] = slots[i].scale;
             pens.push_back(symbolX + (slots[i].startModule + kDigitModules / 2.0) * module -
@@ -220,7 +180,7 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
     label.image = std::move(*canvas);
     if (ean) {
         lengthenGuards(label.image, static_cast<int32_t>(symbolX) + shift, barsHeight, module,
-                       upcA);
+                       symbology.facts.longBars);
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
         label.glyphs.push_back({text[i], pens[i] + shift, baseline, scales[i]});
