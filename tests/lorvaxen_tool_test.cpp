@@ -771,6 +771,8 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
              Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
              Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
              Case{{"--height", "nan", "A"}, "-2: a dimension is refused"},
+             Case{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
+                  "the bar width reduction of 0.4233 mm leaves no narrow bar"},
          }) {
         // An earlier file of the same name is left as it was.
         std::ofstream(dir() / "keep.png") << "earlier";
@@ -803,6 +805,11 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              Case{{"--narow=0.3", "ABC"}, ": unknown option --narow; did you mean --narrow?"},
              Case{{"-x", "ABC"}, ": unknown option -x"},
              Case{{"-s", "qr", "A"}, "unknown symbology 'qr': use one of jan (ean13"},
+             Case{{"--bearer", "frame", "-s", "jan", "490123456789"}, "--bearer is for"},
+             Case{{"--bg", "none", "-o", "x.bmp", "A"}, "a transparent background needs"},
+             Case{{"--fg", "#12345", "A"}, "a colour is #rrggbb"},
+             Case{{"--fg", "#c00", "-o", "x.pbm", "A"}, "PBM holds black and white only"},
+             Case{{"--rotate", "45", "A"}, "--rotate"},
              Case{{"--dpi", "0", "A"}, ""},
              Case{{"--narrow", "wide", "A"}, ""},
              Case{{"-o", "a.gif", "A"}, ""},

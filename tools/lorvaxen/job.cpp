@@ -93,6 +93,7 @@ Outcome produce(std::string_view text, const Options& options, const std::string
         }
     }
     Label label = barsOnly(std::move(outcome.barcode.image), outcome.barcode.pixelMm);
+    outcome.barcode.image = MonoImage{}; // the label has the pixels; the outcome keeps its size
     outcome.problem = finish(label, outcome, options);
     if (outcome.problem.empty()) {
         outcome.problem = writeImageFile(label, options.format, outcome.path, durability);
