@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ranges>
 
 namespace lorvaxen::tool {
 namespace {
@@ -91,8 +92,8 @@ char gtinCheckDigit(std::string_view digits)
     // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
     int sum = 0;
     int weight = 3;
-    for (auto c = digits.rbegin(); c != digits.rend(); ++c) {
-        sum += (*c - '0') * weight;
+    for (const char c : std::views::reverse(digits)) {
+        sum += (c - '0') * weight;
         weight = 4 - weight;
     }
     return static_cast<char>('0' + (10 - sum % 10) % 10);
