@@ -28,7 +28,13 @@ bool writeFormat(const Label& label, ImageFormat format, std::FILE* file)
     default:
         break;
     }
-    const MonoImage image = rotated(rasterize(label), label.rotation);
+    // Bars alone, as a batch of plain labels has them, go out as they are, not copied.
+    MonoImage drawn;
+    const bool plain = label.glyphs.empty() && label.rotation == 0;
+    if (!plain) {
+        drawn = rotated(rasterize(label), label.rotation);
+    }
+    const MonoImage& image = plain ? label.image : drawn;
     switch (format) {
     case ImageFormat::Png:
         return writePng(image, file, label.paint);

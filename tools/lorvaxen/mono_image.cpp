@@ -86,7 +86,7 @@ std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t
     return canvas;
 }
 
-MonoImage rotated(const MonoImage& image, int degrees)
+MonoImage rotated(MonoImage image, int degrees)
 {
     if (degrees != 90 && degrees != 180 && degrees != 270) {
         return image;

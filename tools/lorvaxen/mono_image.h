@@ -86,7 +86,7 @@ std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t
                                   int32_t leftPx, int32_t topPx = 0);
 
 // The image turned clockwise by 90, 180 or 270 degrees (any other angle leaves it as it is).
-MonoImage rotated(const MonoImage& image, int degrees);
+MonoImage rotated(MonoImage image, int degrees);
 
 // Every run of black pixels along a row made `dots` narrower, half from each edge (the odd dot
 // from the right one), never below one pixel: bars printed narrower so that the ink's spread on
