@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 
 namespace lorvaxen {
 namespace {
@@ -21,31 +22,31 @@ constexpr std::string_view kDigits = "0123456789";
 // (92 to 95). The leading digit stands in the light margin a module clear of the start guard; a
 // UPC-A's first and last digits, smaller, stand outside the guards, their symbol characters'
 // bars reaching down with the guards'.
-constexpr std::array<TextSlot, 13> kEanSlots{{{-8, 1},
-                                              {3, 1},
-                                              {10, 1},
-                                              {17, 1},
-                                              {24, 1},
-                                              {31, 1},
-                                              {38, 1},
-                                              {50, 1},
-                                              {57, 1},
-                                              {64, 1},
-                                              {71, 1},
-                                              {78, 1},
-                                              {85, 1}}};
-constexpr std::array<TextSlot, 12> kUpcASlots{{{-8, 0.75},
-                                               {10, 1},
-                                               {17, 1},
-                                               {24, 1},
-                                               {31, 1},
-                                               {38, 1},
-                                               {50, 1},
-                                               {57, 1},
-                                               {64, 1},
-                                               {71, 1},
-                                               {78, 1},
-                                               {96, 0.75}}};
+constexpr int kLeftHalfModule = 3;
+constexpr int kRightHalfModule = 50;
+constexpr int kCharacterModules = 7;
+
+// The slots of the digits under an EAN-13's halves, from `skip` characters into the left half
+// to `skip` characters short of the end of the right, between an outer slot on each side.
+template <std::size_t N>
+constexpr std::array<TextSlot, N> eanSlots(int skip, TextSlot first, std::optional<TextSlot> last)
+{
+    std::array<TextSlot, N> slots{};
+    std::size_t at = 0;
+    slots[at++] = first;
+    for (int c = skip; c < 6; ++c) {
+        slots[at++] = {static_cast<double>(kLeftHalfModule + kCharacterModules * c), 1};
+    }
+    for (int c = 0; c < 6 - skip; ++c) {
+        slots[at++] = {static_cast<double>(kRightHalfModule + kCharacterModules * c), 1};
+    }
+    if (last) {
+        slots[at++] = *last;
+    }
+    return slots;
+}
+constexpr auto kEanSlots = eanSlots<13>(0, {-8, 1}, std::nullopt);
+constexpr auto kUpcASlots = eanSlots<12>(1, {-8, 0.75}, TextSlot{96, 0.75});
 constexpr std::array<ModuleRange, 3> kEanGuards{{{0, 3}, {45, 50}, {92, 95}}};
 constexpr std::array<ModuleRange, 5> kUpcALongBars{{{0, 3}, {3, 10}, {45, 50}, {85, 92}, {92, 95}}};
 constexpr std::span<const TextSlot> kNoSlots{};
