@@ -16,7 +16,8 @@
 #include <zint.h>
 
 #include <Lorvaxen.h>
-#include <lorvaxen_text_reader.h>
+#include <lorvaxen_passing_text.h>
+#include <lorvaxen_pixels.h>
 
 // The loop variable of each benchmark only counts iterations, and the registered benchmarks live
 // as long as the program.
@@ -26,7 +27,6 @@ namespace {
 constexpr double kNarrowMm = 0.33;
 constexpr double kHeightMm = 10.0;
 constexpr double kRatio = 2.5;
-constexpr double kMmPerInch = 25.4;
 
 struct Symbol
 {
@@ -47,9 +47,10 @@ const std::array<Symbol, 4> kSymbols{{
     {"NW7, 18 characters", BarCode_NW7, 0, BARCODE_CODABAR, 0, "A0123456789-$:/.+B"},
 }};
 
+// zint is given the sizes in pixels that the library's own rule gives ours.
 int pixels(int dpi, double mm)
 {
-    return std::max(1, static_cast<int>(dpi * mm / kMmPerInch));
+    return lorvaxen::mmToPixels(dpi, mm).value_or(1);
 }
 
 // One call of ours, the whole bitmap read out, the bitmap released.

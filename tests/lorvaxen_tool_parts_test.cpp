@@ -35,7 +35,9 @@ TEST(NameTemplate, TakesExactlyOneIntegerConversionAndNothingPrintfCouldMisuse)
              Case{"dir/%05d.png", 1, "dir/00001.png"},
              Case{"label.png", 1, nullptr},  // no number: every line would overwrite one file
              Case{"%d-%d.png", 1, nullptr},  // two numbers, one argument
-             Case{"%s.png", 1, nullptr},     // would read a string from an integer
+             Case{"%s.png", 1, "A_b_c.png"}, // the line's text, made safe
+             Case{"%s-%03d.svg", 7, "A_b_c-007.svg"},
+             Case{"%s%s.png", 1, nullptr},   // one text is enough
              Case{"%n.png", 1, nullptr},     // would write through an integer
              Case{"%*d.png", 1, nullptr},    // would take its width from a missing argument
              Case{"%ld.png", 1, nullptr},    // a length modifier changes the argument's type
@@ -51,7 +53,7 @@ TEST(NameTemplate, TakesExactlyOneIntegerConversionAndNothingPrintfCouldMisuse)
             EXPECT_FALSE(problem.empty()) << c.text;
         } else {
             ASSERT_TRUE(names.has_value()) << c.text << ": " << problem;
-            EXPECT_EQ(names->name(c.number), c.name);
+            EXPECT_EQ(names->name(c.number, "A/b.c"), c.name);
         }
     }
 }

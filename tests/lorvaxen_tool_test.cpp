@@ -18,168 +18,11 @@
 #include "gdi_test.h"
 #include "scan.h"
 #include "tool_image_files.h"
+#include "tool_run.h"
 #include "writers.h"
 
 namespace lorvaxen::test {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct ToolRun
-{
-    int status = -1; // the exit status, or 128 + the signal that ended the tool
-    std::string out;
-    std::string err;
-};
-
-// A symbology as the tests know it: the tool's name for it, the decoder's, the library call, and
-// the light margins in modules that the file must carry on each side.
-struct Kind
-{
-    const char* name;
-    const char* decoderFormat;
-    LorvaxenBarcodeFunction* call;
-    int leftModules;
-    int rightModules;
-};
-
-int32_t jan(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
-            double narrow, double barHeight, double ratio, int32_t check)
-{
-    return BarCode_JAN(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
-}
-
-int32_t itf(HDC hdc, HBITMAP* bitmap, char* text, int32_t* width, int32_t* height, char* framed,
-            double narrow, double barHeight, double ratio, int32_t check)
-{
-    return BarCode_I2of5(hdc, bitmap, text, width, height, framed, narrow, barHeight, ratio, check);
-}
-
-const Kind kCode39{"code39", "Code39", BarCode_Code39, 10, 10};
-const Kind kJan{"jan", "EAN13", jan, 11, 7};
-const Kind kItf{"itf", "ITF", itf, 10, 10};
-const Kind kNw7{"nw7", "Codabar", BarCode_NW7, 10, 10};
-
-// The library's own bitmap for a request, read straight through the C interface.
-Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm, double heightMm,
-                     double ratio = 2.5)
-{
-    const ReferenceDc device(dpi);
-    OwnedBitmap bitmap;
-    std::string framed(text.size() + 4, '\0');
-    int32_t width = 0;
-    int32_t height = 0;
-    EXPECT_EQ(kind.call(device, bitmap.out(), text.data(), &width, &height, framed.data(), narrowMm,
-                        heightMm, ratio, 0),
-              0);
-    return readPixels(bitmap.get());
-}
-
-// The value of one field of a flat JSON object, a string's without its quotes.
-std::string jsonField(const std::string& json, const std::string& name)
-{
-    const std::string key = "\"" + name + "\":";
-    auto at = json.find(key);
-    if (at == std::string::npos) {
-        return "<no " + name + ">";
-    }
-    at += key.size();
-    if (json[at] != '"') {
-        return json.substr(at, json.find_first_of(",}", at) - at);
-    }
-    auto end = at + 1;
-    while (end < json.size() && json[end] != '"') {
-        end += json[end] == '\\' ? 2 : 1;
-    }
-    return json.substr(at + 1, end - at - 1);
-}
-
-class Tool : public GdiTest
-{
-  protected:
-    void SetUp() override
-    {
-        GdiTest::SetUp();
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() /
-                ("lorvaxen-tool-" + std::string(test->name()) + "-" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        fs::create_directories(dir());
-    }
-    void TearDown() override
-    {
-        fs::remove_all(root_);
-        GdiTest::TearDown();
-    }
-
-    // The directory the tool runs in; nothing else is ever in it.
-    fs::path dir() const { return root_ / "work"; }
-
-    std::vector<std::string> files() const
-    {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    // Starts the tool in dir() with `input` on its standard input and its standard output into
-    // `outFile` (a file of its own when empty).
-    pid_t startTool(const std::vector<std::string>& args, const std::string& input = "",
-                    const fs::path& outFile = {}) const
-    {
-        const fs::path in = root_ / "stdin";
-        const fs::path out = outFile.empty() ? root_ / "stdout" : outFile;
-        const fs::path err = root_ / "stderr";
-        std::ofstream(in, std::ios::binary) << input;
-        std::vector<std::string> argv{LORVAXEN_TOOL};
-        argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<char*> pointers;
-        pointers.reserve(argv.size() + 1);
-        for (std::string& arg : argv) {
-            pointers.push_back(arg.data());
-        }
-        pointers.push_back(nullptr);
-        const std::string workDir = dir().string();
-
-        const pid_t child = fork();
-        if (child == 0) {
-            const int inFd = open(in.c_str(), O_RDONLY);
-            const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (inFd < 0 || outFd < 0 || errFd < 0 || chdir(workDir.c_str()) != 0 ||
-                dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) {
-                _exit(127);
-            }
-            execv(pointers[0], pointers.data());
-            _exit(127);
-        }
-        return child;
-    }
-
-    ToolRun finishTool(pid_t child) const
-    {
-        ToolRun result;
-        int status = 0;
-        if (child > 0 && waitpid(child, &status, 0) == child) {
-            result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-        }
-        result.out = readText(root_ / "stdout");
-        result.err = readText(root_ / "stderr");
-        return result;
-    }
-
-    ToolRun runTool(const std::vector<std::string>& args, const std::string& input = "",
-                    const fs::path& outFile = {}) const
-    {
-        return finishTool(startTool(args, input, outFile));
-    }
-
-  private:
-    fs::path root_;
-};
 
 TEST_F(Tool, PngReadsBackToItsData)
 {
@@ -204,6 +47,8 @@ TEST_F(Tool, PngReadsBackToItsData)
              Case{kItf, "9876543210123", false, 96, 0.5},
              Case{kNw7, "A40156B", false, 600, 0.33},
              Case{kNw7, "123-$:/.+", true, 300, 0.25},
+             Case{kUpcA, "03600029145", false, 300, 0.33},
+             Case{kUpcA, "036000291452", false, 600, 0.33},
          }) {
         std::vector<std::string> args{"-s",       c.kind.name,
                                       "--dpi",    std::to_string(c.dpi),
@@ -248,17 +93,8 @@ std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
     if (file != nullptr) {
         std::fclose(file);
     }
-    const std::string command =
-        std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7 2>/dev/null";
-    std::FILE* ocr = popen(command.c_str(), "r");
-    std::string text;
-    char buffer[256];
-    while (ocr != nullptr && std::fgets(buffer, sizeof buffer, ocr) != nullptr) {
-        text += buffer;
-    }
-    if (ocr != nullptr) {
-        pclose(ocr);
-    }
+    std::string text =
+        commandOutput(std::string(TESSERACT) + " " + scratch.string() + " stdout --psm 7");
     std::erase_if(text, [](char c) { return c == ' ' || c == '\n'; });
     return text;
 }
@@ -278,7 +114,7 @@ TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
              Case{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
              Case{kCode39, "ABC-12", {}, "*ABC-12*"},
              Case{kItf, "1234567", {"--check"}, "12345670"},
-             Case{kNw7, "A40156B", {"--text-size", "3"}, "a40156a"},
+             Case{kNw7, "A40156A", {"--text-size", "3"}, "A40156A"},
          }) {
         std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
         args.insert(args.end(), c.options.begin(), c.options.end());
@@ -482,7 +318,7 @@ TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
 TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
 {
     ASSERT_EQ(runTool({"../A/B.c"}).status, 0);
-    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_c.png"});
+    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_C.png"});
 }
 
 TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
@@ -493,14 +329,32 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         std::string message;
     };
     for (const Case& c : {
-             Case{{"a#b"}, "-22: a character is not a Code 39 symbol"},
+             Case{{"a#b"}, "-22: a character is not a Code 39 symbol: '#' at character 2"},
+             Case{{"-s", "JAN", "4901234567890"},
+                  "the check digit of 4901234567890 is 0, but the digits before it give 4"},
+             Case{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
+             Case{{"-s", "upca", "0360002914"}, "a UPC-A needs 11 digits, or 12"},
+             Case{{"-s", "ean13", "4901-2345-6789"},
+                  "-12: a character is not a digit (a JAN "
+                  "takes digits only): '-' at character 5"},
+             Case{{"-s", "jan",
+                   "\xef\xbc\x94"
+                   "901234567894"},
+                  "'\xef\xbc\x94' (U+FF14) at character 1, a full-width digit: type 4"},
+             Case{{"-s", "codabar", "12x4"},
+                  "-42: a character is not an NW7 symbol: 'x' at "
+                  "character 3"},
+             Case{{"-s", "i2of5", "12\t4"},
+                  "-32: a character is not a digit (Interleaved 2 of "
+                  "5 takes digits only): U+0009 at character 3"},
              Case{{"***"}, "-21: the text is empty, or nothing but asterisks (Code 39)"},
              Case{{"-s", "jan", "123"}, "-11: a JAN needs 12 or 13 digits"},
-             Case{{"-s", "itf", "12a"}, "-32: a character is not a digit"},
              Case{{"-s", "nw7", "x"}, "-42: a character is not an NW7 symbol"},
              Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
              Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
              Case{{"--height", "nan", "A"}, "-2: a dimension is refused"},
+             Case{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
+                  "the bar width reduction of 0.4233 mm leaves no narrow bar"},
          }) {
         // An earlier file of the same name is left as it was.
         std::ofstream(dir() / "keep.png") << "earlier";
@@ -515,34 +369,51 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
     const ToolRun json = runTool({"--json", "-o", "x.png", "a\"\\#"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
-                        "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\"}\n");
+                        "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\","
+                        "\"refused\":\"'\\\"' at character 2\"}\n");
 }
 
 TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
 {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"--bogus", "A"},
-             {"-s", "qr", "A"},
-             {"--dpi", "0", "A"},
-             {"--narrow", "wide", "A"},
-             {"-o", "a.gif", "A"},
-             {"-o", "noextension", "A"},
-             {"A", "--batch", "list.txt"},
-             {"--batch", "list.txt", "-o", "one.png"},
-             {"--batch", "list.txt", "-o", "%s.png"},
-             {"--batch", "list.txt", "-o", "%d-%d.png"},
-             {"--batch", "list.txt", "-o", "-"},
-             {"verify"},
-             {"verify", "-s", "qr", "x.png"},
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string message; // part of it, after the "lorvaxen" every message starts with
+    };
+    for (const Case& c : {
+             Case{{}, ""},
+             Case{{"--bogus", "A"}, ": unknown option --bogus\n"},
+             Case{{"--heigth", "10", "ABC"}, ": unknown option --heigth; did you mean --height?"},
+             Case{{"--narow=0.3", "ABC"}, ": unknown option --narow; did you mean --narrow?"},
+             Case{{"-x", "ABC"}, ": unknown option -x"},
+             Case{{"-s", "qr", "A"}, "unknown symbology 'qr': use one of jan (ean13"},
+             Case{{"--bearer", "frame", "-s", "jan", "490123456789"}, "--bearer is for"},
+             Case{{"--bg", "none", "-o", "x.bmp", "A"}, "a transparent background needs"},
+             Case{{"--fg", "#12345", "A"}, "a colour is #rrggbb"},
+             Case{{"--fg", "#c00", "-o", "x.pbm", "A"}, "PBM holds black and white only"},
+             Case{{"--rotate", "45", "A"}, "--rotate"},
+             Case{{"--dpi", "0", "A"}, ""},
+             Case{{"--narrow", "wide", "A"}, ""},
+             Case{{"-o", "a.gif", "A"}, ""},
+             Case{{"-o", "noextension", "A"}, ""},
+             Case{{"A", "--batch", "list.txt"}, ""},
+             Case{{"--batch", "list.txt", "-o", "one.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
+             Case{{"--batch", "list.txt", "-o", "-"}, ""},
+             Case{{"verify"}, ""},
+             Case{{"verify", "-s", "qr", "x.png"}, ""},
          }) {
         std::string joined;
-        for (const std::string& arg : args) {
+        for (const std::string& arg : c.args) {
             joined += arg + " ";
         }
-        const ToolRun run = runTool(args);
+        const ToolRun run = runTool(c.args);
         EXPECT_EQ(run.status, 2) << joined;
-        EXPECT_FALSE(run.err.empty()) << joined;
+        if (c.args.empty() || c.args[0] != "verify") {
+            EXPECT_EQ(run.err.substr(0, 10), "lorvaxen: ") << joined << run.err;
+        }
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << joined << run.err;
         EXPECT_TRUE(files().empty()) << joined;
     }
 }
@@ -589,13 +460,10 @@ TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
     for (const int signal : {SIGINT, SIGTERM}) {
         const pid_t child = startTool(
             {"--batch", "list.txt", "--dpi", "1200", "--height", "100", "-o", "%03d.png"});
-        // Strike while a file is being written: a few written, and a hidden temporary present.
-        const auto writing = [&] {
-            const auto names = files();
-            const auto hidden = std::count_if(
-                names.begin(), names.end(), [](const std::string& name) { return name[0] == '.'; });
-            return names.size() - hidden >= 4 && hidden > 0;
-        };
+        // Strike once a few are written, while the next is being written: large files take
+        // most of the time. New files are written unnamed until complete, so there is no
+        // temporary name to wait for.
+        const auto writing = [&] { return files().size() >= 5; };
         for (int wait = 0; wait < 200000 && !writing(); ++wait) {
             usleep(100);
         }
@@ -642,21 +510,27 @@ TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
 
 TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
 {
+    // Named after each line's text: a line named like an earlier one fails rather than replace
+    // its file.
     const ToolRun run =
-        runTool({"--batch", "-", "--json", "-o", "%d.svg", "--dpi", "300"}, "ONE\nTWO\n");
-    EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(files(), (std::vector<std::string>{"1.svg", "2.svg"}));
+        runTool({"--batch", "-", "--json", "-o", "x-%s.svg", "--dpi", "300"}, "ONE\nT/WO\nONE\n");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(files(), (std::vector<std::string>{"x-ONE.svg", "x-T_WO.svg"}));
     std::istringstream lines(run.out);
     std::string first;
     std::string second;
+    std::string third;
     std::string summary;
     std::getline(lines, first);
     std::getline(lines, second);
+    std::getline(lines, third);
     std::getline(lines, summary);
     EXPECT_EQ(jsonField(first, "line"), "1");
-    EXPECT_EQ(jsonField(second, "framed"), "*TWO*");
-    EXPECT_EQ(jsonField(second, "file"), "2.svg");
-    EXPECT_EQ(summary, "{\"written\":2,\"failed\":0,\"skipped\":0}");
+    EXPECT_EQ(jsonField(second, "framed"), "*T/WO*");
+    EXPECT_EQ(jsonField(second, "file"), "x-T_WO.svg");
+    EXPECT_NE(jsonField(third, "error").find("written to x-ONE.svg already"), std::string::npos)
+        << third;
+    EXPECT_EQ(summary, "{\"written\":2,\"failed\":1,\"skipped\":0}");
 }
 
 TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
@@ -698,7 +572,8 @@ TEST_F(Tool, VersionAndHelp)
     EXPECT_EQ(help.status, 0);
     for (const char* option :
          {"--symbology", "--narrow", "--height", "--ratio", "--check", "--dpi", "--output",
-          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size"}) {
+          "--no-quiet-zone", "--json", "--batch", "--format", "--no-text", "--text-size",
+          "--as-given", "--rotate", "--fg", "--bg", "--bearer", "--bar-reduction"}) {
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
     }
 }

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <Lorvaxen.h>
-#include <lorvaxen_text_reader.h>
+#include <lorvaxen_passing_text.h>
 #include <windows.h>
 
 namespace {

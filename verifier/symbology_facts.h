@@ -14,8 +14,26 @@ enum class Symbology { Jan, Code39, I2of5, Nw7 };
 
 // How the human-readable text sits under the bars.
 enum class TextLayout {
-    Ean,    // the EAN-13 layout: a digit left of the start guard, six under each half
-    Centred // the framed text centred under the bars
+    Ean,     // the EAN-13 layout: a digit left of the start guard, six under each half
+    Centred, // the framed text centred under the bars
+    UpcA     // the UPC-A layout: the first and last digits smaller, outside the guard bars, five
+             // under each half, whose outer symbol characters reach down as the guards do
+};
+
+// One digit of the human-readable text of the EAN layouts: where its seven-module slot starts, in
+// modules from the start guard's first bar (negative in the left light margin), and its size
+// against the other digits'.
+struct TextSlot
+{
+    double startModule;
+    double scale;
+};
+
+// Modules [first, end) of the symbol, counted as the text slots are.
+struct ModuleRange
+{
+    int first;
+    int end;
 };
 
 struct SymbologyFacts
@@ -40,9 +58,19 @@ struct SymbologyFacts
     // The default height of the human-readable digits, in modules.
     double textHeightModules;
     TextLayout textLayout;
+    // Every character the library takes in a text of this symbology, in upper case; letters are
+    // matched in any case.
+    std::string_view characters;
+    // The thickness of ITF-14's bearer bars in modules; 0 for a symbology printed without them.
+    double bearerModules;
+    // The EAN layouts' digits, one slot each, and the bars that reach down between them (the
+    // guard bars, and a UPC-A's first and last symbol characters); empty for a centred text.
+    std::span<const TextSlot> textSlots;
+    std::span<const ModuleRange> longBars;
 };
 
-// Every symbology, in the order the tool lists them.
+// Every symbology, in the order the tool lists them. The first rows are in the order of the
+// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
 // By option name or alias, in any case.

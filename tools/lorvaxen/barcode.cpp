@@ -6,25 +6,27 @@
 #include <limits>
 #include <vector>
 
+#include <lorvaxen_passing_text.h>
 #include <lorvaxen_pixels.h>
-#include <lorvaxen_text_reader.h>
+
+#include "symbol_text.h"
 
 namespace lorvaxen::tool {
 namespace {
 
-constexpr BarcodeFunction makerOf(Symbology symbology)
+SymbologyInfo infoOf(const SymbologyFacts& facts)
 {
-    switch (symbology) {
+    switch (facts.symbology) {
     case Symbology::Jan:
-        return passingText<BarCode_JAN>;
+        return {facts, passingText<BarCode_JAN>, LORVAXEN_JAN_CHARSET};
     case Symbology::Code39:
-        return BarCode_Code39;
+        return {facts, BarCode_Code39, LORVAXEN_CODE39_CHARSET};
     case Symbology::I2of5:
-        return passingText<BarCode_I2of5>;
+        return {facts, passingText<BarCode_I2of5>, LORVAXEN_I2OF5_CHARSET};
     case Symbology::Nw7:
-        return BarCode_NW7;
+        return {facts, BarCode_NW7, LORVAXEN_NW7_CHARSET};
     }
-    return nullptr;
+    return {facts, nullptr, 0};
 }
 
 const std::vector<SymbologyInfo>& symbologyList()
@@ -32,7 +34,7 @@ const std::vector<SymbologyInfo>& symbologyList()
     static const std::vector<SymbologyInfo> list = [] {
         std::vector<SymbologyInfo> infos;
         for (const SymbologyFacts& facts : allSymbologyFacts()) {
-            infos.push_back({facts, makerOf(facts.symbology)});
+            infos.push_back(infoOf(facts));
         }
         return infos;
     }();
@@ -74,8 +76,9 @@ std::span<const SymbologyInfo> symbologies()
 const SymbologyInfo* findSymbology(std::string_view name)
 {
     const SymbologyFacts* facts = findSymbologyFacts(name);
-    return facts == nullptr ? nullptr
-                            : &symbologyList()[static_cast<std::size_t>(facts->symbology)];
+    return facts == nullptr
+               ? nullptr
+               : &symbologyList()[static_cast<std::size_t>(facts - allSymbologyFacts().data())];
 }
 
 int32_t modulePixels(int dpi, double narrowMm)
@@ -122,41 +125,78 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
 }
 
+std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio)
+{
+    const SymbologyFacts& symbology = info.facts;
+    if (symbology.minRatio <= 0 || !(ratio >= 1) ||
+        (ratio >= symbology.minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
+        return std::nullopt;
+    }
+    return "the wide-to-narrow ratio of " + formatDecimal(ratio, 3) + " is outside the " +
+           formatDecimal(symbology.minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) +
+           " that " + std::string(symbology.title) + "'s standard allows";
+}
+
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
 {
     Barcode barcode;
-    Graphics graphics(settings.dpi);
+    const SymbologyFacts& symbology = settings.symbology->facts;
+    // Named here, where the library would only say that some character is refused.
+    if (auto refused = refusedCharacter(symbology, text)) {
+        barcode.code = settings.symbology->charsetCode;
+        barcode.refused = std::move(*refused);
+        return barcode;
+    }
+    PreparedText prepared = prepareText(symbology, text, settings.asGiven);
+    if (!prepared.problem.empty()) {
+        barcode.problem = std::move(prepared.problem);
+        return barcode;
+    }
+    const int dpi = settings.exactModule ? kExactModuleDpi : settings.dpi;
+    Graphics graphics(dpi);
     if (graphics.device() == nullptr) {
         barcode.code = LORVAXEN_NO_BITBLT;
         return barcode;
     }
     // The library folds the case of some texts in place, and needs room for four more
     // characters than the text has for the framed text.
-    std::string input(text);
-    std::string framed(text.size() + 4, '\0');
+    std::string input = std::move(prepared.text);
+    std::string framed(input.size() + 4, '\0');
     int32_t widthPx = 0;
     int32_t heightPx = 0;
-    const SymbologyFacts& symbology = settings.symbology->facts;
-    barcode.module = chooseModule(settings.dpi, settings.narrowMm);
+    barcode.module = chooseModule(dpi, settings.narrowMm);
+    barcode.pixelMm = kMmPerInch / dpi;
+    // Millimetres of the label as the library is to take them: the same, unless the pixels are
+    // scaled to make the module exact.
+    double libraryScale = 1;
+    if (settings.exactModule && barcode.module.dots > 0) {
+        barcode.exact = true;
+        barcode.pixelMm = settings.narrowMm / barcode.module.dots;
+        barcode.module.achievedMm = settings.narrowMm;
+        libraryScale = kMmPerInch / dpi / barcode.pixelMm;
+    }
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
             ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
             : symbology.defaultHeightMm;
     barcode.code = settings.symbology->make(
         graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
-        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm), settings.ratio,
-        settings.check ? 1 : 0);
+        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm) * libraryScale,
+        settings.ratio, settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
-    barcode.framedText = framed.substr(0, framed.find('\0'));
+    barcode.shownText = shownText(symbology, framed.substr(0, framed.find('\0')));
+    barcode.framedText = symbology.textLayout == TextLayout::UpcA
+                             ? barcode.shownText
+                             : framed.substr(0, framed.find('\0'));
 
-    auto image = readBitmap(graphics.bitmap(), settings.dpi);
+    auto image = readBitmap(graphics.bitmap(), dpi);
     if (!image || image->width != widthPx || image->height != heightPx) {
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }
-    const int32_t module = modulePixels(settings.dpi, barcode.module.libraryMm);
+    const int32_t module = modulePixels(dpi, barcode.module.libraryMm);
     barcode.modulePx = module;
     if (!settings.quietZone) {
         barcode.image = std::move(*image);

@@ -14,14 +14,13 @@
 
 namespace lorvaxen::tool {
 
-// The ten arguments that every barcode function takes (some take the text as const).
-using BarcodeFunction = LorvaxenBarcodeFunction*;
-
-// A symbology as the tool offers it: its standard's facts and the library function that makes it.
+// A symbology as the tool offers it: its standard's facts, the library function that makes it,
+// and the library's code for a character it does not take.
 struct SymbologyInfo
 {
     const SymbologyFacts& facts;
-    BarcodeFunction make;
+    LorvaxenBarcodeFunction* make;
+    int32_t charsetCode;
 };
 
 // The symbologies of the library, in the order `--help` lists them.
@@ -36,9 +35,16 @@ struct BarcodeSettings
     std::optional<double> heightMm; // the symbology's default when empty
     double ratio = 2.5;
     bool check = false;
+    bool asGiven = false; // a JAN's or UPC-A's wrong check digit printed as it is, not refused
     int dpi = 600;
+    // The module exactly as asked, in a drawing whose pixels are a whole fraction of it, for the
+    // vector formats when no printer's resolution is given.
+    bool exactModule = false;
     bool quietZone = true;
 };
+
+// The resolution an exact module is drawn at before its pixels are scaled to it.
+constexpr int kExactModuleDpi = 1200;
 
 // The module the tool asks the library for: the whole number of dots nearest the requested
 // width, never below one, so a symbol keeps its size whatever the resolution.
@@ -53,20 +59,27 @@ struct ModuleChoice
 ModuleChoice chooseModule(int dpi, double requestedMm);
 
 // A warning when the achieved module is outside what the symbology's standard allows.
-std::optional<std::string> moduleWarning(const SymbologyInfo& symbology,
-                                         const ModuleChoice& module);
+std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module);
+
+// A warning when the wide-to-narrow ratio is outside what the symbology's standard allows.
+std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio);
 
 // What one request gave: the library's result code and, on success, the framed text and the
 // image (with its quiet zones when asked for them).
 struct Barcode
 {
     int32_t code = LORVAXEN_OK;
+    std::string refused; // with a character code: which character, and where
+    std::string problem; // a refusal of the tool's own, such as a wrong check digit
     std::string framedText;
+    std::string shownText; // the text under the bars
     MonoImage image;
     int32_t leftQuietPx = 0;
     int32_t rightQuietPx = 0;
     ModuleChoice module;
     int32_t modulePx = 0;
+    double pixelMm = 0; // the size of the image's pixels in millimetres
+    bool exact = false; // pixelMm makes the module exact rather than following a printer's dots
 };
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings);

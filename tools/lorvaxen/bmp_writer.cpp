@@ -23,9 +23,9 @@ void putLittleEndian(std::vector<uint8_t>& out, uint32_t value, int bytes)
 
 } // namespace
 
-// A bottom-up 1-bit bitmap whose palette makes index 0 white and index 1 black, so the image's
-// bits go out as they are; rows are padded to four bytes.
-bool writeBmp(const MonoImage& image, std::FILE* file)
+// A bottom-up 1-bit bitmap whose palette makes index 0 the background (white) and index 1 the ink
+// (black), so the image's bits go out as they are; rows are padded to four bytes.
+bool writeBmp(const MonoImage& image, std::FILE* file, const Paint& paint)
 {
     const uint64_t rowBytes = (static_cast<uint64_t>(image.width) + 31) / 32 * 4;
     const uint64_t bitsBytes = rowBytes * static_cast<uint64_t>(image.height);
@@ -50,10 +50,12 @@ bool writeBmp(const MonoImage& image, std::FILE* file)
     putLittleEndian(header, static_cast<uint32_t>(bitsBytes), 4);
     putLittleEndian(header, perMetre, 4);
     putLittleEndian(header, perMetre, 4);
-    putLittleEndian(header, 2, 4);                             // colours used
-    putLittleEndian(header, 2, 4);                             // colours important
-    for (const uint32_t colour : {0x00FFFFFFU, 0x00000000U}) { // blue, green, red, reserved
-        putLittleEndian(header, colour, 4);
+    putLittleEndian(header, 2, 4); // colours used
+    putLittleEndian(header, 2, 4); // colours important
+    for (const Colour colour : {paint.background.value_or(Colour{255, 255, 255}), paint.ink}) {
+        for (const uint8_t channel : {colour.blue, colour.green, colour.red, uint8_t{0}}) {
+            header.push_back(channel);
+        }
     }
     std::fwrite(header.data(), 1, header.size(), file);
 

@@ -37,49 +37,53 @@ struct Font::Face
 
 namespace {
 
-// SVG path commands from FreeType's outline walk, in font units.
-struct PathWriter
+// The outline's commands as FreeType's walk gives them, in font units; each contour closed.
+struct OutlineCollector
 {
-    std::string data;
-    bool open = false;
+    std::vector<OutlineCommand> commands;
 
-    void add(char command, std::initializer_list<const FT_Vector*> points)
+    void add(char op, std::initializer_list<const FT_Vector*> points)
     {
-        data += command;
+        OutlineCommand command{op, {}};
+        std::size_t i = 0;
         for (const FT_Vector* point : points) {
-            data += std::to_string(point->x) + ' ' + std::to_string(point->y) + ' ';
+            command.points[i++] = static_cast<double>(point->x);
+            command.points[i++] = static_cast<double>(point->y);
         }
-        data.pop_back();
+        commands.push_back(command);
     }
-    static PathWriter& of(void* user) { return *static_cast<PathWriter*>(user); }
+    void close()
+    {
+        if (!commands.empty() && commands.back().op != 'Z') {
+            commands.push_back({'Z', {}});
+        }
+    }
+    static OutlineCollector& of(void* user) { return *static_cast<OutlineCollector*>(user); }
 };
 
 int moveTo(const FT_Vector* to, void* user)
 {
-    PathWriter& path = PathWriter::of(user);
-    if (path.open) {
-        path.data += 'Z';
-    }
-    path.open = true;
-    path.add('M', {to});
+    OutlineCollector& outline = OutlineCollector::of(user);
+    outline.close();
+    outline.add('M', {to});
     return 0;
 }
 
 int lineTo(const FT_Vector* to, void* user)
 {
-    PathWriter::of(user).add('L', {to});
+    OutlineCollector::of(user).add('L', {to});
     return 0;
 }
 
 int conicTo(const FT_Vector* control, const FT_Vector* to, void* user)
 {
-    PathWriter::of(user).add('Q', {control, to});
+    OutlineCollector::of(user).add('Q', {control, to});
     return 0;
 }
 
 int cubicTo(const FT_Vector* control1, const FT_Vector* control2, const FT_Vector* to, void* user)
 {
-    PathWriter::of(user).add('C', {control1, control2, to});
+    OutlineCollector::of(user).add('C', {control1, control2, to});
     return 0;
 }
 
@@ -178,18 +182,31 @@ void Font::draw(MonoImage& image, char c, double penX, double baselineY, double 
     }
 }
 
-std::string Font::outlinePath(char c) const
+std::vector<OutlineCommand> Font::outline(char c) const
 {
     if (!face_->loadUnscaled(c)) {
-        return "";
+        return {};
     }
     const FT_Outline_Funcs walk{moveTo, lineTo, conicTo, cubicTo, 0, 0};
-    PathWriter path;
-    FT_Outline_Decompose(&face_->face->glyph->outline, &walk, &path);
-    if (path.open) {
-        path.data += 'Z';
+    OutlineCollector outline;
+    FT_Outline_Decompose(&face_->face->glyph->outline, &walk, &outline);
+    outline.close();
+    return outline.commands;
+}
+
+std::string Font::outlinePath(char c) const
+{
+    std::string data;
+    for (const OutlineCommand& command : outline(c)) {
+        data += command.op;
+        for (std::size_t i = 0; i < 2 * command.pointCount(); ++i) {
+            data += std::to_string(std::lround(command.points[i])) + ' ';
+        }
+        if (command.op != 'Z') {
+            data.pop_back();
+        }
     }
-    return path.data;
+    return data;
 }
 
 } // namespace lorvaxen::tool

@@ -1,6 +1,7 @@
 // The typeface of the human-readable text: OCR-B, drawn with FreeType.
 #pragma once
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,15 @@
 #include "mono_image.h"
 
 namespace lorvaxen::tool {
+
+// One step of a glyph's outline in font units, y upwards: M, L (one point), Q (a control point
+// and the end), C (two control points and the end) or Z (closes the contour).
+struct OutlineCommand
+{
+    char op;
+    std::array<double, 6> points;
+    std::size_t pointCount() const { return op == 'Q' ? 2 : op == 'C' ? 3 : op == 'Z' ? 0 : 1; }
+};
 
 // One face, loaded once per run. Sizes are em sizes in pixels, which may be fractional.
 class Font
@@ -28,7 +38,8 @@ class Font
     double advance(char c, double emPx) const;
     // Paints `c` in black with its pen origin at (penX, baselineY), clipped to the image.
     void draw(MonoImage& image, char c, double penX, double baselineY, double emPx) const;
-    // The outline of `c` as SVG path data in font units, y upwards, pen origin at (0, 0).
+    // The outline of `c`, pen origin at (0, 0); and the same as SVG path data.
+    std::vector<OutlineCommand> outline(char c) const;
     std::string outlinePath(char c) const;
     int unitsPerEm() const;
 

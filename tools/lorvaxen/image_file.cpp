@@ -18,21 +18,33 @@ namespace {
 
 bool writeFormat(const Label& label, ImageFormat format, std::FILE* file)
 {
-    if (format == ImageFormat::Svg) {
+    switch (format) {
+    case ImageFormat::Svg:
         return writeSvg(label, file);
+    case ImageFormat::Pdf:
+        return writePdf(label, file);
+    case ImageFormat::Eps:
+        return writeEps(label, file);
+    default:
+        break;
     }
-    const MonoImage image = rasterize(label);
+    // Bars alone, as a batch of plain labels has them, go out as they are, not copied.
+    MonoImage drawn;
+    const bool plain = label.glyphs.empty() && label.rotation == 0;
+    if (!plain) {
+        drawn = rotated(rasterize(label), label.rotation);
+    }
+    const MonoImage& image = plain ? label.image : drawn;
     switch (format) {
     case ImageFormat::Png:
-        return writePng(image, file);
+        return writePng(image, file, label.paint);
     case ImageFormat::Pbm:
         return writePbm(image, file);
     case ImageFormat::Bmp:
-        return writeBmp(image, file);
-    case ImageFormat::Svg:
-        break;
+        return writeBmp(image, file, label.paint);
+    default:
+        return false;
     }
-    return false;
 }
 
 std::string failure(const std::string& path, int error)
@@ -71,6 +83,90 @@ std::string writeOpenFile(const Label& label, ImageFormat format, std::FILE* fil
     return writeFormat(label, format, file) ? "" : failure(name, errno);
 }
 
+// Writes and closes `file`, made durable first when asked; false, with the system's error in
+// `error` where it knows one (0 when the image could not be encoded), when it failed.
+bool writeAndClose(const Label& label, ImageFormat format, std::FILE* file, Durability durability,
+                   int* error)
+{
+    errno = 0;
+    bool written = writeFormat(label, format, file);
+    *error = errno;
+    // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
+    if (written && durability == Durability::Now && fsync(fileno(file)) != 0) {
+        written = false;
+        *error = errno;
+    }
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        *error = errno;
+    }
+    return written;
+}
+
+// A new file, written unnamed in its directory (O_TMPFILE) and given its name by linkat only
+// once complete: no temporary name to make, change the mode of, rename or clean up. Empty when
+// the file system cannot make unnamed files, for the caller to take the temporary name's way.
+std::optional<std::string> writeUnnamed(const Label& label, ImageFormat format,
+                                        const std::string& path, Durability durability)
+{
+    static const bool procFds = access("/proc/self/fd", X_OK) == 0;
+    if (!procFds) {
+        return std::nullopt;
+    }
+    const std::filesystem::path target(path);
+    const std::string directory =
+        target.has_parent_path() ? target.parent_path().string() : std::string(".");
+    const int fd = open(directory.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EOPNOTSUPP || error == EISDIR || error == EINVAL) {
+            return std::nullopt;
+        }
+        holdInterruptions();
+        return failure(path, error);
+    }
+    std::FILE* file = fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        close(fd);
+        holdInterruptions();
+        return failure(path, error);
+    }
+    // The unnamed file lives while a descriptor of it is open: keep one past fclose.
+    const int keep = dup(fd);
+    int error = 0;
+    const bool written = keep >= 0 ? writeAndClose(label, format, file, durability, &error)
+                                   : (error = errno, std::fclose(file), false);
+    holdInterruptions();
+    if (!written) {
+        if (keep >= 0) {
+            close(keep);
+        }
+        return failure(path, error);
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(keep);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+        error = errno;
+        // A file of that name appeared since it was looked for: it is replaced, as any other.
+        for (int attempt = 0; error == EEXIST && attempt < 100; ++attempt) {
+            const std::string temporary = (target.has_parent_path() ? directory + "/" : "") +
+                                          ".lorvaxen-" + std::to_string(getpid()) + "-" +
+                                          std::to_string(attempt);
+            if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, temporary.c_str(), AT_SYMLINK_FOLLOW) ==
+                0) {
+                error = std::rename(temporary.c_str(), path.c_str()) == 0 ? 0 : errno;
+                if (error != 0) {
+                    unlink(temporary.c_str());
+                }
+            } else if (errno != EEXIST) {
+                error = errno;
+            }
+        }
+    }
+    close(keep);
+    return error == 0 ? "" : failure(path, error);
+}
+
 std::string writeThroughTemporary(const Label& label, ImageFormat format, const std::string& path,
                                   Durability durability, const struct stat* earlier)
 {
@@ -103,18 +199,8 @@ std::string writeThroughTemporary(const Label& label, ImageFormat format, const 
         forgetTemporary();
         return failure(path, error);
     }
-    errno = 0;
-    bool written = writeFormat(label, format, file);
-    int error = errno;
-    // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
-    if (written && durability == Durability::Now && fsync(fileno(file)) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (std::fclose(file) != 0 && written) {
-        written = false;
-        error = errno;
-    }
+    int error = 0;
+    bool written = writeAndClose(label, format, file, durability, &error);
     holdInterruptions();
     if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
         written = false;
@@ -143,8 +229,8 @@ std::optional<ImageFormat> formatFromPath(std::string_view path)
     std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
         return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     });
-    for (const ImageFormat format :
-         {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pbm, ImageFormat::Bmp}) {
+    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pbm,
+                                     ImageFormat::Bmp, ImageFormat::Pdf, ImageFormat::Eps}) {
         if (extension == formatName(format)) {
             return format;
         }
@@ -163,8 +249,17 @@ std::string_view formatName(ImageFormat format)
         return "pbm";
     case ImageFormat::Bmp:
         return "bmp";
+    case ImageFormat::Pdf:
+        return "pdf";
+    case ImageFormat::Eps:
+        return "eps";
     }
     return "";
+}
+
+bool isVector(ImageFormat format)
+{
+    return format == ImageFormat::Svg || format == ImageFormat::Pdf || format == ImageFormat::Eps;
 }
 
 bool isStandardOutput(const std::string& path)
@@ -197,6 +292,11 @@ std::string writeImageFile(const Label& label, ImageFormat format, const std::st
         }
         holdInterruptions();
         return problem;
+    }
+    if (!exists) {
+        if (auto written = writeUnnamed(label, format, path, durability)) {
+            return *written;
+        }
     }
     return writeThroughTemporary(label, format, path, durability, exists ? &existing : nullptr);
 }

@@ -9,7 +9,10 @@
 
 namespace lorvaxen::tool {
 
-enum class ImageFormat { Png, Svg, Pbm, Bmp };
+enum class ImageFormat { Png, Svg, Pbm, Bmp, Pdf, Eps };
+
+// SVG, PDF and EPS: drawn, not made of pixels, so any module in millimetres can be exact.
+bool isVector(ImageFormat format);
 
 // The format named by the extension of `path`, in any case; "-" (standard output) is PNG.
 std::optional<ImageFormat> formatFromPath(std::string_view path);

@@ -1,13 +1,62 @@
 #include "job.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <sstream>
 
 #include "interrupt.h"
 #include "report.h"
+#include "symbol_text.h"
 
 namespace lorvaxen::tool {
+namespace {
+
+// Bars narrowed, bearer bars, the text, the turn and the colours: the label from the bars.
+std::string finish(Label& label, Outcome& outcome, const Options& options)
+{
+    const Barcode& barcode = outcome.barcode;
+    if (options.barReductionMm > 0) {
+        const double exactPx = options.barReductionMm / label.pixelMm;
+        const int32_t dots = barcode.exact ? 0 : static_cast<int32_t>(std::lround(exactPx));
+        const double px = barcode.exact ? exactPx : dots;
+        if (px >= barcode.modulePx) {
+            return "the bar width reduction of " + formatDecimal(px * label.pixelMm, 4) +
+                   " mm leaves no narrow bar: it must be less than the module of " +
+                   formatDecimal(barcode.modulePx * label.pixelMm, 4) + " mm";
+        }
+        outcome.reductionMm = px * label.pixelMm;
+        outcome.reductionDots = dots;
+        if (isVector(options.format)) {
+            label.reductionPx = px;
+        } else {
+            narrowBars(label.image, dots);
+        }
+    }
+    if (options.bearer != Bearer::None) {
+        const int32_t module = barcode.modulePx;
+        const auto thickness = std::max<int32_t>(
+            2 * module,
+            static_cast<int32_t>(std::lround(outcome.symbology->facts.bearerModules * module)));
+        if (auto problem = addBearers(label, options.bearer, thickness); !problem.empty()) {
+            return problem;
+        }
+        outcome.bearerMm = thickness * label.pixelMm;
+    }
+    if (options.text.shown) {
+        if (auto problem = addText(label, barcode, *outcome.symbology, options.text.digitHeightMm,
+                                   &outcome.warnings);
+            !problem.empty()) {
+            return problem;
+        }
+    }
+    label.rotation = options.rotation;
+    label.paint = options.paint;
+    return "";
+}
+
+} // namespace
 
 Outcome produce(std::string_view text, const Options& options, const std::string& path,
                 Durability durability)
@@ -26,22 +75,33 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     if (outcome.refused()) {
         return outcome;
     }
-    if (auto warning = moduleWarning(*outcome.symbology, outcome.barcode.module)) {
-        outcome.warnings.push_back(std::move(*warning));
+    if (!outcome.barcode.problem.empty()) {
+        outcome.problem = outcome.barcode.problem;
+        return outcome;
     }
-    const int dpi = outcome.barcode.image.dpi;
-    Label label = barsOnly(std::move(outcome.barcode.image));
-    if (options.text.shown) {
-        outcome.problem = addText(label, outcome.barcode, *outcome.symbology,
-                                  options.text.digitHeightMm, &outcome.warnings);
+    // Without a name, the file is named after what the label holds, not what was typed.
+    if (outcome.path.empty()) {
+        outcome.path = defaultFileName(
+            nameStem(outcome.symbology->facts, outcome.barcode.shownText), options.format);
     }
+    for (auto warning :
+         {moduleWarning(*outcome.symbology, outcome.barcode.module),
+          ratioWarning(*outcome.symbology, options.settings.ratio),
+          replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText)}) {
+        if (warning) {
+            outcome.warnings.push_back(std::move(*warning));
+        }
+    }
+    Label label = barsOnly(std::move(outcome.barcode.image), outcome.barcode.pixelMm);
+    outcome.barcode.image = MonoImage{}; // the label has the pixels; the outcome keeps its size
+    outcome.problem = finish(label, outcome, options);
     if (outcome.problem.empty()) {
-        outcome.problem = writeImageFile(label, options.format, path, durability);
+        outcome.problem = writeImageFile(label, options.format, outcome.path, durability);
     }
     // The report needs only the picture's size, not its pixels.
-    outcome.barcode.image = whiteImage(0, 0, dpi);
-    outcome.barcode.image.width = label.image.width;
-    outcome.barcode.image.height = label.image.height;
+    const auto [width, height] = turnedSize(label, label.image.width, label.image.height);
+    outcome.size = {static_cast<int32_t>(width), static_cast<int32_t>(height), label.pixelMm,
+                    outcome.barcode.exact ? 0 : label.image.dpi};
     return outcome;
 }
 
@@ -71,10 +131,9 @@ int runSingle(const Options& options, std::istream& in, std::ostream& out, std::
             }
         }
     }
-    const std::string path = options.output.empty() ? defaultFileName(text) : options.output;
-    const Outcome outcome = produce(text, options, path, Durability::Now);
+    const Outcome outcome = produce(text, options, options.output, Durability::Now);
     // With the image on standard output, the report goes to standard error.
-    std::ostream& report = isStandardOutput(path) ? err : out;
+    std::ostream& report = !outcome.path.empty() && isStandardOutput(outcome.path) ? err : out;
     if (options.json) {
         report << outcomeJson(outcome, std::nullopt) << '\n';
     }

@@ -9,24 +9,12 @@
 #include "barcode.h"
 #include "image_file.h"
 #include "options.h"
+#include "outcome.h"
 
 namespace lorvaxen::tool {
 
-struct Outcome
-{
-    std::string text;
-    const SymbologyInfo* symbology = nullptr;
-    std::string path; // "-" for standard output
-    ImageFormat format = ImageFormat::Png;
-    Barcode barcode; // the library's code; on success the framed text and the label's size
-    std::vector<std::string> warnings; // a size outside the standard, a text made smaller
-    std::string problem; // what went wrong outside the library, such as an unwritable file
-
-    bool refused() const { return barcode.code != LORVAXEN_OK; }
-    bool succeeded() const { return !refused() && problem.empty(); }
-};
-
-// Makes the barcode and, if the library gave one, lays out its label and writes it. Never
+// Makes the barcode and, if the library gave one, lays out its label and writes it to `path`, or
+// when that is empty to a file named after the label's text in the current directory. Never
 // throws for bad input: the outcome says what happened. Returns with interruptions held: the
 // caller releases them once the outcome is reported.
 Outcome produce(std::string_view text, const Options& options, const std::string& path,

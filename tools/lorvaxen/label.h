@@ -17,15 +17,43 @@ struct Glyph
     char c;
     double penX;
     double baselineY;
+    double scale = 1.0; // of the label's size: smaller for a UPC-A's outer digits
 };
 
 struct Label
 {
-    MonoImage image; // bars, lengthened guard bars, margins, and white room for the text
+    MonoImage image; // bars, lengthened guard bars, bearer bars, margins, room for the text
     std::vector<Glyph> glyphs;
     double emPx = 0;
     const Font* font = nullptr;
+    double pixelMm = 0;     // the size of one pixel in millimetres
+    int32_t framePx = 0;    // the bearer frame's width on each side of the bars and margins
+    double reductionPx = 0; // for the vector formats: how much narrower each bar is drawn
+    Paint paint;
+    int rotation = 0; // clockwise, in degrees: 0, 90, 180 or 270
 };
+
+// A rectangle in the label's pixels.
+struct Rect
+{
+    double x;
+    double y;
+    double width;
+    double height;
+};
+
+// The black of the picture as rectangles for the vector formats: bars span the full height, so
+// rows are taken in bands of identical rows, a barcode one band and each bar one rectangle, made
+// `reductionPx` narrower, half from each edge.
+std::vector<Rect> barRects(const Label& label);
+
+// A label's size turned by its rotation.
+std::pair<double, double> turnedSize(const Label& label, double width, double height);
+
+// ITF-14's bearer bars: a bar along the top and the bottom of the symbol and its light margins,
+// or a frame all round them.
+enum class Bearer { None, Bars, Frame };
+std::string addBearers(Label& label, Bearer bearer, int32_t thicknessPx);
 
 // Whether the text goes under the bars, and the height of its digits when not the default.
 struct TextSettings
@@ -34,14 +62,15 @@ struct TextSettings
     std::optional<double> digitHeightMm;
 };
 
-// The bars alone, as the library drew them and the quiet zones framed them.
-Label barsOnly(MonoImage bars);
+// The bars alone, as the library drew them and the quiet zones framed them, each pixel
+// `pixelMm` millimetres wide.
+Label barsOnly(MonoImage bars, double pixelMm);
 
-// Puts the framed text under the bars: an EAN-13 layout for JAN, the text centred under the bars
-// for the others. `digitHeightMm` is the height of the digits, or the symbology's default when
-// empty. The picture grows to hold the text, so the text never overlaps the bars. Answers a
-// problem, such as a missing font, or an empty text; `warnings` collects what the user should
-// know of.
+// Puts the shown text under the bars: an EAN-13 layout for JAN, a UPC-A one for UPC-A, the text
+// centred under the bars for the others. `digitHeightMm` is the height of the digits, or the
+// symbology's default when empty. The picture grows to hold the text, so the text never overlaps
+// the bars. Answers a problem, such as a missing font, or an empty text; `warnings` collects what
+// the user should know of.
 std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& symbology,
                     std::optional<double> digitHeightMm, std::vector<std::string>* warnings);
 

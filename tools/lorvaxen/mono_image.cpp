@@ -60,9 +60,10 @@ std::optional<MonoImage> withMargins(const MonoImage& image, int32_t leftPx, int
 }
 
 std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t height,
-                                  int32_t leftPx)
+                                  int32_t leftPx, int32_t topPx)
 {
-    if (leftPx < 0 || int64_t{leftPx} + image.width > width || image.height > height) {
+    if (leftPx < 0 || topPx < 0 || int64_t{leftPx} + image.width > width ||
+        int64_t{topPx} + image.height > height) {
         return std::nullopt;
     }
     MonoImage canvas = whiteImage(width, height, image.dpi);
@@ -72,17 +73,74 @@ std::optional<MonoImage> onCanvas(const MonoImage& image, int32_t width, int32_t
         if (y > 0 && std::memcmp(image.row(y), image.row(y - 1), image.rowBytes()) == 0) {
             const auto above =
                 canvas.bits.begin() +
-                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y - 1) * rowBytes);
+                static_cast<std::ptrdiff_t>(static_cast<std::size_t>(topPx + y - 1) * rowBytes);
             std::copy_n(above, rowBytes, above + static_cast<std::ptrdiff_t>(rowBytes));
             continue;
         }
         for (int32_t x = 0; x < image.width; ++x) {
             if (image.isBlack(x, y)) {
-                canvas.setBlack(leftPx + x, y);
+                canvas.setBlack(leftPx + x, topPx + y);
             }
         }
     }
     return canvas;
+}
+
+MonoImage rotated(MonoImage image, int degrees)
+{
+    if (degrees != 90 && degrees != 180 && degrees != 270) {
+        return image;
+    }
+    const bool quarter = degrees != 180;
+    MonoImage turned = whiteImage(quarter ? image.height : image.width,
+                                  quarter ? image.width : image.height, image.dpi);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            if (!image.isBlack(x, y)) {
+                continue;
+            }
+            if (degrees == 90) {
+                turned.setBlack(image.height - 1 - y, x);
+            } else if (degrees == 180) {
+                turned.setBlack(image.width - 1 - x, image.height - 1 - y);
+            } else {
+                turned.setBlack(y, image.width - 1 - x);
+            }
+        }
+    }
+    return turned;
+}
+
+void narrowBars(MonoImage& image, int32_t dots)
+{
+    if (dots <= 0) {
+        return;
+    }
+    const int32_t fromLeft = dots / 2;
+    const int32_t fromRight = dots - fromLeft;
+    const std::size_t rowBytes = image.rowBytes();
+    std::vector<uint8_t> above(rowBytes); // the row above as it was before
+    for (int32_t y = 0; y < image.height; ++y) {
+        uint8_t* row = image.bits.data() + static_cast<std::size_t>(y) * rowBytes;
+        // A row like the one above (bars span many) was narrowed already: copy it.
+        if (y > 0 && std::memcmp(row, above.data(), rowBytes) == 0) {
+            std::copy_n(row - rowBytes, rowBytes, row);
+            continue;
+        }
+        std::copy_n(row, rowBytes, above.begin());
+        forEachBlackRun(image, y, [&](int32_t start, int32_t end) {
+            // A run narrower than the reduction keeps its middle pixel.
+            const int32_t width = end - start;
+            const int32_t keepFrom = width > dots ? start + fromLeft : start + (width - 1) / 2;
+            const int32_t keepTo = width > dots ? end - fromRight : keepFrom + 1;
+            for (int32_t i = start; i < end; ++i) {
+                if (i < keepFrom || i >= keepTo) {
+                    row[static_cast<std::size_t>(i) / 8] &=
+                        static_cast<uint8_t>(~(0x80U >> (i % 8)));
+                }
+            }
+        });
+    }
 }
 
 double pixelsToMm(int32_t pixels, int dpi)

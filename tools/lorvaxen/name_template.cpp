@@ -55,10 +55,26 @@ std::string literal(std::string_view text)
 
 } // namespace
 
+std::string safeFileStem(std::string_view text)
+{
+    // Letters, digits, '-' and '_' pass; anything else, '/' and '.' included, becomes '_', so
+    // the name stays in its directory and is never hidden.
+    constexpr std::size_t kMaxStem = 64;
+    std::string name;
+    for (const char c : text.substr(0, kMaxStem)) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                           (c >= '0' && c <= '9') || c == '-' || c == '_';
+        name += plain ? c : '_';
+    }
+    return name.empty() ? "barcode" : name;
+}
+
 std::optional<NameTemplate> NameTemplate::parse(std::string_view text, std::string* problem)
 {
-    std::optional<std::size_t> conversionAt;
-    std::size_t conversionSize = 0;
+    NameTemplate result;
+    std::size_t literalFrom = 0;
+    bool number = false;
+    bool line = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '%') {
             continue;
@@ -67,41 +83,56 @@ std::optional<NameTemplate> NameTemplate::parse(std::string_view text, std::stri
             ++i;
             continue;
         }
-        const std::size_t length = conversionLength(text, i);
+        const bool isText = i + 1 < text.size() && text[i + 1] == 's';
+        const std::size_t length = isText ? 2 : conversionLength(text, i);
         if (length == 0) {
-            *problem = "only %d, %i or %u with flags and a width (such as %04d) may stand in a "
-                       "file name template, and %% for a percent sign";
+            *problem = "only %d, %i or %u with flags and a width (such as %04d) for the line "
+                       "number, %s for the line's text, and %% for a percent sign may stand in a "
+                       "file name template";
             return std::nullopt;
         }
-        if (conversionAt) {
-            *problem = "the file name template has more than one number conversion";
+        if ((isText && line) || (!isText && number)) {
+            *problem = std::string("the file name template has more than one ") +
+                       (isText ? "%s" : "number conversion");
             return std::nullopt;
         }
-        conversionAt = i;
-        conversionSize = length;
+        (isText ? line : number) = true;
+        result.pieces_.push_back(
+            {Piece::Literal, literal(text.substr(literalFrom, i - literalFrom))});
+        std::string conversion(text.substr(i, length));
+        if (conversion.back() == 'u') {
+            conversion.back() = 'd'; // the numbers are positive either way
+        }
+        result.pieces_.push_back({isText ? Piece::Text : Piece::Number, conversion});
         i += length - 1;
+        literalFrom = i + 1;
     }
-    if (!conversionAt) {
-        *problem = "the file name template needs one number conversion, such as label-%04d.png";
+    if (!number && !line) {
+        *problem = "the file name template needs the line number or its text, such as "
+                   "label-%04d.png or %s.png";
         return std::nullopt;
     }
-    NameTemplate result;
-    result.prefix_ = literal(text.substr(0, *conversionAt));
-    result.conversion_ = std::string(text.substr(*conversionAt, conversionSize));
-    if (result.conversion_.back() == 'u') {
-        result.conversion_.back() = 'd'; // the numbers are positive either way
-    }
-    result.suffix_ = literal(text.substr(*conversionAt + conversionSize));
+    result.pieces_.push_back({Piece::Literal, literal(text.substr(literalFrom))});
     return result;
 }
 
-std::string NameTemplate::name(int number) const
+std::string NameTemplate::name(int number, std::string_view text) const
 {
-    // At most 3 + 3 digits of width and precision: the result fits easily.
-    char digits[1024];
-    // NOLINTNEXTLINE(clang-diagnostic-format-nonliteral): checked character by character in parse
-    std::snprintf(digits, sizeof digits, conversion_.c_str(), number);
-    return prefix_ + digits + suffix_;
+    std::string name;
+    for (const Piece& piece : pieces_) {
+        if (piece.kind == Piece::Literal) {
+            name += piece.text;
+        } else if (piece.kind == Piece::Text) {
+            name += safeFileStem(text);
+        } else {
+            // At most 3 + 3 digits of width and precision: the result fits easily.
+            char digits[1024];
+            // NOLINTNEXTLINE(clang-diagnostic-format-nonliteral): checked one by one in parse
+            std::snprintf(digits, sizeof digits, piece.text.c_str(), number);
+            name += digits;
+        }
+    }
+    return name;
 }
 
 } // namespace lorvaxen::tool

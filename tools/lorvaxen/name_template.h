@@ -1,9 +1,11 @@
-// File names for a batch, from a template with one integer conversion: "label-%04d.png".
+// File names for a batch, from a template with the line number, its text or both:
+// "label-%04d.png", "%s.svg", "%s-%d.png".
 #pragma once
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lorvaxen::tool {
 
@@ -13,16 +15,25 @@ namespace lorvaxen::tool {
 class NameTemplate
 {
   public:
-    // Accepts "%%" for a percent sign and exactly one conversion "%[flags][width][.precision]d"
-    // (or i, u), with flags from "-+ 0" and width and precision of at most three digits each.
+    // Accepts "%%" for a percent sign, at most one number conversion
+    // "%[flags][width][.precision]d" (or i, u), with flags from "-+ 0" and width and precision of
+    // at most three digits each, and at most one "%s"; one of the two at least.
     static std::optional<NameTemplate> parse(std::string_view text, std::string* problem);
 
-    std::string name(int number) const;
+    // The name for line `number` whose text is `text` (made safe for a file name).
+    std::string name(int number, std::string_view text) const;
 
   private:
-    std::string prefix_;
-    std::string conversion_; // "%04d" and the like, never anything else
-    std::string suffix_;
+    struct Piece
+    {
+        enum Kind { Literal, Number, Text } kind;
+        std::string text; // the literal, or the conversion: "%04d" and the like, never other
+    };
+    std::vector<Piece> pieces_;
 };
+
+// A text made safe for a file name in the current directory: letters, digits, '-' and '_' as
+// they are, anything else '_', at most 64 characters; "barcode" for an empty one.
+std::string safeFileStem(std::string_view text);
 
 } // namespace lorvaxen::tool

@@ -1,5 +1,7 @@
 #include "options.h"
 
+#include <algorithm>
+#include <cctype>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -9,6 +11,33 @@
 
 namespace lorvaxen::tool {
 namespace {
+
+// "#1a2b3c", "1a2b3c", "#abc" or black or white; "none" is no colour (a transparent background).
+std::optional<std::optional<Colour>> parseColour(std::string text)
+{
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (text == "none") {
+        return std::optional<Colour>();
+    }
+    if (text == "black" || text == "white") {
+        const uint8_t level = text == "black" ? 0 : 255;
+        return Colour{level, level, level};
+    }
+    if (!text.empty() && text[0] == '#') {
+        text.erase(0, 1);
+    }
+    if ((text.size() != 6 && text.size() != 3) ||
+        text.find_first_not_of("0123456789abcdef") != std::string::npos) {
+        return std::nullopt;
+    }
+    if (text.size() == 3) {
+        text = {text[0], text[0], text[1], text[1], text[2], text[2]};
+    }
+    const auto channel = [&](std::size_t at) {
+        return static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16));
+    };
+    return Colour{channel(0), channel(2), channel(4)};
+}
 
 // The checks that need more than one option, or a look at the output name.
 std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
@@ -31,9 +60,6 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         if (!options.names) {
             return problem;
         }
-    } else if (!outputGiven) {
-        // A text from standard input names its file once it has been read.
-        options.output = options.input == "-" ? "" : defaultFileName(options.input);
     }
     auto format = options.output.empty() ? ImageFormat::Png : formatFromPath(options.output);
     if (!formatName.empty()) {
@@ -43,29 +69,129 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
     }
     if (!format) {
         return "cannot tell the image format from '" + options.output +
-               "': end the name with .png, .svg, .pbm or .bmp, or give --format";
+               "': end the name with .png, .svg, .pdf, .eps, .pbm or .bmp, or give --format";
     }
     options.format = *format;
+    if (options.format == ImageFormat::Pbm && !options.paint.blackOnWhite()) {
+        return "PBM holds black and white only: write PNG, SVG, PDF, EPS or BMP for colours";
+    }
+    if (options.format == ImageFormat::Bmp && !options.paint.background) {
+        return "a transparent background needs PNG, SVG, PDF or EPS";
+    }
+    if (options.bearer != Bearer::None && options.settings.symbology->facts.bearerModules <= 0) {
+        return "--bearer is for Interleaved 2 of 5 (ITF-14): give -s itf";
+    }
     if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
         return "standard output is a terminal: redirect it, or name a file with -o";
     }
     return std::nullopt;
 }
 
+// The optimal string alignment distance: edits of one character, or two swapped, each count one.
+std::size_t editDistance(std::string_view a, std::string_view b)
+{
+    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
+    for (std::size_t i = 0; i <= a.size(); ++i) {
+        d[i][0] = i;
+    }
+    for (std::size_t j = 0; j <= b.size(); ++j) {
+        d[0][j] = j;
+    }
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
+            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+        }
+    }
+    return d[a.size()][b.size()];
+}
+
+// An option the tool does not have, named before CLI11 could take its value for the text and
+// blame the text; with the nearest option it has, when one is near.
+std::optional<std::string> unknownOption(const CLI::App& app, int argc, const char* const* argv)
+{
+    std::vector<std::string> longNames;
+    std::vector<std::string> shortNames;
+    for (const CLI::Option* option : app.get_options()) {
+        for (const std::string& name : option->get_lnames()) {
+            longNames.push_back("--" + name);
+        }
+        for (const std::string& name : option->get_snames()) {
+            shortNames.push_back("-" + name);
+        }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--") {
+            break;
+        }
+        const bool isLong = arg.size() > 2 && arg.starts_with("--");
+        const bool isShort = arg.size() >= 2 && arg[0] == '-' && std::isalpha(arg[1]) != 0;
+        if (!isLong && !isShort) {
+            continue;
+        }
+        const std::string name(isLong ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
+        const auto& known = isLong ? longNames : shortNames;
+        if (std::ranges::find(known, name) != known.end()) {
+            continue;
+        }
+        std::string nearest;
+        std::size_t best = std::max<std::size_t>(2, name.size() / 4) + 1;
+        for (const std::string& candidate : longNames) {
+            const std::size_t distance = editDistance(name, candidate);
+            if (distance < best ||
+                (nearest.empty() && candidate.starts_with(name) && name.size() > 3)) {
+                best = distance;
+                nearest = candidate;
+            }
+        }
+        return "unknown option " + name +
+               (nearest.empty() ? "" : "; did you mean " + nearest + "?");
+    }
+    return std::nullopt;
+}
+
+// A dimension as people type it: "0,33" with a decimal comma, "15mm" or "15 mm" with its unit.
+std::string plainNumber(std::string value)
+{
+    while (!value.empty() && value.back() == ' ') {
+        value.pop_back();
+    }
+    if (value.size() > 2 && (value.ends_with("mm") || value.ends_with("MM"))) {
+        value.resize(value.size() - 2);
+        while (!value.empty() && value.back() == ' ') {
+            value.pop_back();
+        }
+    }
+    if (std::ranges::count(value, ',') == 1 && value.find('.') == std::string::npos) {
+        value[value.find(',')] = '.';
+    }
+    return value;
+}
+
+// The names -s takes, each with its aliases: "jan (ean13, ean-13)".
+std::string symbologyNames()
+{
+    std::string names;
+    for (const SymbologyInfo& info : symbologies()) {
+        names += (names.empty() ? "" : ", ") + std::string(info.facts.name);
+        std::string aliases;
+        for (const std::string_view alias : info.facts.aliases) {
+            aliases += (aliases.empty() ? "" : ", ") + std::string(alias);
+        }
+        names += aliases.empty() ? "" : " (" + aliases + ")";
+    }
+    return names;
+}
+
 } // namespace
 
-std::string defaultFileName(std::string_view text)
+std::string defaultFileName(std::string_view text, ImageFormat format)
 {
-    // Letters, digits, '-' and '_' pass; anything else, '/' and '.' included, becomes '_', so
-    // the name stays in the current directory and is never hidden.
-    constexpr std::size_t kMaxStem = 64;
-    std::string name;
-    for (const char c : text.substr(0, kMaxStem)) {
-        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                           (c >= '0' && c <= '9') || c == '-' || c == '_';
-        name += plain ? c : '_';
-    }
-    return (name.empty() ? "barcode" : name) + ".png";
+    return safeFileStem(text) + "." + std::string(formatName(format));
 }
 
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
@@ -78,48 +204,92 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     bool noText = false;
     std::string batch;
 
-    CLI::App app("Writes a barcode as an image file: PNG, SVG, PBM or BMP, chosen by the "
-                 "file's extension.",
+    CLI::App app("Writes a barcode as an image file: PNG, SVG, PDF, EPS, PBM or BMP, chosen by "
+                 "the file's extension.",
                  "lorvaxen");
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
     app.footer("To grade a printed barcode's quality instead: lorvaxen verify --help");
-    std::vector<std::string> names;
-    for (const SymbologyInfo& info : symbologies()) {
-        names.emplace_back(info.facts.name);
-    }
+    app.failure_message([](const CLI::App*, const CLI::Error& error) {
+        return "lorvaxen: " + std::string(error.what()) +
+               "\nRun with --help for more information.\n";
+    });
+    const std::string names = symbologyNames();
     app.add_option("TEXT", options.input, "The text to encode; - reads it from standard input");
-    app.add_option("-s,--symbology", symbology, "Symbology")
-        ->transform(CLI::IsMember(names, CLI::ignore_case))
+    app.add_option("-s,--symbology", symbology,
+                   "Symbology, in any case, by name or alias: " + names)
+        ->check(CLI::Validator(
+            [names](const std::string& name) {
+                return findSymbology(name) != nullptr
+                           ? std::string()
+                           : "unknown symbology '" + name + "': use one of " + names;
+            },
+            "", ""))
         ->type_name("NAME");
+    const auto dimension = [](std::string value) { return plainNumber(std::move(value)); };
     app.add_option("--narrow", options.settings.narrowMm,
-                   "Narrow element (module) width in millimetres")
+                   "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike)")
+        ->transform(dimension)
         ->type_name("MM");
     app.add_option("--height", options.settings.heightMm,
-                   "Bar height in millimetres. Default: 6.35; for JAN its nominal 22.85 in "
-                   "proportion to the module")
+                   "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
+                   "22.85 in proportion to the module")
+        ->transform(dimension)
         ->type_name("MM");
-    app.add_option("--ratio", options.settings.ratio, "Wide-to-narrow ratio (JAN uses 2)")
+    app.add_option("--ratio", options.settings.ratio,
+                   "Wide-to-narrow ratio (JAN and UPC-A use 2); a warning when outside what the "
+                   "symbology allows")
+        ->transform(dimension)
         ->type_name("R");
     app.add_flag("--check", options.settings.check, "Add the symbology's check character");
-    app.add_option("--dpi", options.settings.dpi, "Resolution in pixels per inch, both axes")
+    app.add_flag("--as-given", options.settings.asGiven,
+                 "Print a JAN's or UPC-A's check digit as given even when it is wrong, instead of "
+                 "refusing the text");
+    app.add_option("--dpi", options.settings.dpi,
+                   "The printer's resolution in dots per inch, both axes: every width is a whole "
+                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS take "
+                   "the module in millimetres exactly unless --dpi is given")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,
-                   "Image file: .png, .svg, .pbm or .bmp; - writes to standard output (PNG unless "
-                   "--format says otherwise). "
+                   "Image file: .png, .svg, .pdf, .eps, .pbm or .bmp; - writes to standard output "
+                   "(PNG unless --format says otherwise). "
                    "Default: the text as a file name (characters other than letters, digits, - "
                    "and _ made _) plus .png. With --batch: a name template holding the line "
-                   "number, default " +
+                   "number (%d) or the line's text (%s), default " +
                        std::string(kDefaultBatchTemplate))
         ->type_name("FILE");
     app.add_option("--format", format, "Image format, whatever the file's name")
-        ->check(CLI::IsMember({"png", "svg", "pbm", "bmp"}))
-        ->type_name("png|svg|pbm|bmp");
+        ->check(CLI::IsMember({"png", "svg", "pdf", "eps", "pbm", "bmp"}))
+        ->type_name("png|svg|pdf|eps|pbm|bmp");
+    app.add_option("--rotate", options.rotation, "Turn the label clockwise by this many degrees")
+        ->check(CLI::IsMember({0, 90, 180, 270}))
+        ->type_name("0|90|180|270");
+    std::string ink = "black";
+    std::string background = "white";
+    app.add_option("--fg", ink, "Colour of the bars and text: #rrggbb, #rgb, black or white")
+        ->type_name("COLOUR");
+    app.add_option("--bg", background,
+                   "Colour of the background: #rrggbb, #rgb, black, white, or none for a "
+                   "transparent one (PNG, SVG, PDF and EPS)")
+        ->type_name("COLOUR");
+    std::string bearer;
+    app.add_option("--bearer", bearer,
+                   "ITF-14 bearer bars: 'bars' along the top and bottom, or a 'frame' all round; "
+                   "as thick as 4.8 mm is to the nominal 1.016 mm module")
+        ->check(CLI::IsMember({"frame", "bars"}))
+        ->type_name("frame|bars");
+    app.add_option("--bar-reduction", options.barReductionMm,
+                   "Print every bar this much narrower, half from each edge, for ink that spreads "
+                   "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
+        ->transform(dimension)
+        ->check(CLI::NonNegativeNumber)
+        ->type_name("MM");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
     app.add_option("--text-size", options.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
+        ->transform(dimension)
         ->type_name("MM");
     app.add_flag("--no-quiet-zone", noQuietZone,
                  "Leave out the light margins that readers need on each side");
@@ -128,6 +298,10 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
 
+    if (const auto unknown = unknownOption(app, argc, argv)) {
+        err << "lorvaxen: " << *unknown << "\nRun with --help for more information.\n";
+        return {std::nullopt, kExitUsage};
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -135,6 +309,18 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         return {std::nullopt, code == 0 ? kExitSuccess : kExitUsage};
     }
     options.settings.symbology = findSymbology(symbology);
+    const auto inkColour = parseColour(ink);
+    const auto backgroundColour = parseColour(background);
+    if (!inkColour || !*inkColour || !backgroundColour) {
+        err << "lorvaxen: a colour is #rrggbb, #rgb, black or white (and none for --bg): not '"
+            << (!inkColour || !*inkColour ? ink : background)
+            << "'\nRun with --help for more information.\n";
+        return {std::nullopt, kExitUsage};
+    }
+    options.paint = {**inkColour, *backgroundColour};
+    options.bearer = bearer == "frame"  ? Bearer::Frame
+                     : bearer == "bars" ? Bearer::Bars
+                                        : Bearer::None;
     options.settings.quietZone = !noQuietZone;
     options.text.shown = !noText;
     if (app.count("--batch") > 0) {
@@ -145,6 +331,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage};
     }
+    options.settings.exactModule = isVector(options.format) && app.count("--dpi") == 0;
     return {std::move(options), kExitSuccess};
 }
 

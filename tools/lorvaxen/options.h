@@ -20,19 +20,24 @@ struct Options
 {
     BarcodeSettings settings;
     TextSettings text;
+    Paint paint;
+    int rotation = 0; // clockwise degrees
+    Bearer bearer = Bearer::None;
+    double barReductionMm = 0;
     bool json = false;
     // One barcode of `input` ("-" reads it from standard input) into `output`...
     std::string input;
-    std::string output; // empty: named after the text read from standard input
+    std::string output; // empty: named after the label's text
     ImageFormat format = ImageFormat::Png;
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;
     std::optional<NameTemplate> names;
 };
 
-// The default names: the text made safe for a file name, with ".png"; for a batch, this.
+// The default names: the text made safe for a file name, with the format's extension; for a
+// batch, this.
 constexpr const char* kDefaultBatchTemplate = "barcode-%04d.png";
-std::string defaultFileName(std::string_view text);
+std::string defaultFileName(std::string_view text, ImageFormat format = ImageFormat::Png);
 
 struct ParsedArguments
 {

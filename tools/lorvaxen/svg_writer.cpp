@@ -1,4 +1,4 @@
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "writers.h"
@@ -6,27 +6,11 @@
 namespace lorvaxen::tool {
 namespace {
 
-bool sameRows(const MonoImage& image, int32_t a, int32_t b)
+std::string hex(const Colour& colour)
 {
-    return std::memcmp(image.row(a), image.row(b), image.rowBytes()) == 0;
-}
-
-// One rectangle per run of black pixels in row `y`, `height` rows tall.
-void writeRuns(const MonoImage& image, int32_t y, int32_t height, std::FILE* file)
-{
-    int32_t x = 0;
-    while (x < image.width) {
-        if (!image.isBlack(x, y)) {
-            ++x;
-            continue;
-        }
-        const int32_t start = x;
-        while (x < image.width && image.isBlack(x, y)) {
-            ++x;
-        }
-        std::fprintf(file, "<rect x=\"%d\" y=\"%d\" width=\"%d\" height=\"%d\"/>\n", start, y,
-                     x - start, height);
-    }
+    char text[8];
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", colour.red, colour.green, colour.blue);
+    return text;
 }
 
 // Each glyph as a path in font units, placed at its pen origin and scaled to its size, with y
@@ -38,7 +22,8 @@ void writeText(const Label& label, std::FILE* file)
     }
     std::fputs("<g shape-rendering=\"geometricPrecision\">\n", file);
     for (const Glyph& glyph : label.glyphs) {
-        const std::string scale = formatDecimal(label.emPx / label.font->unitsPerEm(), 8);
+        const std::string scale =
+            formatDecimal(label.emPx * glyph.scale / label.font->unitsPerEm(), 8);
         std::fprintf(file, "<path transform=\"translate(%s %s) scale(%s -%s)\" d=\"%s\"/>\n",
                      formatDecimal(glyph.penX, 4).c_str(),
                      formatDecimal(glyph.baselineY, 4).c_str(), scale.c_str(), scale.c_str(),
@@ -47,33 +32,51 @@ void writeText(const Label& label, std::FILE* file)
     std::fputs("</g>\n", file);
 }
 
+// The turn about the origin, moved back onto the page: a point (x, y) of the picture goes to
+// (height - y, x) at 90 degrees.
+std::string turn(const Label& label)
+{
+    const int32_t width = label.image.width;
+    const int32_t height = label.image.height;
+    switch (label.rotation) {
+    case 90:
+        return " transform=\"translate(" + std::to_string(height) + " 0) rotate(90)\"";
+    case 180:
+        return " transform=\"translate(" + std::to_string(width) + " " + std::to_string(height) +
+               ") rotate(180)\"";
+    case 270:
+        return " transform=\"translate(0 " + std::to_string(width) + ") rotate(270)\"";
+    default:
+        return "";
+    }
+}
+
 } // namespace
 
 // The user units are the image's pixels, and the width and height in millimetres make the
-// drawing print at the size the pixels stand for. Bars span the full height, so rows are taken
-// in bands of identical rows: a barcode is one band and each bar one rectangle. Crisp edges keep
-// a viewer from blurring bar edges that fall between its own pixels.
+// drawing print at the size the pixels stand for. Crisp edges keep a viewer from blurring bar
+// edges that fall between its own pixels.
 bool writeSvg(const Label& label, std::FILE* file)
 {
     const MonoImage& image = label.image;
-    const std::string widthMm = formatDecimal(pixelsToMm(image.width, image.dpi), 6);
-    const std::string heightMm = formatDecimal(pixelsToMm(image.height, image.dpi), 6);
+    const auto [width, height] = turnedSize(label, image.width, image.height);
     std::fprintf(file,
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%smm\" "
-                 "height=\"%smm\" viewBox=\"0 0 %d %d\" shape-rendering=\"crispEdges\">\n"
-                 "<rect width=\"%d\" height=\"%d\" fill=\"#ffffff\"/>\n"
-                 "<g fill=\"#000000\">\n",
-                 widthMm.c_str(), heightMm.c_str(), image.width, image.height, image.width,
-                 image.height);
-    int32_t y = 0;
-    while (y < image.height) {
-        int32_t bandEnd = y + 1;
-        while (bandEnd < image.height && sameRows(image, y, bandEnd)) {
-            ++bandEnd;
-        }
-        writeRuns(image, y, bandEnd - y, file);
-        y = bandEnd;
+                 "height=\"%smm\" viewBox=\"0 0 %s %s\" shape-rendering=\"crispEdges\">\n",
+                 formatDecimal(width * label.pixelMm, 6).c_str(),
+                 formatDecimal(height * label.pixelMm, 6).c_str(), formatDecimal(width, 0).c_str(),
+                 formatDecimal(height, 0).c_str());
+    if (label.paint.background) {
+        std::fprintf(file, "<rect width=\"%s\" height=\"%s\" fill=\"%s\"/>\n",
+                     formatDecimal(width, 0).c_str(), formatDecimal(height, 0).c_str(),
+                     hex(*label.paint.background).c_str());
+    }
+    std::fprintf(file, "<g fill=\"%s\"%s>\n", hex(label.paint.ink).c_str(), turn(label).c_str());
+    for (const Rect& rect : barRects(label)) {
+        std::fprintf(file, "<rect x=\"%s\" y=\"%s\" width=\"%s\" height=\"%s\"/>\n",
+                     formatDecimal(rect.x, 4).c_str(), formatDecimal(rect.y, 4).c_str(),
+                     formatDecimal(rect.width, 4).c_str(), formatDecimal(rect.height, 4).c_str());
     }
     writeText(label, file);
     std::fputs("</g>\n</svg>\n", file);

@@ -1,6 +1,6 @@
 // One writer per image format, each over the same picture of the label: the raster formats take
-// it as pixels, the SVG as rectangles and glyph outlines. A writer returns false when the
-// file cannot take the image, with errno telling why where the system knows.
+// it as pixels, the vector ones (SVG, PDF, EPS) as rectangles and glyph outlines. A writer returns
+// false when the file cannot take the image, with errno telling why where the system knows.
 #pragma once
 
 #include <cstdio>
@@ -9,9 +9,14 @@
 
 namespace lorvaxen::tool {
 
-bool writePng(const MonoImage& image, std::FILE* file); // 1-bit greyscale, resolution in pHYs
+// 1-bit greyscale, or with colours a 1-bit palette (a transparent background in tRNS);
+// resolution in pHYs.
+bool writePng(const MonoImage& image, std::FILE* file, const Paint& paint = {});
 bool writeSvg(const Label& label, std::FILE* file);     // bars as rectangles, text as paths, in mm
+bool writePdf(const Label& label, std::FILE* file);     // the same drawing through cairo
+bool writeEps(const Label& label, std::FILE* file);     // the same drawing through cairo
 bool writePbm(const MonoImage& image, std::FILE* file); // binary portable bitmap (P4)
-bool writeBmp(const MonoImage& image, std::FILE* file); // 1-bit Windows bitmap with resolution
+// 1-bit Windows bitmap with resolution, its two palette entries the paint's.
+bool writeBmp(const MonoImage& image, std::FILE* file, const Paint& paint = {});
 
 } // namespace lorvaxen::tool

@@ -1,0 +1,313 @@
+// The label a press prints from the lorvaxen tool: the digits' places, the turned, coloured and
+// vector labels read back by a scanner, the exact module, bearer bars, bar width reduction, and
+// the warnings of what was made but may not be what was meant.
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "scan.h"
+#include "tool_image_files.h"
+#include "tool_run.h"
+#include "verify.h"
+
+namespace lorvaxen::test {
+namespace {
+
+// Each digit of a JAN or UPC-A lies within its own seven modules: under its symbol character,
+// clear of the guard bars, or outside them in the light margins.
+TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        std::vector<int> slots; // the module where each digit's seven begin, from the start guard
+    };
+    for (const Case& c : {
+             Case{kJan, "490123456789", {-8, 3, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 85}},
+             Case{kUpcA, "72527273070", {-8, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 96}},
+         }) {
+        const ToolRun run =
+            runTool({"-s", c.kind.name, "--dpi", "300", "--json", "-o", "d.png", c.text});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "d.png");
+        ASSERT_TRUE(png.has_value());
+        const Pixels& image = png->pixels;
+        const int module = std::stoi(jsonField(run.out, "module_dots"));
+        const int symbolX = c.kind.leftModules * module;
+        int32_t top = 0;
+        while (top < image.height && image.row(top) == image.row(0)) {
+            ++top;
+        }
+        // The columns with ink under the bars, the guard bars reaching down left out; each
+        // digit is one run of them.
+        std::vector<std::pair<int32_t, int32_t>> runs;
+        for (int32_t x = 0; x < image.width; ++x) {
+            bool ink = false;
+            for (int32_t y = top; y < image.height && !image.at(x, top); ++y) {
+                ink = ink || image.at(x, y);
+            }
+            if (ink && !runs.empty() && runs.back().second == x) {
+                runs.back().second = x + 1;
+            } else if (ink) {
+                runs.emplace_back(x, x + 1);
+            }
+        }
+        ASSERT_EQ(runs.size(), c.slots.size()) << c.text;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_GE(runs[i].first, symbolX + c.slots[i] * module) << c.text << " digit " << i;
+            EXPECT_LE(runs[i].second, symbolX + (c.slots[i] + 7) * module)
+                << c.text << " digit " << i;
+        }
+    }
+}
+
+// Turned, coloured, transparent, PDF and EPS labels, as a scanner sees them once printed: zbar
+// reads each, the PDF as poppler renders it and the EPS as Ghostscript does (at twice the label's
+// dots, since Ghostscript darkens every pixel a bar touches).
+TEST_F(Tool, EachLabelOptionReadsBack)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string file;
+        std::string read;   // what zbar prints
+        std::string inFile; // part of the file, if any
+    };
+    for (const Case& c : {
+             Case{{"--rotate", "90", "ROT90"}, "r.png", "CODE-39:ROT90", ""},
+             Case{{"-s", "jan", "--rotate", "180", "490123456789"},
+                  "r.png",
+                  "EAN-13:4901234567894",
+                  ""},
+             Case{{"--rotate", "270", "--fg", "#003399", "--bg", "#FE8", "COLOUR"},
+                  "c.png",
+                  "CODE-39:COLOUR",
+                  "PLTE"},
+             Case{{"--bg", "none", "CLEAR"}, "t.png", "CODE-39:CLEAR", "tRNS"},
+             Case{{"-s", "upca", "03600029145"}, "u.pdf", "036000291452", "%PDF"},
+             Case{{"--rotate", "90", "--bg", "none", "--fg", "#800000", "PDF90"},
+                  "p.pdf",
+                  "CODE-39:PDF90",
+                  "%PDF"},
+             Case{{"-s", "itf", "--bearer", "bars", "--dpi", "300", "--height", "12",
+                   "12345678901231"},
+                  "e.eps",
+                  "I2/5:12345678901231",
+                  "%!PS-Adobe-3.0 EPSF"},
+         }) {
+        auto args = c.args;
+        args.insert(args.end(), {"-o", c.file});
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << c.file << run.err;
+        const fs::path file = dir() / c.file;
+        EXPECT_NE(readText(file).find(c.inFile), std::string::npos) << c.file;
+        fs::path scan = file;
+        if (file.extension() == ".pdf") {
+            commandOutput(std::string(PDFTOPPM) + " -r 300 -png -singlefile " + file.string() +
+                          " " + (dir() / "page").string());
+            scan = dir() / "page.png";
+        } else if (file.extension() == ".eps") {
+            commandOutput(std::string(GHOSTSCRIPT) +
+                          " -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=pnggray -r600 "
+                          "-sOutputFile=" +
+                          (dir() / "page.png").string() + " " + file.string());
+            scan = dir() / "page.png";
+        }
+        EXPECT_NE(commandOutput(std::string(ZBARIMG) + " -q " + scan.string()).find(c.read),
+                  std::string::npos)
+            << c.file << " " << c.read;
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+    }
+}
+
+// SVG, PDF and EPS take the module in millimetres exactly, and whole dots of a printer when
+// its resolution is given; the PDF's page is the label's size.
+TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string moduleMm;
+    };
+    for (const Case& c : {
+             Case{{"-o", "x.pdf", "--narrow", "0,33"}, "0.33"},
+             Case{{"-o", "x.pdf", "--narrow", "0.33", "--dpi", "300"}, "0.338667"},
+             Case{{"-o", "x.svg", "--narrow", "0.254mm"}, "0.254"},
+             Case{{"-o", "x.eps", "--narrow", "0.5", "--dpi", "203"}, "0.500493"},
+         }) {
+        auto args = c.args;
+        args.insert(args.end(), {"--json", "EXACT"});
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(jsonField(run.out, "module_mm"), c.moduleMm) << c.args[1];
+        if (c.args[1] == "x.pdf") {
+            const std::string info = commandOutput("pdfinfo " + (dir() / "x.pdf").string());
+            double widthPt = 0;
+            double heightPt = 0;
+            ASSERT_EQ(std::sscanf(info.c_str() + info.find("Page size:"),
+                                  "Page size: %lf x %lf pts", &widthPt, &heightPt),
+                      2)
+                << info;
+            EXPECT_NEAR(widthPt * 25.4 / 72, std::stod(jsonField(run.out, "width_mm")), 1e-3);
+            EXPECT_NEAR(heightPt * 25.4 / 72, std::stod(jsonField(run.out, "height_mm")), 1e-3);
+        }
+    }
+}
+
+// ITF-14's bearer bars: along the top and bottom, or all round, as thick as 4.8 mm is to a
+// 1.016 mm module.
+TEST_F(Tool, BearerBarsHaveTheirThickness)
+{
+    for (const std::string style : {"bars", "frame"}) {
+        const ToolRun run = runTool({"-s", "itf", "--bearer", style, "--dpi", "300", "--no-text",
+                                     "--json", "-o", "b.png", "12345678901231"});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const auto png = readPng(dir() / "b.png");
+        ASSERT_TRUE(png.has_value());
+        const Pixels& image = png->pixels;
+        const int module = std::stoi(jsonField(run.out, "module_dots"));
+        const auto thickness = static_cast<int32_t>(std::lround(4.8 / 1.016 * module));
+        const int32_t middle = image.height / 2;
+        const auto rowBlack = [&](int32_t y) {
+            int32_t black = 0;
+            for (int32_t x = 0; x < image.width; ++x) {
+                black += image.at(x, y) ? 1 : 0;
+            }
+            return black;
+        };
+        for (const int32_t y : {0, thickness - 1, image.height - thickness, image.height - 1}) {
+            EXPECT_EQ(rowBlack(y), image.width) << style << " row " << y;
+        }
+        EXPECT_LT(rowBlack(thickness), image.width) << style;
+        EXPECT_LT(rowBlack(image.height - thickness - 1), image.width) << style;
+        // A frame closes the light margins at each end; bars leave them open.
+        const int32_t side = style == "frame" ? thickness : 0;
+        for (int32_t x = 0; x < side + 10 * module; ++x) {
+            EXPECT_EQ(image.at(x, middle), x < side) << style << " column " << x;
+        }
+    }
+}
+
+// The press spreads the ink of every bar by `dots`, half on each side (the odd dot on the
+// right), as reflectance for the verifier.
+verifier::ReflectanceImage pressed(const Pixels& pixels, int32_t dots)
+{
+    verifier::ReflectanceImage image;
+    image.width = pixels.width;
+    image.height = pixels.height;
+    image.reflectance.assign(pixels.black.size(), 100.0F);
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            if (!pixels.at(x, y)) {
+                continue;
+            }
+            for (int32_t spread = x - dots / 2; spread <= x + (dots - dots / 2); ++spread) {
+                if (spread >= 0 && spread < pixels.width) {
+                    image.reflectance[static_cast<std::size_t>(y) *
+                                          static_cast<std::size_t>(pixels.width) +
+                                      static_cast<std::size_t>(spread)] = 0.0F;
+                }
+            }
+        }
+    }
+    return image;
+}
+
+double meanDecodabilityGrade(const verifier::Verification& verification)
+{
+    double sum = 0;
+    for (const verifier::ScanResult& scan : verification.scans) {
+        sum += scan.parameters[static_cast<std::size_t>(verifier::Parameter::Decodability)].grade;
+    }
+    return verification.scans.empty() ? 0 : sum / static_cast<double>(verification.scans.size());
+}
+
+// Bars printed narrower by the ink's spread come back from the press at their width: the
+// verifier grades the compensated print's decodability a grade above the uncompensated one.
+TEST_F(Tool, BarWidthReductionMakesUpForTheInksSpread)
+{
+    struct Case
+    {
+        const Kind& kind;
+        Symbology symbology;
+        std::string text;
+    };
+    constexpr int32_t kSpreadDots = 4; // 0.1693 mm at 600 dpi: half the module of 8 dots
+    for (const Case& c : {Case{kJan, Symbology::Jan, "490123456789"},
+                          Case{kItf, Symbology::I2of5, "12345678901231"}}) {
+        double grades[2] = {0, 0};
+        for (const bool compensated : {false, true}) {
+            std::vector<std::string> args{"-s",       c.kind.name, "--dpi", "600",   "--no-text",
+                                          "--height", "15",        "-o",    "p.png", c.text};
+            if (compensated) {
+                args.insert(args.end(), {"--bar-reduction", "0.1693"});
+            }
+            const ToolRun run = runTool(args);
+            ASSERT_EQ(run.status, 0) << run.err;
+            const auto png = readPng(dir() / "p.png");
+            ASSERT_TRUE(png.has_value());
+            const auto verification =
+                verifier::verifyImage(pressed(png->pixels, kSpreadDots), c.symbology);
+            ASSERT_TRUE(verification.found) << verification.problem;
+            grades[compensated ? 1 : 0] = meanDecodabilityGrade(verification);
+        }
+        EXPECT_GE(grades[1], grades[0] + 1) << c.text << ": " << grades[0] << " then " << grades[1];
+    }
+}
+
+// What is made but may not be what was meant is said on standard error; the label is still
+// made, under the name of what it holds, and scans as that.
+TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string warning; // empty: none
+        std::string file;
+        const char* decoderFormat;
+        std::string data;
+    };
+    for (const Case& c : {
+             Case{{"-s", "nw7", "A1234B"},
+                  "warning: the stop B is replaced by A",
+                  "A1234A.png",
+                  "Codabar",
+                  "1234"},
+             Case{{"-s", "code39", "--ratio", "4", "abc"},
+                  "warning: the wide-to-narrow ratio of 4 is outside the 2 to 3 that Code 39's",
+                  "ABC.png",
+                  "Code39",
+                  "ABC"},
+             Case{{"-s", "Ean-13", "--as-given", "4901234567890"},
+                  "",
+                  "4901234567890.png",
+                  "EAN13",
+                  ""},
+             Case{{"-s", "jan", "490123456789"}, "", "4901234567894.png", "EAN13", "4901234567894"},
+             Case{{"-s", "UPCA", "--narrow", "0,33", "--height", "15mm", "03600029145"},
+                  "",
+                  "036000291452.png",
+                  "UPCA",
+                  "036000291452"},
+         }) {
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 0) << c.file << run.err;
+        if (c.warning.empty()) {
+            EXPECT_EQ(run.err, "") << c.file;
+        } else {
+            EXPECT_NE(run.err.find("lorvaxen: " + c.warning), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(files(), std::vector<std::string>{c.file});
+        const auto png = readPng(dir() / c.file);
+        ASSERT_TRUE(png.has_value()) << c.file;
+        // A wrong check digit printed as given is what no reader takes.
+        EXPECT_EQ(decode(png->pixels, c.decoderFormat, 0).value_or(""), c.data) << c.file;
+        fs::remove(dir() / c.file);
+    }
+}
+
+} // namespace
+} // namespace lorvaxen::test

@@ -1,0 +1,163 @@
+#include "symbol_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <ranges>
+
+namespace lorvaxen::tool {
+namespace {
+
+char upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool isUpcA(const SymbologyFacts& symbology)
+{
+    return symbology.textLayout == TextLayout::UpcA;
+}
+
+bool isJan(const SymbologyFacts& symbology)
+{
+    return symbology.symbology == Symbology::Jan && !isUpcA(symbology);
+}
+
+// The length of the UTF-8 sequence that starts with `lead`, at least 1 so that a stray byte is a
+// character of its own.
+std::size_t sequenceLength(unsigned char lead)
+{
+    if (lead >= 0xF0) {
+        return 4;
+    }
+    if (lead >= 0xE0) {
+        return 3;
+    }
+    return lead >= 0xC0 ? 2 : 1;
+}
+
+uint32_t codePoint(std::string_view character)
+{
+    const auto lead = static_cast<unsigned char>(character[0]);
+    uint32_t value = character.size() == 1 ? lead : lead & (0x7FU >> character.size());
+    for (std::size_t i = 1; i < character.size(); ++i) {
+        value = (value << 6) | (static_cast<unsigned char>(character[i]) & 0x3FU);
+    }
+    return value;
+}
+
+// "'-'", or for what does not print as itself, its code point: "'４' (U+FF14)", "U+0009".
+std::string quoted(std::string_view character)
+{
+    const uint32_t value = codePoint(character);
+    if (character.size() == 1 && value >= 0x20 && value < 0x7F) {
+        return "'" + std::string(character) + "'";
+    }
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(value));
+    return character.size() > 1 && value >= 0xA0 ? "'" + std::string(character) + "' (" + code + ")"
+                                                 : std::string(code);
+}
+
+// A full-width digit, as Japanese input methods type them, looks like the digit it is not.
+std::string hint(std::string_view character)
+{
+    const uint32_t value = codePoint(character);
+    if (character.size() == 3 && value >= 0xFF10 && value <= 0xFF19) {
+        return ", a full-width digit: type " +
+               std::string(1, static_cast<char>('0' + value - 0xFF10));
+    }
+    return "";
+}
+
+} // namespace
+
+std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std::string_view text)
+{
+    std::size_t position = 1;
+    for (std::size_t at = 0; at < text.size(); ++position) {
+        const std::size_t length =
+            std::min(sequenceLength(static_cast<unsigned char>(text[at])), text.size() - at);
+        if (length > 1 || symbology.characters.find(upper(text[at])) == std::string_view::npos) {
+            const std::string_view character = text.substr(at, length);
+            return quoted(character) + " at character " + std::to_string(position) +
+                   hint(character);
+        }
+        at += length;
+    }
+    return std::nullopt;
+}
+
+char gtinCheckDigit(std::string_view digits)
+{
+    // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
+    int sum = 0;
+    int weight = 3;
+    for (const char c : std::views::reverse(digits)) {
+        sum += (c - '0') * weight;
+        weight = 4 - weight;
+    }
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
+}
+
+PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text, bool asGiven)
+{
+    PreparedText prepared{std::string(text), ""};
+    const std::size_t full = isUpcA(symbology) ? 12 : 13;
+    if (isUpcA(symbology) && text.size() != 11 && text.size() != 12) {
+        prepared.problem = "a UPC-A needs 11 digits, or 12 with its check digit; this text has " +
+                           std::to_string(text.size());
+        return prepared;
+    }
+    if ((isJan(symbology) || isUpcA(symbology)) && text.size() == full && !asGiven) {
+        const char expected = gtinCheckDigit(text.substr(0, full - 1));
+        if (text.back() != expected) {
+            prepared.problem = "the check digit of " + std::string(text) + " is " +
+                               std::string(1, text.back()) + ", but the digits before it give " +
+                               std::string(1, expected) + ": correct it, leave it off, or give " +
+                               "--as-given to print it as it is";
+            return prepared;
+        }
+    }
+    if (isUpcA(symbology)) {
+        prepared.text.insert(0, 1, '0'); // a UPC-A is the EAN-13 of number system 0
+    }
+    return prepared;
+}
+
+std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,
+                                               std::string_view text, std::string_view framed)
+{
+    if (symbology.symbology != Symbology::Nw7 || text.size() < 2 || framed.empty()) {
+        return std::nullopt;
+    }
+    const auto isStartStop = [](char c) { return upper(c) >= 'A' && upper(c) <= 'D'; };
+    const char stop = upper(framed.back());
+    if (!isStartStop(text.back()) || upper(text.back()) == stop) {
+        return std::nullopt;
+    }
+    return "the stop " + std::string(1, upper(text.back())) + " is replaced by " +
+           std::string(1, stop) + ": an NW7 symbol here stops with the character it starts with";
+}
+
+std::string shownText(const SymbologyFacts& symbology, std::string_view framed)
+{
+    std::string shown(framed);
+    if (isUpcA(symbology) && shown.size() == 13 && shown.front() == '0') {
+        shown.erase(0, 1);
+    } else if (symbology.symbology == Symbology::Nw7 && !shown.empty()) {
+        shown.front() = upper(shown.front());
+        shown.back() = upper(shown.back());
+    }
+    return shown;
+}
+
+std::string nameStem(const SymbologyFacts& symbology, std::string_view shown)
+{
+    std::string stem(shown);
+    if (symbology.symbology == Symbology::Code39) {
+        std::erase(stem, '*');
+    }
+    return stem;
+}
+
+} // namespace lorvaxen::tool

@@ -1,0 +1,42 @@
+// What the tool checks in a text before the library sees it, and what it shows of the framed
+// text: the refused character and where it is, a JAN's or UPC-A's check digit, NW7's replaced
+// stop, the digits under a UPC-A symbol and the name of the file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "symbology_facts.h"
+
+namespace lorvaxen::tool {
+
+// The first character that the symbology does not take, counted in characters (UTF-8 sequences)
+// from 1, in words: "'-' at character 5". Empty when every character is taken.
+std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std::string_view text);
+
+// The modulo 10 check digit of the digits before it (EAN-13, UPC-A, ITF-14 alike).
+char gtinCheckDigit(std::string_view digits);
+
+// What the library is given for the symbology's text, and a refusal the library would not make:
+// a length it cannot have, or a check digit that does not hold. A UPC-A becomes an EAN-13 with a
+// leading 0. `asGiven` lets a wrong check digit through as it is.
+struct PreparedText
+{
+    std::string text;
+    std::string problem;
+};
+PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text, bool asGiven);
+
+// A warning when the library replaced the stop character that the text ended with.
+std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,
+                                               std::string_view text, std::string_view framed);
+
+// The framed text as people read it: the UPC-A's twelve digits, NW7's start and stop in upper
+// case as readers return them.
+std::string shownText(const SymbologyFacts& symbology, std::string_view framed);
+
+// The data a file is named after: the shown text without Code 39's asterisks.
+std::string nameStem(const SymbologyFacts& symbology, std::string_view shown);
+
+} // namespace lorvaxen::tool
