@@ -148,15 +148,13 @@ ReflectanceImage render(std::string_view text, const char* symbology, bool check
     settings.narrowMm = kModulePx * 25.4 / settings.dpi;
     const tool::Barcode barcode = tool::makeBarcode(text, settings);
     EXPECT_EQ(barcode.code, 0) << text;
-    ReflectanceImage image;
-    image.width = barcode.image.width + 2 * kMarginPx;
-    image.height = barcode.image.height;
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < image.width; ++x) {
+    ReflectanceImage image(barcode.image.width + 2 * kMarginPx, barcode.image.height, true);
+    for (int32_t y = 0; y < image.height(); ++y) {
+        for (int32_t x = 0; x < image.width(); ++x) {
             const int32_t inside = x - kMarginPx;
             const bool black =
                 inside >= 0 && inside < barcode.image.width && barcode.image.isBlack(inside, y);
-            image.reflectance.push_back(black ? 5.0F : 90.0F);
+            image.set(x, y, black ? 5.0 : 90.0);
         }
     }
     return image;
@@ -193,8 +191,7 @@ TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
                          "modulo 10 check digit holds"});
     }
     for (const Case& c : cases) {
-        const auto result =
-            verifier::verifyImage(render(c.text, c.symbology, c.check), std::nullopt);
+        const auto result = verifier::verifyImage(render(c.text, c.symbology, c.check), {});
         ASSERT_TRUE(result.found) << c.text;
         EXPECT_EQ(result.symbology, findSymbologyFacts(c.symbology)->symbology) << c.text;
         if (c.framed != nullptr) {
@@ -210,10 +207,14 @@ TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
 // How printing degrades a symbol, applied by the tests alone.
 using Degradation = std::function<void(ReflectanceImage&, int step)>;
 
-float& pixel(ReflectanceImage& image, int32_t x, int32_t y)
+// Every pixel changed by `change` from its reflectance and position.
+void forEachPixel(ReflectanceImage& image, const std::function<double(double, int32_t)>& change)
 {
-    return image.reflectance[static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) +
-                             static_cast<std::size_t>(x)];
+    for (int32_t y = 0; y < image.height(); ++y) {
+        for (int32_t x = 0; x < image.width(); ++x) {
+            image.set(x, y, change(image.at(x, y), x));
+        }
+    }
 }
 
 // A pass a step of a box blur five pixels wide along the rows; the passes together approach a
@@ -222,15 +223,15 @@ void blur(ReflectanceImage& image, int step)
 {
     for (int pass = 0; pass < step; ++pass) {
         const ReflectanceImage source = image;
-        for (int32_t y = 0; y < image.height; ++y) {
-            for (int32_t x = 0; x < image.width; ++x) {
+        for (int32_t y = 0; y < image.height(); ++y) {
+            for (int32_t x = 0; x < image.width(); ++x) {
                 const int32_t from = std::max(x - 2, 0);
-                const int32_t to = std::min(x + 2, image.width - 1);
+                const int32_t to = std::min(x + 2, image.width() - 1);
                 double sum = 0;
                 for (int32_t at = from; at <= to; ++at) {
                     sum += source.at(at, y);
                 }
-                pixel(image, x, y) = static_cast<float>(sum / (to - from + 1));
+                image.set(x, y, sum / (to - from + 1));
             }
         }
     }
@@ -240,11 +241,11 @@ void blur(ReflectanceImage& image, int step)
 void inkSpread(ReflectanceImage& image, int step)
 {
     const ReflectanceImage source = image;
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < image.width; ++x) {
+    for (int32_t y = 0; y < image.height(); ++y) {
+        for (int32_t x = 0; x < image.width(); ++x) {
             for (int32_t d = -step; d <= step; ++d) {
-                if (x + d >= 0 && x + d < image.width) {
-                    pixel(image, x, y) = std::min(pixel(image, x, y), source.at(x + d, y));
+                if (x + d >= 0 && x + d < image.width()) {
+                    image.set(x, y, std::min(image.at(x, y), source.at(x + d, y)));
                 }
             }
         }
@@ -254,22 +255,18 @@ void inkSpread(ReflectanceImage& image, int step)
 // Paper and ink drawn together: grey ink on dull paper.
 void lowContrast(ReflectanceImage& image, int step)
 {
-    const float ink = 5.0F + 7.0F * static_cast<float>(step);
-    const float paper = 90.0F - 10.0F * static_cast<float>(step);
-    for (float& r : image.reflectance) {
-        r = r < 50 ? ink : paper;
-    }
+    const double ink = 5.0 + 7.0 * step;
+    const double paper = 90.0 - 10.0 * step;
+    forEachPixel(image, [&](double r, int32_t) { return r < 50 ? ink : paper; });
 }
 
 // Speckle: uniform noise of 12 points per step around every pixel, the same each run.
 void noise(ReflectanceImage& image, int step)
 {
     std::mt19937 random(15);
-    const float amplitude = 12.0F * static_cast<float>(step);
-    std::uniform_real_distribution<float> spread(-amplitude, amplitude);
-    for (float& r : image.reflectance) {
-        r = std::clamp(r + spread(random), 0.0F, 100.0F);
-    }
+    const double amplitude = 12.0 * step;
+    std::uniform_real_distribution<double> spread(-amplitude, amplitude);
+    forEachPixel(image, [&](double r, int32_t) { return r + spread(random); });
 }
 
 // A void the width of `step` pixels down the middle of the first wide bar.
@@ -277,16 +274,16 @@ void voidInBar(ReflectanceImage& image, int step)
 {
     int32_t x = 0;
     int32_t run = 0;
-    for (; x < image.width; ++x) { // to the end of the first bar at least twice the narrow width
+    for (; x < image.width(); ++x) { // to the end of the first bar at least twice the narrow width
         run = image.at(x, 0) < 50 ? run + 1 : 0;
         if (run > 0 && image.at(x + 1, 0) >= 50 && run >= 14) {
             break;
         }
     }
     const int32_t middle = x - run / 2;
-    for (int32_t y = 0; y < image.height; ++y) {
+    for (int32_t y = 0; y < image.height(); ++y) {
         for (int32_t dx = 0; dx < step; ++dx) {
-            pixel(image, middle - step / 2 + dx, y) = 90.0F;
+            image.set(middle - step / 2 + dx, y, 90.0);
         }
     }
 }
@@ -295,12 +292,10 @@ void voidInBar(ReflectanceImage& image, int step)
 void cropQuietZone(ReflectanceImage& image, int step)
 {
     const int32_t cut = 3 * step * kModulePx;
-    ReflectanceImage cropped;
-    cropped.width = image.width - cut;
-    cropped.height = image.height;
-    for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = cut; x < image.width; ++x) {
-            cropped.reflectance.push_back(image.at(x, y));
+    ReflectanceImage cropped(image.width() - cut, image.height(), true);
+    for (int32_t y = 0; y < image.height(); ++y) {
+        for (int32_t x = cut; x < image.width(); ++x) {
+            cropped.set(x - cut, y, image.at(x, y));
         }
     }
     image = std::move(cropped);
@@ -321,12 +316,12 @@ TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
     for (const Case& c : {Case{1, 4}, Case{2, 2}, Case{3, 0}}) {
         const int32_t k = c.k;
         ReflectanceImage image = render("490123456789", "jan");
-        for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t y = 0; y < image.height(); ++y) {
             for (int32_t x = kFirstBar - k; x < kFirstBar; ++x) {
-                pixel(image, x, y) = 5.0F;
+                image.set(x, y, 5.0);
             }
         }
-        const auto result = verifier::verifyImage(image, Symbology::Jan);
+        const auto result = verifier::verifyImage(image, {Symbology::Jan});
         const auto& scan = result.scans[result.worstScan];
         const auto& decodability =
             scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
@@ -359,7 +354,7 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
         for (int step = 1; step <= c.steps; ++step) {
             ReflectanceImage image = clean;
             c.degrade(image, step);
-            const auto result = verifier::verifyImage(image, std::nullopt);
+            const auto result = verifier::verifyImage(image, {});
             ASSERT_TRUE(result.found) << c.how << " " << step;
             const auto& worst = result.scans[result.worstScan];
             grades += " " + std::to_string(result.grade) + " " +

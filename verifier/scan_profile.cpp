@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <ranges>
+#include <utility>
 
 namespace lorvaxen::verifier {
 namespace {
@@ -34,25 +37,36 @@ double nonUniformity(std::span<const double> samples)
 std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
                                    double apertureDiameter)
 {
+    // The circle is taken row by row: on each row it covers a run of pixels, summed from that
+    // row's running sums, so the cost grows with the aperture's diameter, not its area.
     const double radius = apertureDiameter / 2;
     const auto reach = static_cast<int32_t>(std::floor(radius));
-    std::vector<double> profile(static_cast<std::size_t>(image.width));
-    for (int32_t x = 0; x < image.width; ++x) {
-        double sum = 0;
-        int count = 0;
-        for (int32_t dy = -reach; dy <= reach; ++dy) {
-            for (int32_t dx = -reach; dx <= reach; ++dx) {
-                const int32_t px = x + dx;
-                const int32_t py = y + dy;
-                if (dx * dx + dy * dy > radius * radius || px < 0 || py < 0 || px >= image.width ||
-                    py >= image.height) {
-                    continue;
-                }
-                sum += image.at(px, py);
-                ++count;
-            }
+    const auto width = static_cast<std::size_t>(image.width());
+    std::vector<uint64_t> sums(width, 0);
+    std::vector<uint32_t> counts(width, 0);
+    std::vector<uint64_t> running(width + 1, 0);
+    for (int32_t dy = -reach; dy <= reach; ++dy) {
+        const int32_t py = y + dy;
+        if (py < 0 || py >= image.height()) {
+            continue;
         }
-        profile[static_cast<std::size_t>(x)] = count > 0 ? sum / count : image.at(x, y);
+        const auto half =
+            static_cast<std::size_t>(std::floor(std::sqrt(radius * radius - dy * dy)));
+        for (std::size_t x = 0; x < width; ++x) {
+            running[x + 1] = running[x] + image.level(static_cast<int32_t>(x), py);
+        }
+        for (std::size_t x = 0; x < width; ++x) {
+            const std::size_t from = x > half ? x - half : 0;
+            const std::size_t to = std::min(x + half + 1, width);
+            sums[x] += running[to] - running[from];
+            counts[x] += static_cast<uint32_t>(to - from);
+        }
+    }
+    std::vector<double> profile(width);
+    constexpr double kPercent = 100.0 / ReflectanceImage::kFullLevel;
+    for (std::size_t x = 0; x < width; ++x) {
+        profile[x] = counts[x] > 0 ? static_cast<double>(sums[x]) / counts[x] * kPercent
+                                   : image.at(static_cast<int32_t>(x), y);
     }
     return profile;
 }
@@ -69,10 +83,12 @@ ProfileAnalysis analyseProfile(std::span<const double> profile)
     analysis.threshold = (least + most) / 2;
     const double threshold = analysis.threshold;
 
-    // Runs on one side of the threshold; an edge lies where the line between the centres of two
-    // neighbouring samples crosses it.
+    // Elements are runs on one side of the global threshold. Each edge then lies where the
+    // profile crosses midway between the space's highest and the bar's lowest reflectance on
+    // either side of it, between the two samples it falls between; `reaches` keeps, for each
+    // element, its first and last sample at its extreme, which bound the search for its edges.
+    std::vector<std::pair<std::size_t, std::size_t>> reaches;
     std::size_t runStart = 0;
-    double edge = 0;
     for (std::size_t i = 1; i <= profile.size(); ++i) {
         const bool dark = profile[runStart] < threshold;
         if (i < profile.size() && (profile[i] < threshold) == dark) {
@@ -80,23 +96,43 @@ ProfileAnalysis analyseProfile(std::span<const double> profile)
         }
         Element element;
         element.dark = dark;
-        element.start = edge;
         const auto run = profile.subspan(runStart, i - runStart);
         element.reflectance = dark ? std::ranges::min(run) : std::ranges::max(run);
+        const auto first = std::ranges::find(run, element.reflectance) - run.begin();
+        const auto last =
+            run.rend() - std::ranges::find(run | std::views::reverse, element.reflectance) - 1;
+        reaches.emplace_back(runStart + static_cast<std::size_t>(first),
+                             runStart + static_cast<std::size_t>(last));
         // With a sample of each neighbour, a flat element's own level counts as its extreme.
         const std::size_t from = runStart > 0 ? runStart - 1 : 0;
         const std::size_t to = std::min(i + 1, profile.size());
         element.nonUniformity = nonUniformity(profile.subspan(from, to - from));
-        if (i < profile.size()) {
-            const double before = profile[i - 1];
-            edge = static_cast<double>(i) - 0.5 + (before - threshold) / (before - profile[i]);
-        } else {
-            edge = static_cast<double>(profile.size());
-        }
-        element.end = edge;
+        element.end = static_cast<double>(i); // until the edge is placed
         analysis.elements.push_back(element);
         runStart = i;
     }
+    auto& found = analysis.elements;
+    for (std::size_t k = 1; k < found.size(); ++k) {
+        const double level = (found[k - 1].reflectance + found[k].reflectance) / 2;
+        const double crossing = found[k - 1].end; // the threshold's, at a whole sample
+        double edge = crossing;
+        double nearest = std::numeric_limits<double>::max();
+        for (std::size_t j = reaches[k - 1].second; j < reaches[k].first; ++j) {
+            const double before = profile[j] - level;
+            const double after = profile[j + 1] - level;
+            if ((before < 0) == (after < 0)) {
+                continue;
+            }
+            const double at = static_cast<double>(j) + 0.5 + before / (before - after);
+            if (std::abs(at - crossing) < nearest) {
+                nearest = std::abs(at - crossing);
+                edge = at;
+            }
+        }
+        found[k - 1].end = edge;
+        found[k].start = edge;
+    }
+    found.back().end = static_cast<double>(profile.size());
 
     const auto& elements = analysis.elements;
     for (std::size_t i = 0; i < elements.size(); ++i) {

@@ -16,7 +16,8 @@ std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
                                    double apertureDiameter);
 
 // One element between two crossings of the global threshold; a light run at either end of the
-// profile is a quiet zone. Edges lie where the profile crosses the threshold, between samples.
+// profile is a quiet zone. Elements are told apart at the global threshold; each edge lies where
+// the profile crosses midway between the neighbouring space's highest and bar's lowest reflectance.
 struct Element
 {
     bool dark = false;

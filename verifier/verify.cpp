@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 #include <span>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -49,77 +51,169 @@ std::pair<Decoded, bool> decodeWidths(std::optional<Symbology> symbology,
     return {none, false};
 }
 
+// A symbol found among a profile's elements: its first and last bar and its decode.
+struct Located
+{
+    std::size_t firstBar = 0;
+    std::size_t lastBar = 0;
+    std::pair<Decoded, bool> decoded;
+};
+
+// The widths of elements first to last.
+std::vector<double> widthsOf(const ProfileAnalysis& analysis, std::size_t first, std::size_t last)
+{
+    std::vector<double> widths;
+    for (std::size_t i = first; i <= last; ++i) {
+        widths.push_back(analysis.elements[i].width());
+    }
+    return widths;
+}
+
+// Every symbol of these symbologies starts and ends with a bar of at most three narrow elements,
+// beside a quiet zone of at least seven: the bars with a space at least three times their width
+// beyond them (or the profile's end) are where a symbol may start or stop. The longest stretch
+// that decodes is the symbol; marks and other symbols beyond its quiet zones are left out.
+constexpr double kQuietToBar = 3;
+// Bounds the stretches and decodes a row full of marks can ask for.
+constexpr std::size_t kMostSpans = 65536;
+constexpr std::size_t kMostCandidates = 4096;
+
+std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
+                                    std::optional<Symbology> symbology)
+{
+    const auto& elements = analysis.elements;
+    std::vector<std::size_t> starts;
+    std::vector<std::size_t> stops;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!elements[i].dark) {
+            continue;
+        }
+        const double bar = elements[i].width();
+        if (i == 0 || elements[i - 1].width() >= kQuietToBar * bar) {
+            starts.push_back(i);
+        }
+        if (i + 1 == elements.size() || elements[i + 1].width() >= kQuietToBar * bar) {
+            stops.push_back(i);
+        }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (const std::size_t start : starts) {
+        for (const std::size_t stop : stops) {
+            // A symbol has at least 15 elements (NW7's start and stop) and an odd count.
+            if (stop >= start + 14 && (stop - start) % 2 == 0 && spans.size() < kMostSpans) {
+                spans.emplace_back(start, stop);
+            }
+        }
+    }
+    std::ranges::stable_sort(spans, [](const auto& a, const auto& b) {
+        return a.second - a.first > b.second - b.first;
+    });
+    spans.resize(std::min(spans.size(), kMostCandidates));
+    for (const auto& [start, stop] : spans) {
+        auto decoded = decodeWidths(symbology, widthsOf(analysis, start, stop));
+        if (decoded.first.ok) {
+            return Located{start, stop, std::move(decoded)};
+        }
+    }
+    return std::nullopt;
+}
+
 // Rows whose raw pixels cross the midway reflectance at least this often hold bars: fewer than
 // the shortest symbol of any of the four symbologies has (NW7's two characters, 15 elements).
 constexpr int kMinCrossings = 12;
 
-int crossings(const ReflectanceImage& image, int32_t y, float threshold)
+int crossings(const ReflectanceImage& image, int32_t y, uint32_t threshold)
 {
     int count = 0;
-    for (int32_t x = 1; x < image.width; ++x) {
-        count += (image.at(x, y) < threshold) != (image.at(x - 1, y) < threshold) ? 1 : 0;
+    bool dark = image.level(0, y) < threshold;
+    for (int32_t x = 1; x < image.width(); ++x) {
+        const bool next = image.level(x, y) < threshold;
+        count += next != dark ? 1 : 0;
+        dark = next;
     }
     return count;
 }
 
-// The narrow element on one raw row: half the quarter point of the sorted widths of neighbouring
-// element pairs between its first and last dark pixel. A bar and the space beside it keep their
-// sum when ink spreads, and in all four symbologies the narrowest pairs are the most common.
-double narrowWidth(const ReflectanceImage& image, int32_t y, float threshold)
+// Grades the scans of `profiles`, the symbol by their mean. Scans that decode to different data
+// fail the symbol: a reader may return either.
+void gradeScans(std::vector<std::vector<double>>& profiles,
+                const std::array<int32_t, kScanLines>& rows, Verification* result)
 {
-    std::vector<int32_t> runs;
-    int32_t runStart = -1;
-    for (int32_t x = 0; x < image.width; ++x) {
-        const bool dark = image.at(x, y) < threshold;
-        if (runStart < 0) {
-            runStart = dark ? x : -1;
-        } else if (dark != (image.at(x - 1, y) < threshold)) {
-            runs.push_back(x - runStart);
-            runStart = x;
+    double sum = 0;
+    for (std::size_t i = 0; i < profiles.size(); ++i) {
+        ScanResult scan = gradeProfile(profiles[i], result->symbology);
+        scan.row = rows[i];
+        if (scan.decoded.ok && result->text.empty()) {
+            result->text = scan.decoded.text;
+            result->check = scan.decoded.check;
+        } else if (scan.decoded.ok && scan.decoded.text != result->text &&
+                   result->inconsistency.empty()) {
+            result->inconsistency = "scans decode to different data: \"" + result->text +
+                                    "\" and \"" + scan.decoded.text + "\"";
         }
+        sum += scan.grade.grade;
+        if (i == 0 || scan.grade.grade < result->scans[result->worstScan].grade.grade) {
+            result->worstScan = i;
+        }
+        result->scans.push_back(std::move(scan));
     }
-    std::vector<int32_t> pairs;
-    for (std::size_t i = 1; i < runs.size(); ++i) {
-        pairs.push_back(runs[i - 1] + runs[i]);
-    }
-    if (pairs.empty()) {
-        return 1;
-    }
-    std::ranges::sort(pairs);
-    return pairs[pairs.size() / 4] / 2.0;
+    result->grade = result->inconsistency.empty() ? sum / kScanLines : 0;
 }
 
 } // namespace
 
-ScanResult gradeProfile(std::vector<double> profile, std::optional<Symbology> symbology)
+ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology)
 {
     ScanResult scan;
-    scan.profile = std::move(profile);
-    scan.analysis = analyseProfile(scan.profile);
-    const ProfileAnalysis& analysis = scan.analysis;
-    const auto& elements = analysis.elements;
-
-    std::vector<double> widths;
-    if (analysis.hasBars) {
-        for (std::size_t i = analysis.firstBar; i <= analysis.lastBar; ++i) {
-            widths.push_back(elements[i].width());
-        }
+    const ProfileAnalysis whole = analyseProfile(profile);
+    std::optional<Located> located = locateSymbol(whole, symbology);
+    if (located) {
+        // The symbol and the quiet zones its symbology asks for, and nothing beyond them.
+        const Decoded& decoded = located->decoded.first;
+        const double module = decoded.moduleWidth;
+        // A sample more on each side, as the edges move a little when measured again on the cut
+        // profile.
+        const double from =
+            whole.elements[located->firstBar].start - decoded.leftQuietModules * module - 1;
+        const double to =
+            whole.elements[located->lastBar].end + decoded.rightQuietModules * module + 1;
+        scan.profileFrom = static_cast<std::size_t>(std::max(0.0, std::floor(from)));
+        const auto end =
+            static_cast<std::size_t>(std::min(static_cast<double>(profile.size()), std::ceil(to)));
+        scan.profile.assign(profile.begin() + static_cast<std::ptrdiff_t>(scan.profileFrom),
+                            profile.begin() + static_cast<std::ptrdiff_t>(end));
+        scan.analysis = analyseProfile(scan.profile);
+        located = locateSymbol(scan.analysis, located->decoded.first.symbology);
+    } else {
+        scan.profile = profile;
+        scan.analysis = whole;
     }
-    std::tie(scan.decoded, scan.reversed) = decodeWidths(symbology, widths);
+    ProfileAnalysis& analysis = scan.analysis;
+    const auto& elements = analysis.elements;
+    std::size_t firstBar = analysis.firstBar;
+    std::size_t lastBar = analysis.lastBar;
+    if (located) {
+        std::tie(scan.decoded, scan.reversed) = std::move(located->decoded);
+        firstBar = located->firstBar;
+        lastBar = located->lastBar;
+    } else {
+        std::tie(scan.decoded, scan.reversed) =
+            decodeWidths(symbology, analysis.hasBars ? widthsOf(analysis, firstBar, lastBar)
+                                                     : std::vector<double>{});
+    }
+    analysis.firstBar = firstBar;
+    analysis.lastBar = lastBar;
     const Decoded& decoded = scan.decoded;
 
     // Quiet zones in modules; before a decode the narrowest element stands for the module.
-    const double module = decoded.ok       ? decoded.moduleWidth
-                          : widths.empty() ? 1
-                                           : std::ranges::min(widths);
+    const double module = decoded.ok ? decoded.moduleWidth
+                          : !analysis.hasBars
+                              ? 1
+                              : std::ranges::min(widthsOf(analysis, firstBar, lastBar));
     if (analysis.hasBars) {
-        const auto quiet = [&](bool before) {
-            const std::size_t bar = before ? analysis.firstBar : analysis.lastBar;
-            const bool atEnd = before ? bar == 0 : bar + 1 == elements.size();
-            return atEnd ? 0.0 : elements[before ? bar - 1 : bar + 1].width() / module;
-        };
-        scan.leftQuietModules = quiet(true);
-        scan.rightQuietModules = quiet(false);
+        scan.leftQuietModules = firstBar == 0 ? 0.0 : elements[firstBar - 1].width() / module;
+        scan.rightQuietModules =
+            lastBar + 1 == elements.size() ? 0.0 : elements[lastBar + 1].width() / module;
     }
     const double quietShare = std::min(scan.leftQuietModules / decoded.leftQuietModules,
                                        scan.rightQuietModules / decoded.rightQuietModules);
@@ -146,22 +240,33 @@ ScanResult gradeProfile(std::vector<double> profile, std::optional<Symbology> sy
     return scan;
 }
 
-Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology> symbology)
+namespace {
+
+// The rows that hold the bars: the tallest band of rows that cross the image's midway level often.
+struct Band
 {
-    Verification result;
-    if (image.reflectance.empty()) {
-        result.problem = "the image is empty";
-        return result;
+    int32_t top = 0;
+    int32_t height = 0;
+};
+
+std::optional<Band> findBand(const ReflectanceImage& image)
+{
+    uint32_t least = ReflectanceImage::kFullLevel;
+    uint32_t most = 0;
+    for (int32_t y = 0; y < image.height(); ++y) {
+        for (int32_t x = 0; x < image.width(); ++x) {
+            least = std::min(least, image.level(x, y));
+            most = std::max(most, image.level(x, y));
+        }
     }
-    const auto [least, most] = std::ranges::minmax(image.reflectance);
-    const float threshold = (least + most) / 2;
+    const uint32_t threshold = (least + most + 1) / 2;
 
     // Human-readable text under the bars, and guard bars reaching down between its digits, cross
     // far less often than the symbol's own rows: a row holds bars when it crosses at least half as
     // often as the median of the rows that cross at all often.
-    std::vector<int> counts(static_cast<std::size_t>(image.height));
+    std::vector<int> counts(static_cast<std::size_t>(image.height()));
     std::vector<int> often;
-    for (int32_t y = 0; y < image.height; ++y) {
+    for (int32_t y = 0; y < image.height(); ++y) {
         counts[static_cast<std::size_t>(y)] = crossings(image, y, threshold);
         if (counts[static_cast<std::size_t>(y)] >= kMinCrossings) {
             often.push_back(counts[static_cast<std::size_t>(y)]);
@@ -174,38 +279,79 @@ Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology>
         fewest = std::max(kMinCrossings, *middle / 2);
     }
     int32_t bandStart = -1;
-    int32_t bestStart = 0;
-    int32_t bestHeight = 0;
-    for (int32_t y = 0; y <= image.height; ++y) {
-        const bool bars = y < image.height && counts[static_cast<std::size_t>(y)] >= fewest;
+    Band best;
+    for (int32_t y = 0; y <= image.height(); ++y) {
+        const bool bars = y < image.height() && counts[static_cast<std::size_t>(y)] >= fewest;
         if (bars && bandStart < 0) {
             bandStart = y;
         } else if (!bars && bandStart >= 0) {
-            if (y - bandStart > bestHeight) {
-                bestStart = bandStart;
-                bestHeight = y - bandStart;
+            if (y - bandStart > best.height) {
+                best = {bandStart, y - bandStart};
             }
             bandStart = -1;
         }
     }
-    if (bestHeight == 0) {
+    return best.height > 0 ? std::optional(best) : std::nullopt;
+}
+
+// Ten scan lines evenly spaced across the middle 80% of the band.
+std::array<int32_t, kScanLines> scanRows(const Band& band)
+{
+    std::array<int32_t, kScanLines> rows{};
+    for (int i = 0; i < kScanLines; ++i) {
+        const double share = 0.1 + 0.8 * i / (kScanLines - 1);
+        rows[static_cast<std::size_t>(i)] =
+            band.top + static_cast<int32_t>(std::lround(share * (band.height - 1)));
+    }
+    return rows;
+}
+
+// The aperture: the one given in millimetres where the resolution is known, else 0.8 of the
+// module of the symbol as decoded on `row`, the aperture verifiers commonly choose for linear
+// symbols. The module is the decoded symbol's width over its modules, so it follows the print and
+// not the data; it is found through the smallest aperture, doubled until the symbol decodes.
+void chooseAperture(const ReflectanceImage& image, int32_t row, int32_t bandHeight,
+                    const VerifyOptions& options, Verification* result)
+{
+    result->pixelsPerMm = options.pixelsPerMm > 0 ? options.pixelsPerMm : image.pixelsPerMm;
+    const double apertureMm =
+        options.apertureMm > 0 ? options.apertureMm : 0.8 * options.xDimensionMm;
+    for (double trial = 1; trial <= std::max(1, bandHeight) && result->moduleWidth == 0;
+         trial *= 2) {
+        const ScanResult scan = gradeProfile(sampleScanLine(image, row, trial), options.symbology);
+        if (scan.decoded.ok) {
+            result->moduleWidth = scan.decoded.moduleWidth;
+        }
+    }
+    if (apertureMm > 0 && result->pixelsPerMm > 0) {
+        result->aperture = apertureMm * result->pixelsPerMm;
+    } else {
+        result->aperture = std::max(1.0, 0.8 * result->moduleWidth);
+    }
+    result->apertureMm = result->pixelsPerMm > 0 ? result->aperture / result->pixelsPerMm : 0;
+}
+
+} // namespace
+
+Verification verifyImage(const ReflectanceImage& image, const VerifyOptions& options)
+{
+    Verification result;
+    if (image.empty()) {
+        result.problem = "the image is empty";
+        return result;
+    }
+    const std::optional<Band> band = findBand(image);
+    if (!band) {
         result.problem = "no barcode found: no row crosses from light to dark " +
                          std::to_string(kMinCrossings) + " times";
         return result;
     }
     result.found = true;
-    result.top = bestStart;
-    result.bottom = bestStart + bestHeight - 1;
-    result.moduleWidth = narrowWidth(image, bestStart + bestHeight / 2, threshold);
-    // The aperture verifiers commonly choose for linear symbols: 0.8 of the narrow element.
-    result.aperture = 0.8 * result.moduleWidth;
+    result.top = band->top;
+    result.bottom = band->top + band->height - 1;
+    const std::array<int32_t, kScanLines> rows = scanRows(*band);
+    chooseAperture(image, rows[kScanLines / 2], band->height, options, &result);
 
-    std::array<int32_t, kScanLines> rows{};
-    for (int i = 0; i < kScanLines; ++i) {
-        const double share = 0.1 + 0.8 * i / (kScanLines - 1);
-        rows[static_cast<std::size_t>(i)] =
-            bestStart + static_cast<int32_t>(std::lround(share * (bestHeight - 1)));
-    }
     // The symbology, unless given, is the one that the middle scan decodes as, or failing that
     // the first that any scan decodes as; every scan is then held to it.
     std::vector<std::vector<double>> profiles;
@@ -213,7 +359,7 @@ Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology>
     for (const int32_t row : rows) {
         profiles.push_back(sampleScanLine(image, row, result.aperture));
     }
-    result.symbology = symbology;
+    result.symbology = options.symbology;
     for (std::size_t k = 0; k < profiles.size() && !result.symbology; ++k) {
         const std::size_t i = (kScanLines / 2 + k) % kScanLines;
         const ScanResult trial = gradeProfile(profiles[i], std::nullopt);
@@ -221,22 +367,7 @@ Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology>
             result.symbology = trial.decoded.symbology;
         }
     }
-
-    double sum = 0;
-    for (std::size_t i = 0; i < profiles.size(); ++i) {
-        ScanResult scan = gradeProfile(std::move(profiles[i]), result.symbology);
-        scan.row = rows[i];
-        if (scan.decoded.ok && result.text.empty()) {
-            result.text = scan.decoded.text;
-            result.check = scan.decoded.check;
-        }
-        sum += scan.grade.grade;
-        if (i == 0 || scan.grade.grade < result.scans[result.worstScan].grade.grade) {
-            result.worstScan = i;
-        }
-        result.scans.push_back(std::move(scan));
-    }
-    result.grade = sum / kScanLines;
+    gradeScans(profiles, rows, &result);
     return result;
 }
 
