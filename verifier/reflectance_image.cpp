@@ -167,25 +167,32 @@ readReflectanceImage(const std::string& path, const ReadOptions& options, std::s
         }
         in = &file;
     }
-    detail::ByteSource source(*in, size);
-    const uint8_t* head = source.head();
-    const std::size_t headSize = source.headSize();
-    std::optional<ReflectanceImage> image;
-    constexpr std::array<uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (headSize >= 8 && std::equal(kPngSignature.begin(), kPngSignature.end(), head)) {
-        image = detail::readPng(source, options, problem);
-    } else if (headSize >= 2 && head[0] == 'P' && (head[1] == '1' || head[1] == '4')) {
-        image = detail::readPbm(source, options, problem);
-    } else if (headSize >= 2 && head[0] == 'B' && head[1] == 'M') {
-        image = detail::readBmp(source, options, problem);
-    } else {
-        *problem = name + " is not a PNG, PBM or BMP image";
-        return std::nullopt;
-    }
-    if (!image && in->bad()) {
-        *problem = "cannot read " + name;
+    auto image = readReflectanceImage(*in, size, options, problem);
+    if (!image) {
+        *problem = in->bad() ? "cannot read " + name : name + ": " + *problem;
     }
     return image;
+}
+
+std::optional<ReflectanceImage> readReflectanceImage(std::istream& in, std::optional<uint64_t> size,
+                                                     const ReadOptions& options,
+                                                     std::string* problem)
+{
+    detail::ByteSource source(in, size);
+    const uint8_t* head = source.head();
+    const std::size_t headSize = source.headSize();
+    constexpr std::array<uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (headSize >= 8 && std::equal(kPngSignature.begin(), kPngSignature.end(), head)) {
+        return detail::readPng(source, options, problem);
+    }
+    if (headSize >= 2 && head[0] == 'P' && (head[1] == '1' || head[1] == '4')) {
+        return detail::readPbm(source, options, problem);
+    }
+    if (headSize >= 2 && head[0] == 'B' && head[1] == 'M') {
+        return detail::readBmp(source, options, problem);
+    }
+    *problem = "not a PNG, PBM or BMP image";
+    return std::nullopt;
 }
 
 } // namespace lorvaxen::verifier

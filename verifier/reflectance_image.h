@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <istream>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -71,5 +72,9 @@ struct ReadOptions
 // file cannot be read or is not such an image.
 std::optional<ReflectanceImage>
 readReflectanceImage(const std::string& path, const ReadOptions& options, std::string* problem);
+// The same from a stream, of `size` bytes where that is known.
+std::optional<ReflectanceImage> readReflectanceImage(std::istream& in, std::optional<uint64_t> size,
+                                                     const ReadOptions& options,
+                                                     std::string* problem);
 
 } // namespace lorvaxen::verifier
