@@ -4,10 +4,12 @@
 #include <cmath>
 #include <functional>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include "barcode.h"
 #include "verify.h"
@@ -368,6 +370,269 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
             previous = result.grade;
         }
         EXPECT_LT(previous, 4.0) << c.how << ":" << grades;
+    }
+}
+
+// A symbol as the samples of an image file: each pixel its bar's or its space's samples.
+using Samples = std::vector<uint16_t>;
+struct FileCase
+{
+    const char* what;
+    char format;    // 'p' PNG, 'b' BMP (24 bits, blue-green-red), 'm' PBM
+    int colourType; // of a PNG; in a palette PNG the samples are indices into `palette`
+    int depth;
+    bool linearGamma; // a gAMA chunk of 1.0, which a verifier ignores
+    Samples bar;
+    Samples space;
+    double rMin; // the reflectances the file holds, as a verifier reads them under red light
+    double rMax;
+    std::vector<uint8_t> palette{}; // red, green, blue
+};
+
+std::string pngFile(const ReflectanceImage& symbol, const FileCase& c)
+{
+    std::string bytes;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_set_write_fn(
+        png, &bytes,
+        [](png_structp p, png_bytep data, std::size_t size) {
+            static_cast<std::string*>(png_get_io_ptr(p))
+                ->append(reinterpret_cast<char*>(data), size);
+        },
+        nullptr);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(symbol.width()),
+                 static_cast<png_uint_32>(symbol.height()), c.depth, c.colourType,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    if (c.linearGamma) {
+        png_set_gAMA(png, info, 1.0);
+    }
+    std::vector<png_color> colours;
+    for (std::size_t i = 0; i + 2 < c.palette.size(); i += 3) {
+        colours.push_back({c.palette[i], c.palette[i + 1], c.palette[i + 2]});
+    }
+    if (!colours.empty()) {
+        png_set_PLTE(png, info, colours.data(), static_cast<int>(colours.size()));
+    }
+    png_write_info(png, info);
+    std::vector<uint8_t> row;
+    for (int32_t y = 0; y < symbol.height(); ++y) {
+        row.clear();
+        for (int32_t x = 0; x < symbol.width(); ++x) {
+            for (const uint16_t sample : symbol.at(x, y) < 50 ? c.bar : c.space) {
+                if (c.depth == 16) {
+                    row.push_back(static_cast<uint8_t>(sample >> 8));
+                }
+                row.push_back(static_cast<uint8_t>(sample));
+            }
+        }
+        png_write_row(png, row.data());
+    }
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return bytes;
+}
+
+std::string otherFile(const ReflectanceImage& symbol, const FileCase& c)
+{
+    const int32_t width = symbol.width();
+    const int32_t height = symbol.height();
+    if (c.format == 'm') {
+        std::string bytes = "P1\n" + std::to_string(width) + " " + std::to_string(height) + "\n";
+        for (int32_t y = 0; y < height; ++y) {
+            for (int32_t x = 0; x < width; ++x) {
+                bytes += symbol.at(x, y) < 50 ? "1 " : "0 ";
+            }
+            bytes += "\n";
+        }
+        return bytes;
+    }
+    const auto rowBytes = static_cast<uint32_t>((width * 3 + 3) / 4 * 4);
+    const auto le = [](uint32_t value) {
+        return std::string{char(value), char(value >> 8), char(value >> 16), char(value >> 24)};
+    };
+    std::string bytes = "BM" + le(54 + rowBytes * static_cast<uint32_t>(height)) + le(0) + le(54) +
+                        le(40) + le(static_cast<uint32_t>(width)) +
+                        le(static_cast<uint32_t>(height)) + std::string("\1\0\30\0", 4) +
+                        std::string(24, '\0');
+    for (int32_t y = height - 1; y >= 0; --y) {
+        std::string row;
+        for (int32_t x = 0; x < width; ++x) {
+            for (const uint16_t sample : symbol.at(x, y) < 50 ? c.bar : c.space) {
+                row += static_cast<char>(sample);
+            }
+        }
+        row.resize(rowBytes, '\0');
+        bytes += row;
+    }
+    return bytes;
+}
+
+TEST(VerifierGrades, EveryFormatAndDepthReadsAsStoredUnderRedLight)
+{
+    constexpr double kInk = 32 * 100.0 / 255; // 32 and 224 of 255, and 0x2020 and 0xE0E0
+    constexpr double kPaper = 224 * 100.0 / 255;
+    using G = Samples;
+    // A space of black ink at an opacity of 31 of 255 laid over white paper reads as 224.
+    for (const FileCase& c : {
+             FileCase{"8-bit grey", 'p', PNG_COLOR_TYPE_GRAY, 8, false, G{32}, G{224}, kInk,
+                      kPaper},
+             FileCase{"8-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 8, true, G{32},
+                      G{224}, kInk, kPaper},
+             FileCase{"16-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 16, true,
+                      G{0x2020}, G{0xE0E0}, kInk, kPaper},
+             FileCase{"palette",
+                      'p',
+                      PNG_COLOR_TYPE_PALETTE,
+                      8,
+                      false,
+                      G{1},
+                      G{0},
+                      kInk,
+                      kPaper,
+                      {224, 224, 224, 32, 32, 32}},
+             FileCase{"RGB whose red alone is that of the grey", 'p', PNG_COLOR_TYPE_RGB, 8, false,
+                      G{32, 200, 200}, G{224, 0, 0}, kInk, kPaper},
+             FileCase{"RGBA, the spaces transparent ink over white", 'p', PNG_COLOR_TYPE_RGB_ALPHA,
+                      8, false, G{32, 32, 32, 255}, G{0, 0, 0, 31}, kInk, kPaper},
+             FileCase{"16-bit grey and alpha", 'p', PNG_COLOR_TYPE_GRAY_ALPHA, 16, false,
+                      G{0x2020, 0xFFFF}, G{0, 31 * 257}, kInk, kPaper},
+             FileCase{"24-bit BMP", 'b', 0, 8, false, G{32, 32, 32}, G{224, 224, 224}, kInk,
+                      kPaper},
+             FileCase{"PBM", 'm', 0, 1, false, G{}, G{}, 0, 100},
+             FileCase{"black bars on yellow", 'p', PNG_COLOR_TYPE_RGB, 8, false, G{0, 0, 0},
+                      G{255, 255, 0}, 0, 100},
+             FileCase{"red bars on white, which red light cannot see", 'p', PNG_COLOR_TYPE_RGB, 8,
+                      false, G{255, 0, 0}, G{255, 255, 255}, 100, 100},
+         }) {
+        const ReflectanceImage symbol = render("LORVAXEN-15", "code39");
+        const std::string bytes = c.format == 'p' ? pngFile(symbol, c) : otherFile(symbol, c);
+        std::istringstream in(bytes);
+        std::string problem;
+        const auto image = verifier::readReflectanceImage(in, bytes.size(), {}, &problem);
+        ASSERT_TRUE(image) << c.what << ": " << problem;
+        const auto result = verifier::verifyImage(*image, {});
+        if (c.rMin == c.rMax) {
+            EXPECT_FALSE(result.found && result.grade > 0) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(result.found) << c.what << ": " << result.problem;
+        EXPECT_EQ(result.text, "*LORVAXEN-15*") << c.what;
+        EXPECT_EQ(result.grade, 4.0) << c.what;
+        for (const auto& scan : result.scans) {
+            EXPECT_NEAR(scan.analysis.rMin, c.rMin, 1e-6) << c.what;
+            EXPECT_NEAR(scan.analysis.rMax, c.rMax, 1e-6) << c.what;
+        }
+    }
+}
+
+// The symbol with `left` and `right` pixels more of paper beside it.
+ReflectanceImage widen(const ReflectanceImage& symbol, int32_t left, int32_t right)
+{
+    ReflectanceImage wide(symbol.width() + left + right, symbol.height(), true);
+    for (int32_t y = 0; y < symbol.height(); ++y) {
+        for (int32_t x = 0; x < wide.width(); ++x) {
+            const int32_t from = x - left;
+            wide.set(x, y, from >= 0 && from < symbol.width() ? symbol.at(from, y) : 90.0);
+        }
+    }
+    return wide;
+}
+
+void paint(ReflectanceImage& image, int32_t from, int32_t to, int32_t top, int32_t bottom,
+           double reflectance)
+{
+    for (int32_t y = top; y < bottom; ++y) {
+        for (int32_t x = from; x < to; ++x) {
+            image.set(x, y, reflectance);
+        }
+    }
+}
+
+TEST(VerifierGrades, WhatLiesBeyondTheQuietZonesIsNotMeasuredAndScansMustAgree)
+{
+    constexpr int32_t kBeyond = 120 * kModulePx;
+    const ReflectanceImage symbol = render("LORVAXEN-15", "code39");
+    const int32_t w = symbol.width();
+    const int32_t h = symbol.height();
+    // The symbol's bars start 14 modules in, four beyond the ten its quiet zone needs.
+    const int32_t left = kBeyond - 16 * kModulePx; // 2 modules beyond the quiet zone
+    const int32_t right = kBeyond + w + 2 * kModulePx;
+    struct Case
+    {
+        const char* why;
+        std::function<void(ReflectanceImage&)> change;
+        double grade;
+    };
+    for (const Case& c : {
+             Case{"a grey mark", [&](auto& i) { paint(i, left - 21, left, 0, h, 50); }, 4},
+             Case{"a black rule", [&](auto& i) { paint(i, right, right + 14, 0, h, 0); }, 4},
+             Case{"a bright patch", [&](auto& i) { paint(i, left - 70, left, 0, h, 100); }, 4},
+             Case{"a second symbol",
+                  [&](auto& i) {
+                      const ReflectanceImage other = render("B", "code39");
+                      for (int32_t y = 0; y < h; ++y) {
+                          for (int32_t x = 0; x < other.width(); ++x) {
+                              i.set(kBeyond + w + x, y, other.at(x, y));
+                          }
+                      }
+                  },
+                  4},
+             Case{"other data in the lower half",
+                  [&](auto& i) {
+                      const ReflectanceImage other =
+                          widen(render("LORVAXEN-16", "code39"), kBeyond, kBeyond);
+                      for (int32_t y = h / 2; y < h; ++y) {
+                          for (int32_t x = 0; x < i.width(); ++x) {
+                              i.set(x, y, other.at(x, y));
+                          }
+                      }
+                  },
+                  0},
+         }) {
+        ReflectanceImage image = widen(symbol, kBeyond, kBeyond);
+        c.change(image);
+        const auto result = verifier::verifyImage(image, {});
+        ASSERT_TRUE(result.found) << c.why;
+        EXPECT_EQ(result.grade, c.grade) << c.why << ": " << result.inconsistency;
+        EXPECT_EQ(result.text, "*LORVAXEN-15*") << c.why;
+        const auto& contrast = result.scans[0].parameters[static_cast<std::size_t>(Parameter::SymbolContrast)];
+        EXPECT_NEAR(contrast.value, 85, 1e-3) << c.why;
+        if (c.grade == 0) {
+            EXPECT_NE(result.inconsistency.find("\"*LORVAXEN-16*\""), std::string::npos)
+                << result.inconsistency;
+        }
+    }
+}
+
+TEST(VerifierGrades, TheApertureFollowsThePrintAndEdgesLieMidwayBetweenNeighbours)
+{
+    // JAN symbols printed alike, whatever their data, get the same module and aperture.
+    for (const char* text : {"111111111111", "490123456789"}) {
+        const auto result = verifier::verifyImage(render(text, "jan"), {});
+        EXPECT_NEAR(result.moduleWidth, kModulePx, 1e-9) << text;
+        EXPECT_NEAR(result.aperture, 0.8 * kModulePx, 1e-9) << text;
+        EXPECT_EQ(result.grade, 4.0) << text;
+    }
+    // The start's wide space, grey but above the global threshold, keeps its width.
+    ReflectanceImage image = render("LORVAXEN-15", "code39");
+    const int32_t y = image.height() / 2;
+    int32_t bar = 0;
+    while (image.at(bar, y) > 50) {
+        ++bar;
+    }
+    int32_t space = bar + 1;
+    while (image.at(space, y) < 50) {
+        ++space;
+    }
+    int32_t next = space;
+    while (image.at(next, y) > 50) {
+        ++next;
+    }
+    paint(image, space, next, 0, image.height(), 55);
+    const auto result = verifier::verifyImage(image, {});
+    for (const auto& scan : result.scans) {
+        EXPECT_NEAR(scan.analysis.elements[scan.analysis.firstBar + 1].width(), next - space, 0.25);
     }
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <ranges>
 #include <utility>
 
 namespace lorvaxen::verifier {
@@ -99,8 +98,7 @@ ProfileAnalysis analyseProfile(std::span<const double> profile)
         const auto run = profile.subspan(runStart, i - runStart);
         element.reflectance = dark ? std::ranges::min(run) : std::ranges::max(run);
         const auto first = std::ranges::find(run, element.reflectance) - run.begin();
-        const auto last =
-            run.rend() - std::ranges::find(run | std::views::reverse, element.reflectance) - 1;
+        const auto last = run.rend() - std::find(run.rbegin(), run.rend(), element.reflectance) - 1;
         reaches.emplace_back(runStart + static_cast<std::size_t>(first),
                              runStart + static_cast<std::size_t>(last));
         // With a sample of each neighbour, a flat element's own level counts as its extreme.
