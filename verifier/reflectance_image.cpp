@@ -53,6 +53,18 @@ void ReflectanceImage::set(int32_t x, int32_t y, double percent)
     setLevel(x, y, static_cast<uint32_t>(std::lround(level)));
 }
 
+ReflectanceImage ReflectanceImage::transposed() const
+{
+    ReflectanceImage turned(height_, width_, sixteenBits_);
+    turned.pixelsPerMm = pixelsPerMm;
+    for (int32_t y = 0; y < height_; ++y) {
+        for (int32_t x = 0; x < width_; ++x) {
+            turned.setLevel(y, x, level(x, y));
+        }
+    }
+    return turned;
+}
+
 namespace detail {
 
 ByteSource::ByteSource(std::istream& in, std::optional<uint64_t> size) : in_(in), size_(size)

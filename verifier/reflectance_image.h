@@ -40,6 +40,8 @@ class ReflectanceImage
     double at(int32_t x, int32_t y) const { return level(x, y) * (100.0 / kFullLevel); }
     void setLevel(int32_t x, int32_t y, uint32_t level);
     void set(int32_t x, int32_t y, double percent);
+    // The image mirrored about its diagonal: its columns become rows.
+    ReflectanceImage transposed() const;
 
     // The image's resolution where the file records it, in pixels per millimetre; 0 if unknown.
     double pixelsPerMm = 0;

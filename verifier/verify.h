@@ -58,8 +58,9 @@ struct Verification
     double apertureMm = 0;     // and in millimetres, where the resolution is known
     double pixelsPerMm = 0;    // the resolution used; 0 if unknown
     std::string inconsistency; // when scans decode to different data, which fails the symbol
-    int32_t top = 0;           // the rows of the bars
+    int32_t top = 0;           // the rows of the bars that cross the whole symbol
     int32_t bottom = 0;
+    bool turned = false; // the symbol lies across the image: its rows are the image's columns
     std::vector<ScanResult> scans;
     double grade = 0; // the mean of the scans' grades
     std::size_t worstScan = 0;

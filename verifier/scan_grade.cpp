@@ -1,0 +1,203 @@
+// One scan reflectance profile graded: the symbol found on it by its start and stop, the profile
+// cut to the symbol and its quiet zones, and every parameter measured within that.
+#include "verify.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+namespace lorvaxen::verifier {
+namespace {
+
+constexpr std::array<Symbology, 4> kRecognitionOrder{Symbology::Jan, Symbology::Code39,
+                                                     Symbology::Nw7, Symbology::I2of5};
+
+// Decodes as `symbology` from left to right, and failing that from right to left, as a scanner
+// reads a symbol either way round.
+std::pair<Decoded, bool> decodeEitherWay(Symbology symbology, std::span<const double> widths)
+{
+    Decoded forward = decodeAs(symbology, widths);
+    if (forward.ok) {
+        return {std::move(forward), false};
+    }
+    const std::vector<double> backwards(widths.rbegin(), widths.rend());
+    Decoded backward = decodeAs(symbology, backwards);
+    if (backward.ok) {
+        // Name the worst character by its elements as they lie on the profile.
+        backward.worstFirst = widths.size() - backward.worstFirst - backward.worstCount;
+        std::swap(backward.leftQuietModules, backward.rightQuietModules);
+        return {std::move(backward), true};
+    }
+    return {std::move(forward), false};
+}
+
+std::pair<Decoded, bool> decodeWidths(std::optional<Symbology> symbology,
+                                      std::span<const double> widths)
+{
+    if (symbology) {
+        return decodeEitherWay(*symbology, widths);
+    }
+    for (const Symbology candidate : kRecognitionOrder) {
+        auto decoded = decodeEitherWay(candidate, widths);
+        if (decoded.first.ok) {
+            return decoded;
+        }
+    }
+    Decoded none;
+    none.problem = "no symbology decodes these " + std::to_string(widths.size()) + " elements";
+    return {none, false};
+}
+
+// A symbol found among a profile's elements: its first and last bar and its decode.
+struct Located
+{
+    std::size_t firstBar = 0;
+    std::size_t lastBar = 0;
+    std::pair<Decoded, bool> decoded;
+};
+
+// The widths of elements first to last.
+std::vector<double> widthsOf(const ProfileAnalysis& analysis, std::size_t first, std::size_t last)
+{
+    std::vector<double> widths;
+    for (std::size_t i = first; i <= last; ++i) {
+        widths.push_back(analysis.elements[i].width());
+    }
+    return widths;
+}
+
+// Every symbol of these symbologies starts and ends with a bar of at most three narrow elements,
+// beside a quiet zone of at least seven: the bars with a space at least three times their width
+// beyond them (or the profile's end) are where a symbol may start or stop. The longest stretch
+// that decodes is the symbol; marks and other symbols beyond its quiet zones are left out.
+constexpr double kQuietToBar = 3;
+// Bounds the stretches and decodes a row full of marks can ask for.
+constexpr std::size_t kMostSpans = 65536;
+constexpr std::size_t kMostCandidates = 4096;
+
+std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
+                                    std::optional<Symbology> symbology)
+{
+    const auto& elements = analysis.elements;
+    std::vector<std::size_t> starts;
+    std::vector<std::size_t> stops;
+    for (std::size_t i = 0; i < elements.size(); ++i) {
+        if (!elements[i].dark) {
+            continue;
+        }
+        const double bar = elements[i].width();
+        if (i == 0 || elements[i - 1].width() >= kQuietToBar * bar) {
+            starts.push_back(i);
+        }
+        if (i + 1 == elements.size() || elements[i + 1].width() >= kQuietToBar * bar) {
+            stops.push_back(i);
+        }
+    }
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    for (const std::size_t start : starts) {
+        for (const std::size_t stop : stops) {
+            // A symbol has at least 15 elements (NW7's start and stop) and an odd count.
+            if (stop >= start + 14 && (stop - start) % 2 == 0 && spans.size() < kMostSpans) {
+                spans.emplace_back(start, stop);
+            }
+        }
+    }
+    std::ranges::stable_sort(spans, [](const auto& a, const auto& b) {
+        return a.second - a.first > b.second - b.first;
+    });
+    spans.resize(std::min(spans.size(), kMostCandidates));
+    for (const auto& [start, stop] : spans) {
+        auto decoded = decodeWidths(symbology, widthsOf(analysis, start, stop));
+        if (decoded.first.ok) {
+            return Located{start, stop, std::move(decoded)};
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology)
+{
+    ScanResult scan;
+    const ProfileAnalysis whole = analyseProfile(profile);
+    std::optional<Located> located = locateSymbol(whole, symbology);
+    if (located) {
+        // The symbol and the quiet zones its symbology asks for, and nothing beyond them.
+        const Decoded& decoded = located->decoded.first;
+        const double module = decoded.moduleWidth;
+        // A sample more on each side, as the edges move a little when measured again on the cut
+        // profile.
+        const double from =
+            whole.elements[located->firstBar].start - decoded.leftQuietModules * module - 1;
+        const double to =
+            whole.elements[located->lastBar].end + decoded.rightQuietModules * module + 1;
+        scan.profileFrom = static_cast<std::size_t>(std::max(0.0, std::floor(from)));
+        const auto end =
+            static_cast<std::size_t>(std::min(static_cast<double>(profile.size()), std::ceil(to)));
+        scan.profile.assign(profile.begin() + static_cast<std::ptrdiff_t>(scan.profileFrom),
+                            profile.begin() + static_cast<std::ptrdiff_t>(end));
+        scan.analysis = analyseProfile(scan.profile);
+        located = locateSymbol(scan.analysis, located->decoded.first.symbology);
+    } else {
+        scan.profile = profile;
+        scan.analysis = whole;
+    }
+    ProfileAnalysis& analysis = scan.analysis;
+    const auto& elements = analysis.elements;
+    std::size_t firstBar = analysis.firstBar;
+    std::size_t lastBar = analysis.lastBar;
+    if (located) {
+        std::tie(scan.decoded, scan.reversed) = std::move(located->decoded);
+        firstBar = located->firstBar;
+        lastBar = located->lastBar;
+    } else {
+        std::tie(scan.decoded, scan.reversed) =
+            decodeWidths(symbology, analysis.hasBars ? widthsOf(analysis, firstBar, lastBar)
+                                                     : std::vector<double>{});
+    }
+    analysis.firstBar = firstBar;
+    analysis.lastBar = lastBar;
+    const Decoded& decoded = scan.decoded;
+
+    // Quiet zones in modules; before a decode the narrowest element stands for the module.
+    const double module = decoded.ok ? decoded.moduleWidth
+                          : !analysis.hasBars
+                              ? 1
+                              : std::ranges::min(widthsOf(analysis, firstBar, lastBar));
+    if (analysis.hasBars) {
+        scan.leftQuietModules = firstBar == 0 ? 0.0 : elements[firstBar - 1].width() / module;
+        scan.rightQuietModules =
+            lastBar + 1 == elements.size() ? 0.0 : elements[lastBar + 1].width() / module;
+    }
+    const double quietShare = std::min(scan.leftQuietModules / decoded.leftQuietModules,
+                                       scan.rightQuietModules / decoded.rightQuietModules);
+
+    const double contrast = analysis.symbolContrast();
+    const double modulation = contrast > 0 ? analysis.edgeContrastMin / contrast : 0;
+    const double defects = contrast > 0 ? analysis.nonUniformityMax / contrast : 1;
+    auto& p = scan.parameters;
+    const auto set = [&p](Parameter parameter, double value, int grade) {
+        p[static_cast<std::size_t>(parameter)] = {value, grade};
+    };
+    set(Parameter::Decode, decoded.ok ? 1 : 0, gradePassFail(decoded.ok));
+    set(Parameter::SymbolContrast, contrast, gradeSymbolContrast(contrast));
+    set(Parameter::MinReflectance, analysis.rMin,
+        gradeMinReflectance(analysis.rMin, analysis.rMax));
+    set(Parameter::MinEdgeContrast, analysis.edgeContrastMin,
+        gradeMinEdgeContrast(analysis.edgeContrastMin));
+    set(Parameter::Modulation, modulation, gradeModulation(modulation));
+    set(Parameter::Defects, defects, gradeDefects(defects));
+    set(Parameter::Decodability, decoded.decodability,
+        decoded.ok ? gradeDecodability(decoded.decodability) : 0);
+    set(Parameter::QuietZone, quietShare, gradePassFail(quietShare >= 1));
+    scan.grade = scanGrade(p);
+    return scan;
+}
+
+} // namespace lorvaxen::verifier
