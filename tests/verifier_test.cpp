@@ -596,7 +596,8 @@ TEST(VerifierGrades, WhatLiesBeyondTheQuietZonesIsNotMeasuredAndScansMustAgree)
         ASSERT_TRUE(result.found) << c.why;
         EXPECT_EQ(result.grade, c.grade) << c.why << ": " << result.inconsistency;
         EXPECT_EQ(result.text, "*LORVAXEN-15*") << c.why;
-        const auto& contrast = result.scans[0].parameters[static_cast<std::size_t>(Parameter::SymbolContrast)];
+        const auto& contrast =
+            result.scans[0].parameters[static_cast<std::size_t>(Parameter::SymbolContrast)];
         EXPECT_NEAR(contrast.value, 85, 1e-3) << c.why;
         if (c.grade == 0) {
             EXPECT_NE(result.inconsistency.find("\"*LORVAXEN-16*\""), std::string::npos)
@@ -633,6 +634,63 @@ TEST(VerifierGrades, TheApertureFollowsThePrintAndEdgesLieMidwayBetweenNeighbour
     const auto result = verifier::verifyImage(image, {});
     for (const auto& scan : result.scans) {
         EXPECT_NEAR(scan.analysis.elements[scan.analysis.firstBar + 1].width(), next - space, 0.25);
+    }
+}
+
+// The image turned `degrees` anticlockwise about its centre onto paper, sampled bilinearly.
+ReflectanceImage turn(const ReflectanceImage& image, double degrees)
+{
+    const double radians = degrees * std::acos(-1.0) / 180;
+    const auto exact = [](double v) { return std::abs(v) < 1e-12 ? 0.0 : v; };
+    const double c = exact(std::cos(radians));
+    const double s = exact(std::sin(radians));
+    const double w = image.width();
+    const double h = image.height();
+    ReflectanceImage turned(static_cast<int32_t>(std::ceil(w * std::abs(c) + h * std::abs(s))),
+                            static_cast<int32_t>(std::ceil(w * std::abs(s) + h * std::abs(c))),
+                            true);
+    for (int32_t y = 0; y < turned.height(); ++y) {
+        for (int32_t x = 0; x < turned.width(); ++x) {
+            const double dx = x + 0.5 - turned.width() / 2.0;
+            const double dy = y + 0.5 - turned.height() / 2.0;
+            const double sx = c * dx - s * dy + w / 2 - 0.5;
+            const double sy = s * dx + c * dy + h / 2 - 0.5;
+            const auto x0 = static_cast<int32_t>(std::floor(sx));
+            const auto y0 = static_cast<int32_t>(std::floor(sy));
+            const auto sample = [&](int32_t px, int32_t py) {
+                return px >= 0 && py >= 0 && px < image.width() && py < image.height()
+                           ? image.at(px, py)
+                           : 90.0;
+            };
+            const double fx = sx - x0;
+            const double fy = sy - y0;
+            turned.set(x, y,
+                       (1 - fy) * ((1 - fx) * sample(x0, y0) + fx * sample(x0 + 1, y0)) +
+                           fy * ((1 - fx) * sample(x0, y0 + 1) + fx * sample(x0 + 1, y0 + 1)));
+        }
+    }
+    return turned;
+}
+
+TEST(VerifierGrades, SkewedAndTurnedSymbolsDecodeOnEveryScan)
+{
+    struct Case
+    {
+        const char* symbology;
+        const char* text;
+        double degrees;
+    };
+    for (const Case& c : {Case{"code39", "LORVAXEN-15", 5}, Case{"code39", "LORVAXEN-15", 10},
+                          Case{"code39", "LORVAXEN-15", -10}, Case{"jan", "490123456789", 10},
+                          Case{"code39", "LORVAXEN-15", 90}, Case{"code39", "LORVAXEN-15", 180},
+                          Case{"code39", "LORVAXEN-15", 270}}) {
+        const auto result = verifier::verifyImage(turn(render(c.text, c.symbology), c.degrees), {});
+        ASSERT_TRUE(result.found) << c.degrees << ": " << result.problem;
+        EXPECT_NE(result.text.find(c.text), std::string::npos) << c.degrees;
+        for (const auto& scan : result.scans) {
+            EXPECT_TRUE(scan.decoded.ok) << c.text << " at " << c.degrees << " degrees, row "
+                                         << scan.row << ": " << scan.decoded.problem;
+        }
     }
 }
 

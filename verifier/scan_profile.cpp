@@ -33,28 +33,42 @@ double nonUniformity(std::span<const double> samples)
 
 } // namespace
 
-std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
-                                   double apertureDiameter)
+std::vector<double> sampleScanLine(const ReflectanceImage& image, double y, double apertureDiameter,
+                                   double slope)
 {
     // The circle is taken row by row: on each row it covers a run of pixels, summed from that
-    // row's running sums, so the cost grows with the aperture's diameter, not its area.
+    // row's running sums, so the cost grows with the aperture's diameter, not its area. Each row
+    // the line's apertures touch is summed once, and adds to every sample whose circle reaches it.
     const double radius = apertureDiameter / 2;
     const auto reach = static_cast<int32_t>(std::floor(radius));
     const auto width = static_cast<std::size_t>(image.width());
+    std::vector<std::size_t> halves(static_cast<std::size_t>(2 * reach + 1));
+    for (int32_t dy = -reach; dy <= reach; ++dy) {
+        halves[static_cast<std::size_t>(dy + reach)] =
+            static_cast<std::size_t>(std::floor(std::sqrt(radius * radius - dy * dy)));
+    }
+    std::vector<int32_t> centres(width);
+    const double middle = static_cast<double>(width) / 2;
+    for (std::size_t x = 0; x < width; ++x) {
+        const double at = y + slope * (static_cast<double>(x) + 0.5 - middle);
+        centres[x] = static_cast<int32_t>(std::clamp(std::round(at), -1e9, 1e9));
+    }
+    const auto [lowest, highest] = std::ranges::minmax(centres);
     std::vector<uint64_t> sums(width, 0);
     std::vector<uint32_t> counts(width, 0);
     std::vector<uint64_t> running(width + 1, 0);
-    for (int32_t dy = -reach; dy <= reach; ++dy) {
-        const int32_t py = y + dy;
-        if (py < 0 || py >= image.height()) {
-            continue;
-        }
-        const auto half =
-            static_cast<std::size_t>(std::floor(std::sqrt(radius * radius - dy * dy)));
+    const int32_t first = std::max(0, lowest - reach);
+    const int32_t last = std::min(image.height() - 1, highest + reach);
+    for (int32_t row = first; row <= last; ++row) {
         for (std::size_t x = 0; x < width; ++x) {
-            running[x + 1] = running[x] + image.level(static_cast<int32_t>(x), py);
+            running[x + 1] = running[x] + image.level(static_cast<int32_t>(x), row);
         }
         for (std::size_t x = 0; x < width; ++x) {
+            const int64_t dy = int64_t{row} - centres[x];
+            if (dy < -reach || dy > reach) {
+                continue;
+            }
+            const std::size_t half = halves[static_cast<std::size_t>(dy + reach)];
             const std::size_t from = x > half ? x - half : 0;
             const std::size_t to = std::min(x + half + 1, width);
             sums[x] += running[to] - running[from];
@@ -64,8 +78,10 @@ std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
     std::vector<double> profile(width);
     constexpr double kPercent = 100.0 / ReflectanceImage::kFullLevel;
     for (std::size_t x = 0; x < width; ++x) {
+        // Beyond the image's top or bottom edge the line sees its nearest row.
+        const int32_t row = std::clamp(centres[x], 0, image.height() - 1);
         profile[x] = counts[x] > 0 ? static_cast<double>(sums[x]) / counts[x] * kPercent
-                                   : image.at(static_cast<int32_t>(x), y);
+                                   : image.at(static_cast<int32_t>(x), row);
     }
     return profile;
 }

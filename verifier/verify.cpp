@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -106,6 +107,52 @@ std::optional<Band> findBand(const ReflectanceImage& image)
     return best.height > 0 ? std::optional(best) : std::nullopt;
 }
 
+// The shift between row `upper` and row `upper + gap` that best matches their levels (the least
+// mean difference), among `from` to `to`.
+int32_t bestShift(const ReflectanceImage& image, int32_t upper, int32_t gap, int32_t from,
+                  int32_t to)
+{
+    int32_t best = 0;
+    double bestDifference = std::numeric_limits<double>::max();
+    for (int32_t shift = from; shift <= to; ++shift) {
+        uint64_t difference = 0;
+        uint64_t count = 0;
+        for (int32_t x = std::max(0, -shift); x < image.width() && x + shift < image.width(); ++x) {
+            const auto a = static_cast<int64_t>(image.level(x, upper));
+            const auto b = static_cast<int64_t>(image.level(x + shift, upper + gap));
+            difference += static_cast<uint64_t>(std::abs(a - b));
+            ++count;
+        }
+        const double mean = count > 0 ? static_cast<double>(difference) / count : bestDifference;
+        if (mean < bestDifference || (mean == bestDifference && std::abs(shift) < std::abs(best))) {
+            bestDifference = mean;
+            best = shift;
+        }
+    }
+    return best;
+}
+
+// The slope of the scan lines, at right angles to the bars. The bars' lean is the shift that best
+// matches two rows around the middle of the band: first rows close together, which cross the same
+// stretch of even a long symbol at a steep lean, then rows twice as far apart each time, searched
+// only near the shift the lean found so far foretells.
+double scanSlope(const ReflectanceImage& image, const Band& band)
+{
+    constexpr double kMostLean = 0.268; // tan 15 degrees
+    constexpr int32_t kFirstGap = 8;
+    constexpr int32_t kMostGap = 512;
+    double lean = 0;
+    for (int32_t gap = kFirstGap; gap <= std::min(band.height / 2, kMostGap); gap *= 2) {
+        const int32_t upper = band.top + band.height / 2 - gap / 2;
+        const auto foretold = static_cast<int32_t>(std::lround(lean * gap));
+        const int32_t most =
+            gap == kFirstGap ? static_cast<int32_t>(std::ceil(kMostLean * gap)) : 2;
+        lean = static_cast<double>(bestShift(image, upper, gap, foretold - most, foretold + most)) /
+               gap;
+    }
+    return -lean;
+}
+
 // Ten scan lines evenly spaced across the middle 80% of the band.
 std::array<int32_t, kScanLines> scanRows(const Band& band)
 {
@@ -126,12 +173,14 @@ std::array<int32_t, kScanLines> scanRows(const Band& band)
 void chooseAperture(const ReflectanceImage& image, int32_t row, int32_t bandHeight,
                     const VerifyOptions& options, Verification* result)
 {
+    const double slope = result->slope;
     result->pixelsPerMm = options.pixelsPerMm > 0 ? options.pixelsPerMm : image.pixelsPerMm;
     const double apertureMm =
         options.apertureMm > 0 ? options.apertureMm : 0.8 * options.xDimensionMm;
     for (double trial = 1; trial <= std::max(1, bandHeight) && result->moduleWidth == 0;
          trial *= 2) {
-        const ScanResult scan = gradeProfile(sampleScanLine(image, row, trial), options.symbology);
+        const ScanResult scan =
+            gradeProfile(sampleScanLine(image, row, trial, slope), options.symbology);
         if (scan.decoded.ok) {
             result->moduleWidth = scan.decoded.moduleWidth;
             result->symbology = scan.decoded.symbology;
@@ -148,11 +197,11 @@ void chooseAperture(const ReflectanceImage& image, int32_t row, int32_t bandHeig
 // The rows of the band that cross the whole symbol: those whose profile decodes. A skewed symbol
 // leaves rows near the top and bottom of its band that cross only part of it. Rows spread over the
 // band are tried, and the first and last that decode are then narrowed down to the row.
-Band decodingRows(const ReflectanceImage& image, const Band& band, double aperture,
+Band decodingRows(const ReflectanceImage& image, const Band& band, double aperture, double slope,
                   std::optional<Symbology> symbology)
 {
     const auto decodes = [&](int32_t y) {
-        return gradeProfile(sampleScanLine(image, y, aperture), symbology).decoded.ok;
+        return gradeProfile(sampleScanLine(image, y, aperture, slope), symbology).decoded.ok;
     };
     constexpr int32_t kProbes = 24;
     const int32_t probes = std::min(kProbes, band.height);
@@ -196,11 +245,12 @@ Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& opti
         return result;
     }
     result.found = true;
+    result.slope = scanSlope(image, *found);
     chooseAperture(image, found->top + found->height / 2, found->height, options, &result);
     result.symbology = options.symbology ? options.symbology : result.symbology;
-    const Band band = result.moduleWidth > 0
-                          ? decodingRows(image, *found, result.aperture, result.symbology)
-                          : *found;
+    const Band band = result.moduleWidth > 0 ? decodingRows(image, *found, result.aperture,
+                                                            result.slope, result.symbology)
+                                             : *found;
     result.top = band.top;
     result.bottom = band.top + band.height - 1;
     const std::array<int32_t, kScanLines> rows = scanRows(band);
@@ -210,7 +260,7 @@ Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& opti
     std::vector<std::vector<double>> profiles;
     profiles.reserve(rows.size());
     for (const int32_t row : rows) {
-        profiles.push_back(sampleScanLine(image, row, result.aperture));
+        profiles.push_back(sampleScanLine(image, row, result.aperture, result.slope));
     }
     for (std::size_t k = 0; k < profiles.size() && !result.symbology; ++k) {
         const std::size_t i = (kScanLines / 2 + k) % kScanLines;

@@ -17,7 +17,7 @@ namespace lorvaxen::verifier {
 
 struct ScanResult
 {
-    int32_t row = 0;             // the image row scanned
+    int32_t row = 0;             // the image row the scan line crosses the middle column at
     std::size_t profileFrom = 0; // where the profile starts on that row, in pixels
     // The symbol and its quiet zones only, once it is found; else the whole row.
     std::vector<double> profile;
@@ -61,6 +61,7 @@ struct Verification
     int32_t top = 0;           // the rows of the bars that cross the whole symbol
     int32_t bottom = 0;
     bool turned = false; // the symbol lies across the image: its rows are the image's columns
+    double slope = 0;    // rows the scan lines climb or fall a column, at right angles to the bars
     std::vector<ScanResult> scans;
     double grade = 0; // the mean of the scans' grades
     std::size_t worstScan = 0;
