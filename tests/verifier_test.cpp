@@ -77,29 +77,31 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
         std::function<void(SyntheticProfile&)> change;
         Parameter parameter;
         double value;
-        int grade; // of the parameter, which is also the scan's lowest
+        double grade;     // of the parameter, which is also the scan's lowest, by the 2000
+        double grade2016; // edition's whole steps and the 2016 edition's decimal grades
     };
     const auto none = [](SyntheticProfile&) {};
     // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
     // a narrow bar of the A.
     for (const Case& c : {
-             Case{"symbol contrast of exactly 45%", 80, 35, none, Parameter::SymbolContrast, 45, 2},
-             Case{"symbol contrast of 55%", 80, 25, none, Parameter::SymbolContrast, 55, 3},
-             Case{"symbol contrast of 19%", 30, 11, none, Parameter::SymbolContrast, 19, 0},
+             Case{"symbol contrast of exactly 45%", 80, 35, none, Parameter::SymbolContrast, 45, 2,
+                  2.3},
+             Case{"symbol contrast of 55%", 80, 25, none, Parameter::SymbolContrast, 55, 3, 3.0},
+             Case{"symbol contrast of 19%", 30, 11, none, Parameter::SymbolContrast, 19, 0, 0.8},
              Case{"minimum reflectance above half the maximum", 60, 35, none,
-                  Parameter::MinReflectance, 35, 0},
+                  Parameter::MinReflectance, 35, 0, 0},
              Case{"an edge contrast of exactly 12%: a grey narrow space beside a grey bar", 85, 5,
                   [](SyntheticProfile& p) {
                       p.reflectance[symbolElement(1)] = 52;
                       p.reflectance[symbolElement(2)] = 40;
                   },
-                  Parameter::MinEdgeContrast, 12, 0},
+                  Parameter::MinEdgeContrast, 12, 0, 0},
              Case{"modulation 0.65: an edge contrast of 52% in a symbol contrast of 80%", 85, 5,
                   [](SyntheticProfile& p) {
                       p.reflectance[symbolElement(1)] = 70;
                       p.reflectance[symbolElement(2)] = 18;
                   },
-                  Parameter::Modulation, 0.65, 3},
+                  Parameter::Modulation, 0.65, 3, 3.5},
              Case{"a void 18% deep in a wide bar of a symbol contrast of 80%: defects 0.225", 85, 5,
                   [](SyntheticProfile& p) {
                       const std::size_t bar = symbolElement(4);
@@ -108,32 +110,72 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
                       p.reflectance.insert(p.reflectance.begin() + static_cast<long>(bar) + 1,
                                            {23, 5});
                   },
-                  Parameter::Defects, 0.225, 2},
+                  Parameter::Defects, 0.225, 2, 2.5},
              Case{"a narrow bar 0.45 modules wide: decodability 0.61", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.45; },
-                  Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3},
+                  Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3, 3.9},
              Case{"a narrow bar 0.6 modules wide: decodability 0.47", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.6; },
-                  Parameter::Decodability, 0.45 / 0.95, 2},
+                  Parameter::Decodability, 0.45 / 0.95, 2, 2.7},
              Case{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
-                  Parameter::Decodability, 0.175 / 0.925, 0},
+                  Parameter::Decodability, 0.175 / 0.925, 0, 0},
              Case{"a quiet zone of 9.5 modules", 85, 5,
                   [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
-                  0},
+                  0, 0},
          }) {
         SyntheticProfile profile = SyntheticProfile::code39(c.space, c.bar);
         c.change(profile);
-        const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt);
-        const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
-        EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
-        EXPECT_EQ(scan.decoded.text, "*A*") << c.why;
-        EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
-        EXPECT_EQ(measured.grade, c.grade) << c.why;
-        EXPECT_EQ(scan.grade.grade, c.grade) << c.why;
-        if (c.grade < 4) {
-            EXPECT_EQ(scan.grade.lowest, c.parameter) << c.why;
+        for (const auto edition : {verifier::Edition::Y2000, verifier::Edition::Y2016}) {
+            const double grade = edition == verifier::Edition::Y2000 ? c.grade : c.grade2016;
+            const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
+            const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
+            EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
+            EXPECT_EQ(scan.decoded.text, "*A*") << c.why;
+            EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
+            EXPECT_DOUBLE_EQ(measured.grade, grade) << c.why;
+            EXPECT_DOUBLE_EQ(scan.grade.grade, grade) << c.why;
+            if (grade < 4) {
+                EXPECT_EQ(scan.grade.lowest, c.parameter) << c.why;
+            }
         }
+    }
+}
+
+// The 2016 edition's decimal grades at and beside the edges of every step, and below the last:
+// a value at a threshold earns that step's whole grade, one just below it the step beneath's .9.
+TEST(VerifierGrades, DecimalGradesAtTheEdgesOfTheSteps)
+{
+    using verifier::Edition;
+    struct Case
+    {
+        double (*grade)(double, Edition);
+        double value;
+        double expected;
+    };
+    for (const Case& c : {
+             Case{verifier::gradeSymbolContrast, 70, 4.0},
+             Case{verifier::gradeSymbolContrast, 69.99, 3.9},
+             Case{verifier::gradeSymbolContrast, 40, 2.0},
+             Case{verifier::gradeSymbolContrast, 20, 1.0},
+             Case{verifier::gradeSymbolContrast, 17.5, 0.5},
+             Case{verifier::gradeSymbolContrast, 14.99, 0.0},
+             Case{verifier::gradeModulation, 0.60, 3.0},
+             Case{verifier::gradeModulation, 0.5999, 2.9},
+             Case{verifier::gradeModulation, 0.30, 0.0},
+             Case{verifier::gradeModulation, 0.35, 0.5},
+             Case{verifier::gradeDefects, 0.15, 4.0},
+             Case{verifier::gradeDefects, 0.1501, 3.9},
+             Case{verifier::gradeDefects, 0.30, 1.0},
+             Case{verifier::gradeDefects, 0.3001, 0.0},
+             Case{verifier::gradeDecodability, 0.62, 4.0},
+             Case{verifier::gradeDecodability, 0.37, 2.0},
+             Case{verifier::gradeDecodability, 0.25, 1.0},
+             Case{verifier::gradeDecodability, 0.2499, 0.9},
+             Case{verifier::gradeDecodability, 0.1999, 0.0},
+         }) {
+        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
+        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
     }
 }
 
@@ -305,6 +347,9 @@ void cropQuietZone(ReflectanceImage& image, int step)
 
 TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
 {
+    verifier::VerifyOptions janWholeSteps;
+    janWholeSteps.symbology = Symbology::Jan;
+    janWholeSteps.edition = verifier::Edition::Y2000;
     // The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
     // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
     // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
@@ -323,7 +368,8 @@ TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
                 image.set(x, y, 5.0);
             }
         }
-        const auto result = verifier::verifyImage(image, {Symbology::Jan});
+        const auto result = verifier::verifyImage(
+            image, {.symbology = Symbology::Jan, .edition = verifier::Edition::Y2000});
         const auto& scan = result.scans[result.worstScan];
         const auto& decodability =
             scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
@@ -335,6 +381,8 @@ TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
 
 TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
 {
+    verifier::VerifyOptions wholeSteps;
+    wholeSteps.edition = verifier::Edition::Y2000;
     struct Case
     {
         const char* how;
@@ -356,7 +404,7 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
         for (int step = 1; step <= c.steps; ++step) {
             ReflectanceImage image = clean;
             c.degrade(image, step);
-            const auto result = verifier::verifyImage(image, {});
+            const auto result = verifier::verifyImage(image, wholeSteps);
             ASSERT_TRUE(result.found) << c.how << " " << step;
             const auto& worst = result.scans[result.worstScan];
             grades += " " + std::to_string(result.grade) + " " +

@@ -122,7 +122,8 @@ std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
 
 } // namespace
 
-ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology)
+ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
+                        Edition edition)
 {
     ScanResult scan;
     const ProfileAnalysis whole = analyseProfile(profile);
@@ -178,25 +179,11 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
     const double quietShare = std::min(scan.leftQuietModules / decoded.leftQuietModules,
                                        scan.rightQuietModules / decoded.rightQuietModules);
 
-    const double contrast = analysis.symbolContrast();
-    const double modulation = contrast > 0 ? analysis.edgeContrastMin / contrast : 0;
-    const double defects = contrast > 0 ? analysis.nonUniformityMax / contrast : 1;
-    auto& p = scan.parameters;
-    const auto set = [&p](Parameter parameter, double value, int grade) {
-        p[static_cast<std::size_t>(parameter)] = {value, grade};
-    };
-    set(Parameter::Decode, decoded.ok ? 1 : 0, gradePassFail(decoded.ok));
-    set(Parameter::SymbolContrast, contrast, gradeSymbolContrast(contrast));
-    set(Parameter::MinReflectance, analysis.rMin,
-        gradeMinReflectance(analysis.rMin, analysis.rMax));
-    set(Parameter::MinEdgeContrast, analysis.edgeContrastMin,
-        gradeMinEdgeContrast(analysis.edgeContrastMin));
-    set(Parameter::Modulation, modulation, gradeModulation(modulation));
-    set(Parameter::Defects, defects, gradeDefects(defects));
-    set(Parameter::Decodability, decoded.decodability,
-        decoded.ok ? gradeDecodability(decoded.decodability) : 0);
-    set(Parameter::QuietZone, quietShare, gradePassFail(quietShare >= 1));
-    scan.grade = scanGrade(p);
+    scan.parameters =
+        gradeParameters({decoded.ok, analysis.rMin, analysis.rMax, analysis.edgeContrastMin,
+                         analysis.nonUniformityMax, decoded.decodability, quietShare},
+                        edition);
+    scan.grade = scanGrade(scan.parameters);
     return scan;
 }
 

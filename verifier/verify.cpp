@@ -32,11 +32,11 @@ int crossings(const ReflectanceImage& image, int32_t y, uint32_t threshold)
 // Grades the scans of `profiles`, the symbol by their mean. Scans that decode to different data
 // fail the symbol: a reader may return either.
 void gradeScans(std::vector<std::vector<double>>& profiles,
-                const std::array<int32_t, kScanLines>& rows, Verification* result)
+                const std::array<int32_t, kScanLines>& rows, Edition edition, Verification* result)
 {
     double sum = 0;
     for (std::size_t i = 0; i < profiles.size(); ++i) {
-        ScanResult scan = gradeProfile(profiles[i], result->symbology);
+        ScanResult scan = gradeProfile(profiles[i], result->symbology, edition);
         scan.row = rows[i];
         if (scan.decoded.ok && result->text.empty()) {
             result->text = scan.decoded.text;
@@ -238,6 +238,7 @@ Band decodingRows(const ReflectanceImage& image, const Band& band, double apertu
 Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& options)
 {
     Verification result;
+    result.edition = options.edition;
     const std::optional<Band> found = findBand(image);
     if (!found) {
         result.problem = "no barcode found: no row crosses from light to dark " +
@@ -269,7 +270,7 @@ Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& opti
             result.symbology = trial.decoded.symbology;
         }
     }
-    gradeScans(profiles, rows, &result);
+    gradeScans(profiles, rows, options.edition, &result);
     return result;
 }
 

@@ -33,7 +33,8 @@ struct ScanResult
 // Grades one profile. With a symbology, decodes only as that; without, as the first that fits.
 // The symbol is found among the profile's elements from its start and stop, and the profile is
 // then cut to it and its quiet zones, so that what lies beyond them is not measured.
-ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology);
+ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
+                        Edition edition = Edition::Y2016);
 
 // What the user knows of the print: the symbology, the resolution, the aperture.
 struct VerifyOptions
@@ -42,6 +43,7 @@ struct VerifyOptions
     double pixelsPerMm = 0;  // the image's resolution; 0 to take the file's own
     double apertureMm = 0;   // the aperture's diameter; 0 for 0.8 of the X dimension
     double xDimensionMm = 0; // the nominal module; 0 to measure it on the decoded symbol
+    Edition edition = Edition::Y2016;
 };
 
 constexpr int kScanLines = 10;
@@ -63,6 +65,7 @@ struct Verification
     bool turned = false; // the symbol lies across the image: its rows are the image's columns
     double slope = 0;    // rows the scan lines climb or fall a column, at right angles to the bars
     std::vector<ScanResult> scans;
+    Edition edition = Edition::Y2016;
     double grade = 0; // the mean of the scans' grades
     std::size_t worstScan = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -65,10 +66,18 @@ constexpr std::array<const char*, kParameterCount> kHeadings{
     "decode", "SC", "Rmin", "ECmin", "MOD", "defects", "decodab.", "quiet L/R"};
 constexpr std::size_t kColumn = 12;
 
+std::string editionText(verifier::Edition edition)
+{
+    return edition == verifier::Edition::Y2000 ? "2000" : "2016";
+}
+
 // The resolution and the aperture as the report states them.
 std::string opticsText(const Verification& v, const std::string& light)
 {
     std::string text = "light " + light + "; resolution ";
+    if (v.turned) {
+        text = "scanned down the columns; " + text;
+    }
     text += v.pixelsPerMm > 0 ? fixed(v.pixelsPerMm * 25.4, 0) + " dpi" : "unknown";
     text += "; module " + fixed(v.moduleWidth, 2) + " px; aperture ";
     if (v.apertureMm > 0) {
@@ -95,11 +104,13 @@ std::string reportText(const std::string& path, const Verification& v, const std
         const ScanResult& scan = v.scans[i];
         text += pad(std::to_string(i + 1), 6) + pad(std::to_string(scan.row), 6);
         for (std::size_t p = 0; p < kParameterCount; ++p) {
-            const int grade = scan.parameters[p].grade;
-            text +=
-                pad(valueText(static_cast<Parameter>(p), scan) + " " + gradeLetter(grade), kColumn);
+            const double grade = scan.parameters[p].grade;
+            // Whole steps as their letter; the 2016 edition's decimal grades as they are.
+            const std::string shown =
+                grade == std::floor(grade) ? std::string(1, gradeLetter(grade)) : fixed(grade, 1);
+            text += pad(valueText(static_cast<Parameter>(p), scan) + " " + shown, kColumn);
         }
-        text += std::to_string(scan.grade.grade) + " (" + gradeLetter(scan.grade.grade) + ")";
+        text += gradeText(scan.grade.grade);
         if (scan.grade.grade < 4) {
             text += " " + std::string(verifier::parameterName(scan.grade.lowest));
             if (!scan.decoded.ok) {
@@ -111,13 +122,14 @@ std::string reportText(const std::string& path, const Verification& v, const std
     if (!v.inconsistency.empty()) {
         text += v.inconsistency + "\n";
     }
-    return text + "symbol grade " + gradeText(v.grade) + "\n";
+    return text + "symbol grade " + gradeText(v.grade) +
+           " by ISO/IEC 15416:" + editionText(v.edition) + "\n";
 }
 
 std::string scanJson(const ScanResult& scan)
 {
     std::string json = "{\"row\":" + std::to_string(scan.row);
-    json += ",\"grade\":" + std::to_string(scan.grade.grade);
+    json += ",\"grade\":" + fixed(scan.grade.grade, 1);
     if (scan.grade.grade < 4) {
         json += ",\"lowest\":" + jsonString(verifier::parameterJsonName(scan.grade.lowest));
     }
@@ -144,7 +156,7 @@ std::string scanJson(const ScanResult& scan)
         json += (p == 0 ? "\"" : ",\"") +
                 std::string(verifier::parameterJsonName(static_cast<Parameter>(p))) +
                 R"(":{"value":)" + fixed(scan.parameters[p].value, 4) +
-                ",\"grade\":" + std::to_string(scan.parameters[p].grade) + "}";
+                ",\"grade\":" + fixed(scan.parameters[p].grade, 1) + "}";
     }
     return json + "}}";
 }
@@ -155,7 +167,10 @@ std::string reportJson(const std::string& path, const Verification& v, const std
     json += ",\"symbology\":" + (v.symbology ? jsonString(factsOf(*v.symbology).name) : "null");
     json += ",\"text\":" + jsonString(v.text) + ",\"check\":" + jsonString(v.check);
     json += ",\"bar_rows\":[" + std::to_string(v.top) + "," + std::to_string(v.bottom) + "]";
+    json += ",\"edition\":" + editionText(v.edition);
     json += ",\"light\":" + jsonString(light);
+    json += ",\"turned\":" + std::string(v.turned ? "true" : "false");
+    json += ",\"slope\":" + fixed(v.slope, 4);
     json += ",\"dpi\":" + (v.pixelsPerMm > 0 ? fixed(v.pixelsPerMm * 25.4, 1) : "null");
     json += ",\"module_px\":" + fixed(v.moduleWidth, 2);
     json += ",\"aperture_px\":" + fixed(v.aperture, 2);
@@ -223,6 +238,12 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
                     "The symbol's nominal module in millimetres; the aperture is 0.8 of it")
         ->check(CLI::PositiveNumber)
         ->type_name("MM");
+    app->add_option("--edition", request.edition,
+                    "The edition of ISO/IEC 15416 to grade by: 2016, whose grades of symbol "
+                    "contrast, modulation, defects and decodability are decimal, or 2000, whose "
+                    "are whole steps")
+        ->check(CLI::IsMember({"2000", "2016"}))
+        ->capture_default_str();
     app->add_option("--max-pixels", request.maxPixels,
                     "Refuse images of more pixels than this before reading them")
         ->check(CLI::Range(uint64_t{1}, uint64_t{1} << 40))
@@ -253,6 +274,8 @@ int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostre
     options.pixelsPerMm = request.dpi / 25.4;
     options.apertureMm = request.apertureMm;
     options.xDimensionMm = request.xDimensionMm;
+    options.edition =
+        request.edition == "2000" ? verifier::Edition::Y2000 : verifier::Edition::Y2016;
     const Verification verification = verifier::verifyImage(*picture, options);
     if (!verification.found) {
         err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";
