@@ -120,6 +120,12 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
              Case{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
                   Parameter::Decodability, 0.175 / 0.925, 0, 0},
+             Case{"a wide-to-narrow ratio of 3.5, over Code 39's 3.0", 85, 5,
+                  [](SyntheticProfile& p) { std::ranges::replace(p.modules, 3.0, 3.5); },
+                  Parameter::Decode, 0, 0, 0},
+             Case{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
+                  [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode,
+                  0, 0, 0},
              Case{"a quiet zone of 9.5 modules", 85, 5,
                   [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
                   0, 0},
@@ -181,6 +187,9 @@ TEST(VerifierGrades, DecimalGradesAtTheEdgesOfTheSteps)
 
 constexpr int32_t kModulePx = 7; // about 0.3 mm at 600 dpi
 constexpr int32_t kMarginPx = 4 * kModulePx;
+
+void paint(ReflectanceImage& image, int32_t from, int32_t to, int32_t top, int32_t bottom,
+           double reflectance);
 
 // A 1-bit symbol of the tool's own making as reflectance, black ink 5% and white paper 90%, with
 // its quiet zones widened by four modules, so that slight degradations leave them wide enough.
@@ -354,28 +363,34 @@ TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
     // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
     // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
     // by k / 7 of a module, so the decodability is 1 - 2k / 7.
-    constexpr int32_t kFirstBar = kMarginPx + (11 + 3 + 3) * kModulePx;
+    // The first character of 410123456789 is a 1 of set A, spaces and bars of 2, 2, 2 and 1
+    // modules, told from a 7 by its bars' width alone: widening both bars by k pixels into the
+    // spaces before them keeps both distances but narrows that margin to 1 - 2k / 7 too.
+    constexpr int32_t kFirst = kMarginPx + (11 + 3) * kModulePx;
     struct Case
     {
+        const char* text;
+        std::vector<int32_t> barStarts;
         int32_t k;
         int grade;
     };
-    for (const Case& c : {Case{1, 4}, Case{2, 2}, Case{3, 0}}) {
+    const std::vector<int32_t> nine{kFirst + 3 * kModulePx};
+    const std::vector<int32_t> one{kFirst + 2 * kModulePx, kFirst + 6 * kModulePx};
+    for (const Case& c : {Case{"490123456789", nine, 1, 4}, Case{"490123456789", nine, 2, 2},
+                          Case{"490123456789", nine, 3, 0}, Case{"410123456789", one, 1, 4},
+                          Case{"410123456789", one, 2, 2}, Case{"410123456789", one, 3, 0}}) {
         const int32_t k = c.k;
-        ReflectanceImage image = render("490123456789", "jan");
-        for (int32_t y = 0; y < image.height(); ++y) {
-            for (int32_t x = kFirstBar - k; x < kFirstBar; ++x) {
-                image.set(x, y, 5.0);
-            }
+        ReflectanceImage image = render(c.text, "jan");
+        for (const int32_t bar : c.barStarts) {
+            paint(image, bar - k, bar, 0, image.height(), 5.0);
         }
-        const auto result = verifier::verifyImage(
-            image, {.symbology = Symbology::Jan, .edition = verifier::Edition::Y2000});
+        const auto result = verifier::verifyImage(image, janWholeSteps);
         const auto& scan = result.scans[result.worstScan];
         const auto& decodability =
             scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
-        EXPECT_EQ(result.text, "4901234567894") << k;
-        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << k;
-        EXPECT_EQ(decodability.grade, c.grade) << k;
+        EXPECT_EQ(result.text.substr(0, 12), c.text) << k;
+        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << c.text << " " << k;
+        EXPECT_EQ(decodability.grade, c.grade) << c.text << " " << k;
     }
 }
 
@@ -391,7 +406,7 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
         int steps = 4; // beyond which the symbol no longer decodes at all
     };
     for (const Case& c : {
-             Case{"blur", blur, Parameter::Modulation},
+             Case{"blur", blur, Parameter::Modulation, 3},
              Case{"ink spread", inkSpread, Parameter::Decodability, 2},
              Case{"low contrast", lowContrast, Parameter::SymbolContrast},
              Case{"noise", noise, Parameter::Defects, 3},

@@ -123,7 +123,7 @@ std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
 } // namespace
 
 ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
-                        Edition edition)
+                        Edition edition, double pixelsPerMm)
 {
     ScanResult scan;
     const ProfileAnalysis whole = analyseProfile(profile);
@@ -179,8 +179,13 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
     const double quietShare = std::min(scan.leftQuietModules / decoded.leftQuietModules,
                                        scan.rightQuietModules / decoded.rightQuietModules);
 
+    if (decoded.ok) {
+        const double moduleMm = pixelsPerMm > 0 ? decoded.moduleWidth / pixelsPerMm : 0;
+        scan.symbologyProblem = symbologyRulesProblem(decoded, moduleMm);
+    }
+    const bool decodes = decoded.ok && scan.symbologyProblem.empty();
     scan.parameters =
-        gradeParameters({decoded.ok, analysis.rMin, analysis.rMax, analysis.edgeContrastMin,
+        gradeParameters({decodes, analysis.rMin, analysis.rMax, analysis.edgeContrastMin,
                          analysis.nonUniformityMax, decoded.decodability, quietShare},
                         edition);
     scan.grade = scanGrade(scan.parameters);

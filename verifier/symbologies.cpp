@@ -93,6 +93,7 @@ struct TwoWidthCharacter
     double decodability = 0;
     double narrowSum = 0;
     int narrowCount = 0;
+    double wideSum = 0;
 };
 
 TwoWidthCharacter classify(std::span<const double> widths)
@@ -126,6 +127,7 @@ TwoWidthCharacter classify(std::span<const double> widths)
             widestNarrow = std::max(widestNarrow, widths[i]);
         }
     }
+    character.wideSum = wideSum;
     const double idealMargin = threshold - character.narrowSum / character.narrowCount;
     character.decodability =
         std::min(threshold - widestNarrow, narrowestWide - threshold) / idealMargin;
@@ -146,6 +148,8 @@ struct TwoWidthTally
     Decoded decoded;
     double narrowSum = 0;
     int narrowCount = 0;
+    double wideSum = 0;
+    int wideCount = 0;
 
     // False when the character matches no row of `rows`; else appends its symbol.
     template <std::size_t N>
@@ -161,8 +165,7 @@ struct TwoWidthTally
         if (index != nullptr) {
             *index = *row;
         }
-        narrowSum += character.narrowSum;
-        narrowCount += character.narrowCount;
+        count(character);
         if (decoded.text.size() == 1 || character.decodability < decoded.decodability) {
             decoded.decodability = character.decodability;
             decoded.worstFirst = first;
@@ -170,10 +173,18 @@ struct TwoWidthTally
         }
         return true;
     }
+    void count(const TwoWidthCharacter& character)
+    {
+        narrowSum += character.narrowSum;
+        narrowCount += character.narrowCount;
+        wideSum += character.wideSum;
+        wideCount += static_cast<int>(character.wide.size()) - character.narrowCount;
+    }
     Decoded finish()
     {
         decoded.ok = true;
         decoded.moduleWidth = narrowSum / narrowCount;
+        decoded.ratio = wideCount > 0 ? wideSum / wideCount / decoded.moduleWidth : 0;
         return std::move(decoded);
     }
 };
@@ -234,7 +245,13 @@ Decoded decodeCode39(std::span<const double> widths)
     tally.decoded.check = data >= 2 && sum % 43 == values[values.size() - 2]
                               ? "modulo 43 check character holds"
                               : "no modulo 43 check character";
-    return tally.finish();
+    double widestGap = 0;
+    for (std::size_t gap = kCode39[0].wide.size(); gap < widths.size(); gap += 10) {
+        widestGap = std::max(widestGap, widths[gap]);
+    }
+    Decoded decoded = tally.finish();
+    decoded.largestGapModules = widestGap / decoded.moduleWidth;
+    return decoded;
 }
 
 Decoded decodeNw7(std::span<const double> widths)
@@ -294,8 +311,6 @@ Decoded decodeI2of5(std::span<const double> widths)
     }
     TwoWidthTally tally;
     tally.decoded.symbology = Symbology::I2of5;
-    double wideSum = 0;
-    int wideCount = 0;
     for (std::size_t first = kStart; first + kStop < widths.size(); first += kPair) {
         const auto pair = widths.subspan(first, kPair);
         const TwoWidthCharacter character = classify(pair);
@@ -303,9 +318,7 @@ Decoded decodeI2of5(std::span<const double> widths)
         std::string spaces;
         for (std::size_t i = 0; i < kPair; ++i) {
             (i % 2 == 0 ? bars : spaces) += character.wide[i];
-            wideSum += character.wide[i] == '1' ? pair[i] : 0;
         }
-        wideCount += static_cast<int>(kPair) - character.narrowCount;
         const auto firstDigit = findWide(kI2of5, bars);
         const auto secondDigit = findWide(kI2of5, spaces);
         if (!firstDigit || !secondDigit) {
@@ -313,8 +326,7 @@ Decoded decodeI2of5(std::span<const double> widths)
         }
         tally.decoded.text += kI2of5[*firstDigit].symbol;
         tally.decoded.text += kI2of5[*secondDigit].symbol;
-        tally.narrowSum += character.narrowSum;
-        tally.narrowCount += character.narrowCount;
+        tally.count(character);
         if (first == kStart || character.decodability < tally.decoded.decodability) {
             tally.decoded.decodability = character.decodability;
             tally.decoded.worstFirst = first;
@@ -322,7 +334,7 @@ Decoded decodeI2of5(std::span<const double> widths)
         }
     }
     const double narrow = tally.narrowSum / tally.narrowCount;
-    const double wide = wideSum / wideCount;
+    const double wide = tally.wideSum / tally.wideCount;
     const std::size_t stop = widths.size() - kStop;
     const bool startHolds = std::none_of(widths.begin(), widths.begin() + kStart,
                                          [&](double w) { return isWide(w, narrow, wide); });
@@ -370,6 +382,7 @@ EanCharacter decodeEanCharacter(std::span<const double> widths, bool leftHalf)
     const std::size_t firstBar = leftHalf ? 1 : 0;
     const double bars = modules[firstBar] + modules[firstBar + 2];
     double bestBarError = std::numeric_limits<double>::max();
+    std::vector<int> idealBars; // of the characters that share both distances
     for (int digit = 0; digit < 10; ++digit) {
         for (const char set : leftHalf ? std::string_view("AB") : std::string_view("C")) {
             std::array<int, 4> ideal = kEanSetA[static_cast<std::size_t>(digit)];
@@ -385,7 +398,15 @@ EanCharacter decodeEanCharacter(std::span<const double> widths, bool leftHalf)
                 character.digit = digit;
                 character.set = set;
             }
+            idealBars.push_back(ideal[firstBar] + ideal[firstBar + 2]);
         }
+    }
+    // Characters 1 and 7, and 2 and 8, are told apart by their bars' total width alone, two
+    // modules apart: the threshold lies midway, and its margin, over the module that an ideal
+    // print leaves, counts in the character's decodability.
+    if (idealBars.size() == 2) {
+        const double threshold = (idealBars[0] + idealBars[1]) / 2.0;
+        character.decodability = std::min(character.decodability, std::abs(bars - threshold));
     }
     return character;
 }
@@ -474,6 +495,27 @@ Decoded decodeAs(Symbology symbology, std::span<const double> widths)
     decoded.leftQuietModules = factsOf(symbology).leftQuietModules;
     decoded.rightQuietModules = factsOf(symbology).rightQuietModules;
     return decoded;
+}
+
+std::string symbologyRulesProblem(const Decoded& decoded, double moduleMm)
+{
+    const SymbologyFacts& facts = factsOf(decoded.symbology);
+    std::string problem;
+    if (facts.maxRatio > 0 && (decoded.ratio < facts.minRatio || decoded.ratio > facts.maxRatio)) {
+        problem = "wide-to-narrow ratio " + std::to_string(decoded.ratio).substr(0, 4) +
+                  " outside " + std::to_string(facts.minRatio).substr(0, 3) + " to " +
+                  std::to_string(facts.maxRatio).substr(0, 3);
+    }
+    if (decoded.symbology == Symbology::Code39) {
+        constexpr double kSmallModuleMm = 0.254;
+        const double most = moduleMm >= kSmallModuleMm ? std::max(3.0, 1.35 / moduleMm) : 5.3;
+        if (decoded.largestGapModules > most) {
+            problem += (problem.empty() ? "" : "; ") + std::string("a gap between characters of ") +
+                       std::to_string(decoded.largestGapModules).substr(0, 4) +
+                       " modules, over the " + std::to_string(most).substr(0, 4) + " allowed";
+        }
+    }
+    return problem;
 }
 
 } // namespace lorvaxen::verifier

@@ -36,7 +36,8 @@ void gradeScans(std::vector<std::vector<double>>& profiles,
 {
     double sum = 0;
     for (std::size_t i = 0; i < profiles.size(); ++i) {
-        ScanResult scan = gradeProfile(profiles[i], result->symbology, edition);
+        ScanResult scan =
+            gradeProfile(profiles[i], result->symbology, edition, result->pixelsPerMm);
         scan.row = rows[i];
         if (scan.decoded.ok && result->text.empty()) {
             result->text = scan.decoded.text;

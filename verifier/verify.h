@@ -23,6 +23,8 @@ struct ScanResult
     std::vector<double> profile;
     ProfileAnalysis analysis;
     Decoded decoded;
+    // What the symbology's own limits find wrong with the decoded symbol, which fails the decode.
+    std::string symbologyProblem;
     bool reversed = false;       // decoded from right to left
     double leftQuietModules = 0; // the light margins measured, in modules
     double rightQuietModules = 0;
@@ -33,8 +35,9 @@ struct ScanResult
 // Grades one profile. With a symbology, decodes only as that; without, as the first that fits.
 // The symbol is found among the profile's elements from its start and stop, and the profile is
 // then cut to it and its quiet zones, so that what lies beyond them is not measured.
+// `pixelsPerMm` (0 if unknown) sizes the module for the symbology's own limits.
 ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
-                        Edition edition = Edition::Y2016);
+                        Edition edition = Edition::Y2016, double pixelsPerMm = 0);
 
 // What the user knows of the print: the symbology, the resolution, the aperture.
 struct VerifyOptions

@@ -115,6 +115,8 @@ std::string reportText(const std::string& path, const Verification& v, const std
             text += " " + std::string(verifier::parameterName(scan.grade.lowest));
             if (!scan.decoded.ok) {
                 text += ": " + scan.decoded.problem;
+            } else if (!scan.symbologyProblem.empty()) {
+                text += ": " + scan.symbologyProblem;
             }
         }
         text += "\n";
@@ -145,6 +147,11 @@ std::string scanJson(const ScanResult& scan)
     json += ",\"quiet_zone_modules\":[" + fixed(scan.leftQuietModules, 2) + "," +
             fixed(scan.rightQuietModules, 2) + "]";
     json += ",\"module_px\":" + fixed(scan.decoded.moduleWidth, 3);
+    json += ",\"ratio\":" + fixed(scan.decoded.ratio, 3);
+    json += ",\"largest_gap_modules\":" + fixed(scan.decoded.largestGapModules, 3);
+    if (!scan.symbologyProblem.empty()) {
+        json += ",\"symbology_problem\":" + jsonString(scan.symbologyProblem);
+    }
     json += ",\"profile_from_px\":" + std::to_string(scan.profileFrom);
     json += ",\"elements_px\":[";
     const auto& analysis = scan.analysis;
