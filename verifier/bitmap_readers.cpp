@@ -128,8 +128,8 @@ std::optional<ReflectanceImage> readPbm(ByteSource& source, const ReadOptions& o
         *problem = "PBM ends before its last row";
         return std::nullopt;
     }
-    std::optional<ReflectanceImage> image(std::in_place, static_cast<int32_t>(*width),
-                                          static_cast<int32_t>(*height), false);
+    std::optional<ReflectanceImage> image =
+        ReflectanceImage::unset(static_cast<int32_t>(*width), static_cast<int32_t>(*height), false);
     if (!readPbmRaster(source, raw, &*image)) {
         *problem = "PBM ends before its last pixel, or holds something other than 0 and 1";
         return std::nullopt;
@@ -203,8 +203,8 @@ std::optional<ReflectanceImage> readBmp(ByteSource& source, const ReadOptions& o
         *problem = "BMP ends before its last row, or its pixels do not follow its palette";
         return std::nullopt;
     }
-    std::optional<ReflectanceImage> image(std::in_place, width, static_cast<int32_t>(height),
-                                          false);
+    std::optional<ReflectanceImage> image =
+        ReflectanceImage::unset(width, static_cast<int32_t>(height), false);
     image->pixelsPerMm = pixelsPerMetre > 0 ? pixelsPerMetre / 1000.0 : 0;
     std::vector<uint8_t> row(rowBytes);
     const std::size_t bytesPerPixel = depth / 8;

@@ -1,5 +1,6 @@
 // PNG through libpng's row interface, so that each sample is read as stored: no gamma, no colour
 // management, 16 bits kept, the palette expanded, and rows read one at a time into the image.
+#include <algorithm>
 #include <array>
 #include <csetjmp>
 #include <cstring>
@@ -104,6 +105,11 @@ void storeRow(const PngHeader& header, const uint8_t* row, png_uint_32 count, in
 {
     const bool sixteen = header.depth == 16;
     const auto channels = static_cast<std::size_t>(header.channels);
+    if (channels == 1 && !sixteen && !header.interlaced) {
+        // Grey as stored is the reflectance under any light.
+        std::copy(row, row + count, image->narrowRow(y));
+        return;
+    }
     const bool colour = channels >= 3;
     const bool alpha = channels == 2 || channels == 4;
     for (png_uint_32 i = 0; i < count; ++i) {
@@ -171,8 +177,8 @@ std::optional<ReflectanceImage> readPng(ByteSource& source, const ReadOptions& o
         *problem = "the PNG's " + std::to_string(header.width) + " x " +
                    std::to_string(header.height) + " pixels cannot be in a file this short";
     } else {
-        image.emplace(static_cast<int32_t>(header.width), static_cast<int32_t>(header.height),
-                      header.depth == 16);
+        image = ReflectanceImage::unset(static_cast<int32_t>(header.width),
+                                        static_cast<int32_t>(header.height), header.depth == 16);
         image->pixelsPerMm = header.pixelsPerMm;
         std::vector<uint8_t> row(header.rowBytes);
         if (!readRows(state, header, row.data(), options.light, &*image)) {

@@ -27,14 +27,25 @@ std::string_view lightName(Light light)
 }
 
 ReflectanceImage::ReflectanceImage(int32_t width, int32_t height, bool sixteenBits)
-    : width_(width), height_(height), sixteenBits_(sixteenBits)
+    : ReflectanceImage(unset(width, height, sixteenBits))
 {
+    std::fill(wide_.begin(), wide_.end(), static_cast<uint16_t>(kFullLevel));
+    std::fill(narrow_.begin(), narrow_.end(), uint8_t{255});
+}
+
+ReflectanceImage ReflectanceImage::unset(int32_t width, int32_t height, bool sixteenBits)
+{
+    ReflectanceImage image;
+    image.width_ = width;
+    image.height_ = height;
+    image.sixteenBits_ = sixteenBits;
     const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     if (sixteenBits) {
-        wide_.assign(pixels, static_cast<uint16_t>(kFullLevel));
+        image.wide_.resize(pixels);
     } else {
-        narrow_.assign(pixels, uint8_t{255});
+        image.narrow_.resize(pixels);
     }
+    return image;
 }
 
 void ReflectanceImage::setLevel(int32_t x, int32_t y, uint32_t level)
@@ -55,7 +66,7 @@ void ReflectanceImage::set(int32_t x, int32_t y, double percent)
 
 ReflectanceImage ReflectanceImage::transposed() const
 {
-    ReflectanceImage turned(height_, width_, sixteenBits_);
+    ReflectanceImage turned = unset(height_, width_, sixteenBits_);
     turned.pixelsPerMm = pixelsPerMm;
     for (int32_t y = 0; y < height_; ++y) {
         for (int32_t x = 0; x < width_; ++x) {
@@ -143,6 +154,9 @@ uint32_t measuredLevel(uint32_t red, uint32_t green, uint32_t blue, uint32_t alp
         break;
     }
     constexpr uint64_t kFull = ReflectanceImage::kFullLevel;
+    if (alpha == kFull) {
+        return seen;
+    }
     return static_cast<uint32_t>((uint64_t{seen} * alpha + kFull * (kFull - alpha) + kFull / 2) /
                                  kFull);
 }

@@ -3,9 +3,12 @@
 
 #include <cstdint>
 #include <istream>
+#include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace lorvaxen::verifier {
@@ -25,6 +28,8 @@ class ReflectanceImage
     ReflectanceImage() = default;
     // White, at either depth. The caller has checked that width x height fits the pixel budget.
     ReflectanceImage(int32_t width, int32_t height, bool sixteenBits);
+    // The same with its samples left unset, for a reader that goes on to set every one.
+    static ReflectanceImage unset(int32_t width, int32_t height, bool sixteenBits);
 
     int32_t width() const { return width_; }
     int32_t height() const { return height_; }
@@ -40,6 +45,24 @@ class ReflectanceImage
     double at(int32_t x, int32_t y) const { return level(x, y) * (100.0 / kFullLevel); }
     void setLevel(int32_t x, int32_t y, uint32_t level);
     void set(int32_t x, int32_t y, double percent);
+    // Calls `visit` with each sample of row `y`, left to right, on the common scale.
+    template <class Visit> void forEachInRow(int32_t y, Visit visit) const
+    {
+        const std::size_t first = index(0, y);
+        const auto count = static_cast<std::size_t>(width_);
+        if (sixteenBits_) {
+            for (std::size_t i = first; i < first + count; ++i) {
+                visit(uint32_t{wide_[i]});
+            }
+        } else {
+            for (std::size_t i = first; i < first + count; ++i) {
+                visit(narrow_[i] * 257U);
+            }
+        }
+    }
+    // Row `y` of an 8-bit image, for a reader to fill.
+    uint8_t* narrowRow(int32_t y) { return narrow_.data() + index(0, y); }
+
     // The image mirrored about its diagonal: its columns become rows.
     ReflectanceImage transposed() const;
 
@@ -55,8 +78,22 @@ class ReflectanceImage
     int32_t width_ = 0;
     int32_t height_ = 0;
     bool sixteenBits_ = false;
-    std::vector<uint8_t> narrow_;
-    std::vector<uint16_t> wide_;
+    // Samples a reader sets need not be cleared first: a large image's clearing costs as much as
+    // its reading.
+    template <class T> struct Unset : std::allocator<T>
+    {
+        template <class U> struct rebind
+        {
+            using other = Unset<U>;
+        };
+        template <class U> void construct(U* place) { ::new (static_cast<void*>(place)) U; }
+        template <class U, class... A> void construct(U* place, A&&... arguments)
+        {
+            ::new (static_cast<void*>(place)) U(std::forward<A>(arguments)...);
+        }
+    };
+    std::vector<uint8_t, Unset<uint8_t>> narrow_;
+    std::vector<uint16_t, Unset<uint16_t>> wide_;
 };
 
 struct ReadOptions

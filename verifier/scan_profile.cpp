@@ -60,9 +60,11 @@ std::vector<double> sampleScanLine(const ReflectanceImage& image, double y, doub
     const int32_t first = std::max(0, lowest - reach);
     const int32_t last = std::min(image.height() - 1, highest + reach);
     for (int32_t row = first; row <= last; ++row) {
-        for (std::size_t x = 0; x < width; ++x) {
-            running[x + 1] = running[x] + image.level(static_cast<int32_t>(x), row);
-        }
+        std::size_t at = 0;
+        image.forEachInRow(row, [&](uint32_t level) {
+            running[at + 1] = running[at] + level;
+            ++at;
+        });
         for (std::size_t x = 0; x < width; ++x) {
             const int64_t dy = int64_t{row} - centres[x];
             if (dy < -reach || dy > reach) {

@@ -21,11 +21,11 @@ int crossings(const ReflectanceImage& image, int32_t y, uint32_t threshold)
 {
     int count = 0;
     bool dark = image.level(0, y) < threshold;
-    for (int32_t x = 1; x < image.width(); ++x) {
-        const bool next = image.level(x, y) < threshold;
+    image.forEachInRow(y, [&](uint32_t level) {
+        const bool next = level < threshold;
         count += next != dark ? 1 : 0;
         dark = next;
-    }
+    });
     return count;
 }
 
@@ -68,10 +68,10 @@ std::optional<Band> findBand(const ReflectanceImage& image)
     uint32_t least = ReflectanceImage::kFullLevel;
     uint32_t most = 0;
     for (int32_t y = 0; y < image.height(); ++y) {
-        for (int32_t x = 0; x < image.width(); ++x) {
-            least = std::min(least, image.level(x, y));
-            most = std::max(most, image.level(x, y));
-        }
+        image.forEachInRow(y, [&](uint32_t level) {
+            least = std::min(least, level);
+            most = std::max(most, level);
+        });
     }
     const uint32_t threshold = (least + most + 1) / 2;
 
