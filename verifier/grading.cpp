@@ -1,5 +1,6 @@
 #include "grading.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lorvaxen::verifier {
@@ -102,6 +103,9 @@ ParameterGrades gradeParameters(const ScanMeasurements& m, Edition edition)
     const double contrast = m.rMax - m.rMin;
     const double modulation = contrast > 0 ? m.edgeContrastMin / contrast : 0;
     const double defects = contrast > 0 ? m.nonUniformityMax / contrast : 1;
+    // The quiet zones by the narrower of them in proportion to what it should be.
+    const double quietShare =
+        std::min(m.leftQuiet / m.leftQuietNeeded, m.rightQuiet / m.rightQuietNeeded);
     ParameterGrades p{};
     const auto set = [&p](Parameter parameter, double value, double grade) {
         p[static_cast<std::size_t>(parameter)] = {value, grade};
@@ -114,7 +118,7 @@ ParameterGrades gradeParameters(const ScanMeasurements& m, Edition edition)
     set(Parameter::Defects, defects, gradeDefects(defects, edition));
     set(Parameter::Decodability, m.decodability,
         m.decoded ? gradeDecodability(m.decodability, edition) : 0);
-    set(Parameter::QuietZone, m.quietShare, gradePassFail(m.quietShare >= 1));
+    set(Parameter::QuietZone, quietShare, gradePassFail(quietShare >= 1));
     return p;
 }
 

@@ -44,7 +44,11 @@ struct ScanMeasurements
     double edgeContrastMin = 0;  // per cent, between neighbouring elements
     double nonUniformityMax = 0; // per cent: the largest element reflectance non-uniformity
     double decodability = 0;     // of the worst character
-    double quietShare = 0;       // the narrower quiet zone over the one the symbology asks for
+    // The light margins measured and those the symbology asks for, in modules.
+    double leftQuiet = 0;
+    double rightQuiet = 0;
+    double leftQuietNeeded = 1;
+    double rightQuietNeeded = 1;
 };
 
 // Every parameter's value and grade.

@@ -176,18 +176,22 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
         scan.rightQuietModules =
             lastBar + 1 == elements.size() ? 0.0 : elements[lastBar + 1].width() / module;
     }
-    const double quietShare = std::min(scan.leftQuietModules / decoded.leftQuietModules,
-                                       scan.rightQuietModules / decoded.rightQuietModules);
-
     if (decoded.ok) {
         const double moduleMm = pixelsPerMm > 0 ? decoded.moduleWidth / pixelsPerMm : 0;
         scan.symbologyProblem = symbologyRulesProblem(decoded, moduleMm);
     }
-    const bool decodes = decoded.ok && scan.symbologyProblem.empty();
-    scan.parameters =
-        gradeParameters({decodes, analysis.rMin, analysis.rMax, analysis.edgeContrastMin,
-                         analysis.nonUniformityMax, decoded.decodability, quietShare},
-                        edition);
+    ScanMeasurements measured;
+    measured.decoded = decoded.ok && scan.symbologyProblem.empty();
+    measured.rMin = analysis.rMin;
+    measured.rMax = analysis.rMax;
+    measured.edgeContrastMin = analysis.edgeContrastMin;
+    measured.nonUniformityMax = analysis.nonUniformityMax;
+    measured.decodability = decoded.decodability;
+    measured.leftQuiet = scan.leftQuietModules;
+    measured.rightQuiet = scan.rightQuietModules;
+    measured.leftQuietNeeded = decoded.leftQuietModules;
+    measured.rightQuietNeeded = decoded.rightQuietModules;
+    scan.parameters = gradeParameters(measured, edition);
     scan.grade = scanGrade(scan.parameters);
     return scan;
 }

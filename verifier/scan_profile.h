@@ -43,8 +43,6 @@ struct ProfileAnalysis
     std::size_t edgeContrastMinAt = 0; // the element right of that edge
     double nonUniformityMax = 0;
     std::size_t nonUniformityMaxAt = 0;
-
-    double symbolContrast() const { return rMax - rMin; }
 };
 
 ProfileAnalysis analyseProfile(std::span<const double> profile);
