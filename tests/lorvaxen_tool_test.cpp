@@ -671,8 +671,15 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         const std::string head = run.out.substr(0, 300);
         EXPECT_NE(head.find(R"("symbology":"code39","text":"*A1B*")"), std::string::npos) << head;
         EXPECT_NE(head.find(R"("grade":4.0,"letter":"A")"), std::string::npos) << head;
+        EXPECT_NE(head.find(R"x("edition":2016,"light":"red (660 nm)")x"), std::string::npos)
+            << head;
         EXPECT_EQ(readText(dir() / "plot.png").substr(1, 3), "PNG") << file;
     }
+    // From standard input, and at the resolution the PNG records: the aperture in millimetres.
+    const ToolRun piped = runTool({"verify", "--json", "-"}, readText(dir() / "v.png"));
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(jsonField(piped.out, "dpi"), "600.0");
+    EXPECT_NE(jsonField(piped.out, "aperture_mm"), "null");
     // A JAN label's digits and the guard bars reaching down between them are not scanned.
     ASSERT_EQ(runTool({"-s", "jan", "-o", "label.png", "490123456789"}).status, 0);
     const ToolRun table = runTool({"verify", "-s", "jan", "label.png"});
@@ -731,6 +738,10 @@ TEST_F(Tool, VerifyRefusesCraftedFilesQuicklyAndInLittleMemory)
     huge.replace(29, 4, crcBytes);
     std::ofstream(dir() / "huge.png", std::ios::binary) << huge;
     fs::create_directory(dir() / "folder");
+    const ToolRun budget = runTool({"verify", "--max-pixels", "100", "huge.png"});
+    EXPECT_EQ(budget.status, 1);
+    EXPECT_NE(budget.err.find("exceed the limit of 100 (--max-pixels"), std::string::npos)
+        << budget.err;
     for (const char* file : {"wrap.pbm", "wide.pbm", "square.pbm", "promise.pbm", "huge.bmp",
                              "huge.png", "sparse.png", "folder", "/dev/zero"}) {
         const pid_t child = startTool({"verify", file});
