@@ -52,7 +52,7 @@ struct ScanMeasurements
 };
 
 // Every parameter's value and grade.
-ParameterGrades gradeParameters(const ScanMeasurements& scan, Edition edition);
+ParameterGrades gradeParameters(const ScanMeasurements& m, Edition edition);
 
 // The grades of the standard's tables. Reflectances and contrasts are per cent; modulation,
 // defects and decodability are ratios. In the 2016 edition a grade between two steps is

@@ -17,7 +17,7 @@ namespace {
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{8} << 20;
 
 // Deflate packs at most 1032 bytes into one, and a byte holds at most eight pixels.
-constexpr uint64_t kMostPixelsPerByte = 1032 * 8;
+constexpr uint64_t kMostPixelsPerByte = uint64_t{1032} * 8;
 
 struct PngState
 {

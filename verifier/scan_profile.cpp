@@ -40,12 +40,15 @@ std::vector<double> sampleScanLine(const ReflectanceImage& image, double y, doub
     // row's running sums, so the cost grows with the aperture's diameter, not its area. Each row
     // the line's apertures touch is summed once, and adds to every sample whose circle reaches it.
     const double radius = apertureDiameter / 2;
-    const auto reach = static_cast<int32_t>(std::floor(radius));
+    // No circle reaches further than the image is high.
+    const auto reach =
+        static_cast<int32_t>(std::floor(std::min(radius, static_cast<double>(image.height()))));
     const auto width = static_cast<std::size_t>(image.width());
-    std::vector<std::size_t> halves(static_cast<std::size_t>(2 * reach + 1));
-    for (int32_t dy = -reach; dy <= reach; ++dy) {
-        halves[static_cast<std::size_t>(dy + reach)] =
-            static_cast<std::size_t>(std::floor(std::sqrt(radius * radius - dy * dy)));
+    std::vector<std::size_t> halves(2 * static_cast<std::size_t>(reach) + 1);
+    for (std::size_t i = 0; i < halves.size(); ++i) {
+        const double dy = static_cast<double>(i) - reach;
+        halves[i] = static_cast<std::size_t>(std::floor(
+            std::min(std::sqrt(radius * radius - dy * dy), static_cast<double>(image.width()))));
     }
     std::vector<int32_t> centres(width);
     const double middle = static_cast<double>(width) / 2;

@@ -124,7 +124,8 @@ int32_t bestShift(const ReflectanceImage& image, int32_t upper, int32_t gap, int
             difference += static_cast<uint64_t>(std::abs(a - b));
             ++count;
         }
-        const double mean = count > 0 ? static_cast<double>(difference) / count : bestDifference;
+        const double mean = count > 0 ? static_cast<double>(difference) / static_cast<double>(count)
+                                      : bestDifference;
         if (mean < bestDifference || (mean == bestDifference && std::abs(shift) < std::abs(best))) {
             bestDifference = mean;
             best = shift;
