@@ -2,6 +2,8 @@
 // a start and a stop asterisk, each followed by a gap.
 #include "two_width.h"
 
+#include <utility>
+
 #include <numeric>
 
 namespace lorvaxen::verifier::detail {
@@ -26,14 +28,13 @@ constexpr std::array<TwoWidthRow, 44> kCode39{{
 
 Decoded decodeCode39(std::span<const double> widths)
 {
-    TwoWidthTally tally;
-    tally.decoded.symbology = Symbology::Code39;
+    TwoWidthTally tally(Symbology::Code39);
     // The start and stop asterisks and at least one character between them.
-    const DiscreteCharacters read = readDiscrete(tally, kCode39, widths, 3);
-    if (!read.problem.empty()) {
-        return failure(Symbology::Code39, read.problem);
+    const auto read = readDiscrete(tally, kCode39, widths, 3);
+    if (!read) {
+        return std::move(tally.decoded);
     }
-    const std::vector<std::size_t>& values = read.values;
+    const std::vector<std::size_t>& values = *read;
     const std::string& text = tally.decoded.text;
     if (text.front() != '*' || text.back() != '*' || text.find('*', 1) != text.size() - 1) {
         return failure(Symbology::Code39, "the stop asterisk or start asterisk is missing");

@@ -39,8 +39,7 @@ Decoded decodeI2of5(std::span<const double> widths)
         return failure(Symbology::I2of5, std::to_string(widths.size()) +
                                              " elements are no whole number of digit pairs");
     }
-    TwoWidthTally tally;
-    tally.decoded.symbology = Symbology::I2of5;
+    TwoWidthTally tally(Symbology::I2of5);
     for (std::size_t first = kStart; first + kStop < widths.size(); first += kPair) {
         const TwoWidthCharacter character = tally.read(widths, first, kPair);
         std::string bars;

@@ -2,6 +2,8 @@
 // characters a to d, and its two rules for the check character.
 #include "two_width.h"
 
+#include <utility>
+
 #include <numeric>
 
 namespace lorvaxen::verifier::detail {
@@ -20,14 +22,13 @@ constexpr std::size_t kNw7FirstStartStop = 16;
 
 Decoded decodeNw7(std::span<const double> widths)
 {
-    TwoWidthTally tally;
-    tally.decoded.symbology = Symbology::Nw7;
+    TwoWidthTally tally(Symbology::Nw7);
     // A start and a stop character at the least.
-    const DiscreteCharacters read = readDiscrete(tally, kNw7, widths, 2);
-    if (!read.problem.empty()) {
-        return failure(Symbology::Nw7, read.problem);
+    const auto read = readDiscrete(tally, kNw7, widths, 2);
+    if (!read) {
+        return std::move(tally.decoded);
     }
-    const std::vector<std::size_t>& values = read.values;
+    const std::vector<std::size_t>& values = *read;
     const auto isStartStop = [](std::size_t value) { return value >= kNw7FirstStartStop; };
     if (!isStartStop(values.front()) || !isStartStop(values.back()) ||
         std::any_of(values.begin() + 1, values.end() - 1, isStartStop)) {

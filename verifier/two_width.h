@@ -57,6 +57,8 @@ TwoWidthCharacter classify(std::span<const double> widths);
 // What the decoders of the two-width symbologies gather character by character.
 struct TwoWidthTally
 {
+    explicit TwoWidthTally(Symbology symbology) { decoded.symbology = symbology; }
+
     Decoded decoded;
     double narrowSum = 0;
     int narrowCount = 0;
@@ -107,34 +109,29 @@ struct TwoWidthTally
 };
 
 // The characters of a discrete symbology, each its elements and then a gap, read into `tally`:
-// their rows in the table, or the problem when the elements are no whole number of at least
-// `fewest` characters or one matches no row.
-struct DiscreteCharacters
-{
-    std::vector<std::size_t> values;
-    std::string problem;
-};
-
+// their rows in the table; nothing, with the problem in the tally's decode, when the elements are
+// no whole number of at least `fewest` characters or one matches no row.
 template <std::size_t N>
-DiscreteCharacters readDiscrete(TwoWidthTally& tally, const std::array<TwoWidthRow, N>& rows,
-                                std::span<const double> widths, std::size_t fewest)
+std::optional<std::vector<std::size_t>>
+readDiscrete(TwoWidthTally& tally, const std::array<TwoWidthRow, N>& rows,
+             std::span<const double> widths, std::size_t fewest)
 {
     const std::size_t stride = rows[0].wide.size() + 1;
-    DiscreteCharacters read;
     if ((widths.size() + 1) % stride != 0 || widths.size() + 1 < fewest * stride) {
-        read.problem =
+        tally.decoded.problem =
             std::to_string(widths.size()) + " elements are no whole number of characters";
-        return read;
+        return std::nullopt;
     }
+    std::vector<std::size_t> values;
     for (std::size_t first = 0; first < widths.size(); first += stride) {
         std::size_t value = 0;
         if (!tally.add(rows, widths, first, &value)) {
-            read.problem = characterProblem(first / stride);
-            return read;
+            tally.decoded.problem = characterProblem(first / stride);
+            return std::nullopt;
         }
-        read.values.push_back(value);
+        values.push_back(value);
     }
-    return read;
+    return values;
 }
 
 } // namespace lorvaxen::verifier::detail
