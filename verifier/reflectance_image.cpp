@@ -48,6 +48,19 @@ ReflectanceImage ReflectanceImage::unset(int32_t width, int32_t height, bool six
     return image;
 }
 
+std::pair<uint32_t, uint32_t> ReflectanceImage::levelRange() const
+{
+    if (empty()) {
+        return {0, 0};
+    }
+    if (sixteenBits_) {
+        const auto [least, most] = std::ranges::minmax(wide_);
+        return {least, most};
+    }
+    const auto [least, most] = std::ranges::minmax(narrow_);
+    return {least * 257U, most * 257U};
+}
+
 void ReflectanceImage::setLevel(int32_t x, int32_t y, uint32_t level)
 {
     const uint32_t clamped = std::min(level, kFullLevel);
@@ -68,9 +81,21 @@ ReflectanceImage ReflectanceImage::transposed() const
 {
     ReflectanceImage turned = unset(height_, width_, sixteenBits_);
     turned.pixelsPerMm = pixelsPerMm;
-    for (int32_t y = 0; y < height_; ++y) {
-        for (int32_t x = 0; x < width_; ++x) {
-            turned.setLevel(y, x, level(x, y));
+    // In tiles, so that both images are read and written a cache line at a time.
+    constexpr int32_t kTile = 64;
+    for (int32_t top = 0; top < height_; top += kTile) {
+        for (int32_t left = 0; left < width_; left += kTile) {
+            for (int32_t y = top; y < std::min(top + kTile, height_); ++y) {
+                for (int32_t x = left; x < std::min(left + kTile, width_); ++x) {
+                    const std::size_t from = index(x, y);
+                    const std::size_t to = turned.index(y, x);
+                    if (sixteenBits_) {
+                        turned.wide_[to] = wide_[from];
+                    } else {
+                        turned.narrow_[to] = narrow_[from];
+                    }
+                }
+            }
         }
     }
     return turned;

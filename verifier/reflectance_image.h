@@ -60,6 +60,8 @@ class ReflectanceImage
             }
         }
     }
+    // The lowest and the highest level.
+    std::pair<uint32_t, uint32_t> levelRange() const;
     // Row `y` of an 8-bit image, for a reader to fill.
     uint8_t* narrowRow(int32_t y) { return narrow_.data() + index(0, y); }
 

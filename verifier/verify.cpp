@@ -63,18 +63,9 @@ struct Band
     int32_t height = 0;
 };
 
-std::optional<Band> findBand(const ReflectanceImage& image)
+// `threshold`: the image's midway level.
+std::optional<Band> findBand(const ReflectanceImage& image, uint32_t threshold)
 {
-    uint32_t least = ReflectanceImage::kFullLevel;
-    uint32_t most = 0;
-    for (int32_t y = 0; y < image.height(); ++y) {
-        image.forEachInRow(y, [&](uint32_t level) {
-            least = std::min(least, level);
-            most = std::max(most, level);
-        });
-    }
-    const uint32_t threshold = (least + most + 1) / 2;
-
     // Human-readable text under the bars, and guard bars reaching down between its digits, cross
     // far less often than the symbol's own rows: a row holds bars when it crosses at least half as
     // often as the median of the rows that cross at all often.
@@ -237,11 +228,12 @@ Band decodingRows(const ReflectanceImage& image, const Band& band, double apertu
 }
 
 // Finds the band, chooses its scan rows and grades them, the bars running across the rows.
-Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& options)
+Verification verifyRows(const ReflectanceImage& image, uint32_t threshold,
+                        const VerifyOptions& options)
 {
     Verification result;
     result.edition = options.edition;
-    const std::optional<Band> found = findBand(image);
+    const std::optional<Band> found = findBand(image, threshold);
     if (!found) {
         result.problem = "no barcode found: no row crosses from light to dark " +
                          std::to_string(kMinCrossings) + " times";
@@ -276,6 +268,28 @@ Verification verifyRows(const ReflectanceImage& image, const VerifyOptions& opti
     return result;
 }
 
+// Whether any of a few columns spread over the image crosses its midway level often enough to
+// hold bars: only then is the image worth turning, which costs a copy of it.
+bool columnsCrossBars(const ReflectanceImage& image, uint32_t threshold)
+{
+    constexpr int32_t kColumns = 64;
+    for (int32_t k = 0; k < kColumns; ++k) {
+        const int32_t x =
+            static_cast<int32_t>(int64_t{image.width()} * (2 * k + 1) / (2 * kColumns));
+        int count = 0;
+        bool dark = image.level(x, 0) < threshold;
+        for (int32_t y = 1; y < image.height() && count < kMinCrossings; ++y) {
+            const bool next = image.level(x, y) < threshold;
+            count += next != dark ? 1 : 0;
+            dark = next;
+        }
+        if (count >= kMinCrossings) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 Verification verifyImage(const ReflectanceImage& image, const VerifyOptions& options)
@@ -285,11 +299,13 @@ Verification verifyImage(const ReflectanceImage& image, const VerifyOptions& opt
         result.problem = "the image is empty";
         return result;
     }
-    Verification result = verifyRows(image, options);
-    if (result.text.empty()) {
+    const auto [least, most] = image.levelRange();
+    const uint32_t threshold = (least + most + 1) / 2;
+    Verification result = verifyRows(image, threshold, options);
+    if (result.text.empty() && columnsCrossBars(image, threshold)) {
         // A symbol turned a quarter or three quarters: its bars run along the rows. (Half a turn
         // is a symbol read from right to left.)
-        Verification turned = verifyRows(image.transposed(), options);
+        Verification turned = verifyRows(image.transposed(), threshold, options);
         if (!turned.text.empty() || !result.found) {
             turned.turned = true;
             return turned;
