@@ -233,11 +233,13 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
                     "The light colour images are measured under: red (660 nm, the retail "
                     "scanners' light), green, blue or white")
         ->check(CLI::IsMember({"red", "green", "blue", "white"}, CLI::ignore_case))
+        ->type_name("COLOUR")
         ->capture_default_str();
     app->add_option("--dpi", request.dpi,
                     "The image's resolution, over what the file records (PNG pHYs, BMP pixels "
                     "per metre)")
-        ->check(CLI::PositiveNumber);
+        ->check(CLI::PositiveNumber)
+        ->type_name("N");
     app->add_option("--aperture", request.apertureMm, "The aperture's diameter in millimetres")
         ->check(CLI::PositiveNumber)
         ->type_name("MM");
@@ -250,10 +252,12 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
                     "contrast, modulation, defects and decodability are decimal, or 2000, whose "
                     "are whole steps")
         ->check(CLI::IsMember({"2000", "2016"}))
+        ->type_name("YEAR")
         ->capture_default_str();
     app->add_option("--max-pixels", request.maxPixels,
                     "Refuse images of more pixels than this before reading them")
         ->check(CLI::Range(uint64_t{1}, uint64_t{1} << 40))
+        ->type_name("N")
         ->capture_default_str();
     return app;
 }
