@@ -619,16 +619,22 @@ TEST(VerifierGrades, WhatLiesBeyondTheQuietZonesIsNotMeasuredAndScansMustAgree)
     const int32_t w = symbol.width();
     const int32_t h = symbol.height();
     // The symbol's bars start 14 modules in, four beyond the ten its quiet zone needs.
-    const int32_t left = kBeyond - 16 * kModulePx; // 2 modules beyond the quiet zone
+    const int32_t left = kBeyond - 16 * kModulePx; // 20 modules beyond the quiet zone
     const int32_t right = kBeyond + w + 2 * kModulePx;
     struct Case
     {
         const char* why;
         std::function<void(ReflectanceImage&)> change;
         double grade;
+        bool otherData = false; // else a grade of 0 is the quiet zone's
     };
     for (const Case& c : {
              Case{"a grey mark", [&](auto& i) { paint(i, left - 21, left, 0, h, 50); }, 4},
+             Case{"a mark inside the quiet zone",
+                  [&](auto& i) {
+                      paint(i, kBeyond + 8 * kModulePx, kBeyond + 9 * kModulePx, 0, h, 5);
+                  },
+                  0},
              Case{"a black rule", [&](auto& i) { paint(i, right, right + 14, 0, h, 0); }, 4},
              Case{"a bright patch", [&](auto& i) { paint(i, left - 70, left, 0, h, 100); }, 4},
              Case{"a second symbol",
@@ -651,7 +657,7 @@ TEST(VerifierGrades, WhatLiesBeyondTheQuietZonesIsNotMeasuredAndScansMustAgree)
                           }
                       }
                   },
-                  0},
+                  0, true},
          }) {
         ReflectanceImage image = widen(symbol, kBeyond, kBeyond);
         c.change(image);
@@ -662,9 +668,11 @@ TEST(VerifierGrades, WhatLiesBeyondTheQuietZonesIsNotMeasuredAndScansMustAgree)
         const auto& contrast =
             result.scans[0].parameters[static_cast<std::size_t>(Parameter::SymbolContrast)];
         EXPECT_NEAR(contrast.value, 85, 1e-3) << c.why;
-        if (c.grade == 0) {
+        if (c.otherData) {
             EXPECT_NE(result.inconsistency.find("\"*LORVAXEN-16*\""), std::string::npos)
                 << result.inconsistency;
+        } else if (c.grade == 0) {
+            EXPECT_EQ(result.scans[result.worstScan].grade.lowest, Parameter::QuietZone) << c.why;
         }
     }
 }

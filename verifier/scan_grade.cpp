@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <span>
 #include <tuple>
@@ -120,6 +121,22 @@ std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
     return std::nullopt;
 }
 
+// The bar of `analysis` whose start (or end) lies nearest `at`.
+std::size_t nearestBar(const ProfileAnalysis& analysis, double at, bool start)
+{
+    std::size_t best = 0;
+    double nearest = std::numeric_limits<double>::max();
+    for (std::size_t i = 0; i < analysis.elements.size(); ++i) {
+        const Element& element = analysis.elements[i];
+        const double distance = std::abs((start ? element.start : element.end) - at);
+        if (element.dark && distance < nearest) {
+            nearest = distance;
+            best = i;
+        }
+    }
+    return best;
+}
+
 } // namespace
 
 ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
@@ -144,7 +161,17 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
         scan.profile.assign(profile.begin() + static_cast<std::ptrdiff_t>(scan.profileFrom),
                             profile.begin() + static_cast<std::ptrdiff_t>(end));
         scan.analysis = analyseProfile(scan.profile);
-        located = locateSymbol(scan.analysis, located->decoded.first.symbology);
+        // The same bars on the cut profile, found where they were: a mark within the quiet zones
+        // then fails the quiet zones, not the decode.
+        const auto offset = static_cast<double>(scan.profileFrom);
+        const std::size_t first =
+            nearestBar(scan.analysis, whole.elements[located->firstBar].start - offset, true);
+        const std::size_t last =
+            nearestBar(scan.analysis, whole.elements[located->lastBar].end - offset, false);
+        const Symbology found = decoded.symbology;
+        auto again = decodeWidths(found, widthsOf(scan.analysis, first, last));
+        located = again.first.ok ? std::optional(Located{first, last, std::move(again)})
+                                 : locateSymbol(scan.analysis, found);
     } else {
         scan.profile = profile;
         scan.analysis = whole;
