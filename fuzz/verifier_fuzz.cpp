@@ -48,9 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     }
     require(result.scans.size() == kScanLines && result.grade >= 0 && result.grade <= 4);
+    // A symbol turned a quarter is scanned down the columns.
+    const auto length = static_cast<std::size_t>(result.turned ? image->height() : image->width());
     for (const ScanResult& scan : result.scans) {
         require(scan.grade.grade >= 0 && scan.grade.grade <= 4);
-        require(scan.profileFrom + scan.profile.size() <= std::size_t(image->width()));
+        require(scan.profileFrom + scan.profile.size() <= length);
     }
     return 0;
 }
