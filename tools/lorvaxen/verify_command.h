@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "reflectance_image.h"
+
 namespace lorvaxen::tool {
 
 // What `lorvaxen verify` was asked, as its options fill it in.
@@ -16,7 +18,7 @@ struct VerifyRequest
     std::string symbology;
     std::string plot;
     bool json = false;
-    uint64_t maxPixels = uint64_t{1} << 28;
+    uint64_t maxPixels = verifier::ReadOptions{}.maxPixels;
     std::string light = "red";
     double dpi = 0;
     double apertureMm = 0;
