@@ -292,6 +292,10 @@ int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostre
         err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";
         return kExitFailure;
     }
+    if ((request.apertureMm > 0 || request.xDimensionMm > 0) && verification.pixelsPerMm == 0) {
+        err << "lorvaxen verify: warning: the image records no resolution and --dpi gives none, "
+               "so the aperture is 0.8 of the module measured on the symbol\n";
+    }
     const std::string light(verifier::lightName(reading.light));
     out << (request.json ? reportJson(image, verification, light)
                          : reportText(image, verification, light));
