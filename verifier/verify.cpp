@@ -274,8 +274,8 @@ bool columnsCrossBars(const ReflectanceImage& image, uint32_t threshold)
 {
     constexpr int32_t kColumns = 64;
     for (int32_t k = 0; k < kColumns; ++k) {
-        const int32_t x =
-            static_cast<int32_t>(int64_t{image.width()} * (2 * k + 1) / (2 * kColumns));
+        const auto x = static_cast<int32_t>(int64_t{image.width()} * (int64_t{2} * k + 1) /
+                                            (int64_t{2} * kColumns));
         int count = 0;
         bool dark = image.level(x, 0) < threshold;
         for (int32_t y = 1; y < image.height() && count < kMinCrossings; ++y) {
