@@ -10,8 +10,11 @@
 #include <vector>
 
 #include <fcntl.h>
+#include <png.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 #include <Lorvaxen.h>
 
@@ -542,8 +545,15 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         const std::string head = run.out.substr(0, 300);
         EXPECT_NE(head.find(R"("symbology":"code39","text":"*A1B*")"), std::string::npos) << head;
         EXPECT_NE(head.find(R"("grade":4.0,"letter":"A")"), std::string::npos) << head;
+        EXPECT_NE(head.find(R"x("edition":2016,"light":"red (660 nm)")x"), std::string::npos)
+            << head;
         EXPECT_EQ(readText(dir() / "plot.png").substr(1, 3), "PNG") << file;
     }
+    // From standard input, and at the resolution the PNG records: the aperture in millimetres.
+    const ToolRun piped = runTool({"verify", "--json", "-"}, readText(dir() / "v.png"));
+    EXPECT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(jsonField(piped.out, "dpi"), "600.0");
+    EXPECT_NE(jsonField(piped.out, "aperture_mm"), "null");
     // A JAN label's digits and the guard bars reaching down between them are not scanned.
     ASSERT_EQ(runTool({"-s", "jan", "-o", "label.png", "490123456789"}).status, 0);
     const ToolRun table = runTool({"verify", "-s", "jan", "label.png"});
@@ -560,6 +570,64 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_TRUE(run.out.empty()) << file;
         EXPECT_NE(run.err.find("lorvaxen verify: "), std::string::npos) << file << run.err;
+    }
+}
+
+// Files made to turn the verifier against the machine: sizes that wrap, that exceed the pixel
+// budget, that promise more than the file holds, an image too wide for an aperture that grows
+// with the module, and what is no file. Each is refused at once and in little memory.
+TEST_F(Tool, VerifyRefusesCraftedFilesQuicklyAndInLittleMemory)
+{
+    std::ofstream(dir() / "wrap.pbm") << "P1 4294836226 4295098370\n0 1 1 0";
+    std::ofstream(dir() / "wide.pbm") << "P4 34359738368 4294967296\n";
+    std::ofstream(dir() / "square.pbm") << "P1 4294967296 4294967296\n1";
+    std::ofstream(dir() / "promise.pbm") << "P4 16384 16384\n";
+    std::ofstream(dir() / "huge.bmp", std::ios::binary)
+        << std::string(
+               "BM\x46\0\0\0\0\0\0\0\x36\0\0\0\x28\0\0\0\xff\xff\0\0\xff\xff\0\0\x01\0\x01\0", 30)
+        << std::string(40, '\0');
+    // A 65536 x 65536 grey PNG, and a million pixels wide of a few wide bars.
+    const auto writePng = [&](const char* name, png_uint_32 width, png_uint_32 height,
+                              const std::vector<uint8_t>& pixels) {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = width;
+        image.height = height;
+        image.format = PNG_FORMAT_GRAY;
+        const std::string path = (dir() / name).string();
+        ASSERT_NE(png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr), 0);
+    };
+    std::vector<uint8_t> wide(1'000'000 * 4, 255);
+    for (std::size_t bar = 100'000; bar < wide.size(); bar += 400'000) {
+        std::fill_n(wide.begin() + static_cast<std::ptrdiff_t>(bar), 150'000, uint8_t{0});
+    }
+    writePng("sparse.png", 1'000'000, 4, wide);
+    // A pixel's PNG made 65536 x 65536 in its header, with the header's check sum to match.
+    writePng("huge.png", 1, 1, {0});
+    std::string huge = readText(dir() / "huge.png");
+    const std::string side("\0\1\0\0", 4);
+    huge.replace(16, 8, side + side);
+    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(huge.data() + 12), 17);
+    const std::string crcBytes{char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
+    huge.replace(29, 4, crcBytes);
+    std::ofstream(dir() / "huge.png", std::ios::binary) << huge;
+    fs::create_directory(dir() / "folder");
+    const ToolRun budget = runTool({"verify", "--max-pixels", "100", "huge.png"});
+    EXPECT_EQ(budget.status, 1);
+    EXPECT_NE(budget.err.find("exceed the limit of 100 (--max-pixels"), std::string::npos)
+        << budget.err;
+    for (const char* file : {"wrap.pbm", "wide.pbm", "square.pbm", "promise.pbm", "huge.bmp",
+                             "huge.png", "sparse.png", "folder", "/dev/zero"}) {
+        const pid_t child = startTool({"verify", file});
+        int status = 0;
+        rusage usage{};
+        ASSERT_EQ(wait4(child, &status, 0, &usage), child);
+        ASSERT_TRUE(WIFEXITED(status)) << file;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << file;
+        const double seconds = usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                               (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        EXPECT_LT(seconds, 1.0) << file;
+        EXPECT_LT(usage.ru_maxrss, 100 * 1024) << file << ": " << usage.ru_maxrss << " KB";
     }
 }
 

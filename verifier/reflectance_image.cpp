@@ -1,260 +1,248 @@
 #include "reflectance_image.h"
 
-#include <cctype>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <iostream>
 
-#include <png.h>
+#include "image_readers.h"
 
 namespace lorvaxen::verifier {
-namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-// A verifier looks at labels, not posters: this bounds the memory that a hostile header can ask
-// for.
-constexpr uint64_t kMaxPixels = uint64_t{1} << 28;
-
-std::optional<ReflectanceImage> blankImage(uint64_t width, uint64_t height, std::string* problem)
+std::string_view lightName(Light light)
 {
-    if (width == 0 || height == 0 || width * height > kMaxPixels) {
-        *problem = "image size " + std::to_string(width) + " x " + std::to_string(height) +
-                   " is empty or too large (at most " + std::to_string(kMaxPixels) + " pixels)";
-        return std::nullopt;
+    switch (light) {
+    case Light::Red:
+        return "red (660 nm)";
+    case Light::Green:
+        return "green";
+    case Light::Blue:
+        return "blue";
+    case Light::White:
+        return "white";
     }
+    return "red (660 nm)";
+}
+
+ReflectanceImage::ReflectanceImage(int32_t width, int32_t height, bool sixteenBits)
+    : ReflectanceImage(unset(width, height, sixteenBits))
+{
+    std::fill(wide_.begin(), wide_.end(), static_cast<uint16_t>(kFullLevel));
+    std::fill(narrow_.begin(), narrow_.end(), uint8_t{255});
+}
+
+ReflectanceImage ReflectanceImage::unset(int32_t width, int32_t height, bool sixteenBits)
+{
     ReflectanceImage image;
-    image.width = static_cast<int32_t>(width);
-    image.height = static_cast<int32_t>(height);
-    image.reflectance.resize(width * height);
-    return image;
-}
-
-float greyToReflectance(double grey)
-{
-    return static_cast<float>(grey * 100.0 / 255.0);
-}
-
-// Luminance weights of ITU-R BT.601, as grey scanners apply them.
-float rgbToReflectance(uint8_t red, uint8_t green, uint8_t blue)
-{
-    return greyToReflectance(0.299 * red + 0.587 * green + 0.114 * blue);
-}
-
-std::optional<ReflectanceImage> readPng(const Bytes& file, std::string* problem)
-{
-    png_image png{};
-    png.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_memory(&png, file.data(), file.size()) == 0) {
-        *problem = std::string("not a readable PNG: ") + png.message;
-        return std::nullopt;
-    }
-    png.format = PNG_FORMAT_GRAY;
-    auto image = blankImage(png.width, png.height, problem);
-    if (!image) {
-        png_image_free(&png);
-        return std::nullopt;
-    }
-    Bytes grey(PNG_IMAGE_SIZE(png));
-    if (png_image_finish_read(&png, nullptr, grey.data(), 0, nullptr) == 0) {
-        *problem = std::string("damaged PNG: ") + png.message;
-        png_image_free(&png);
-        return std::nullopt;
-    }
-    for (std::size_t i = 0; i < grey.size(); ++i) {
-        image->reflectance[i] = greyToReflectance(grey[i]);
+    image.width_ = width;
+    image.height_ = height;
+    image.sixteenBits_ = sixteenBits;
+    const auto pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (sixteenBits) {
+        image.wide_.resize(pixels);
+    } else {
+        image.narrow_.resize(pixels);
     }
     return image;
 }
 
-// PBM, plain (P1) or raw (P4): 1 is black. Comments run from '#' to the end of the line.
-class PbmReader
+std::pair<uint32_t, uint32_t> ReflectanceImage::levelRange() const
 {
-  public:
-    explicit PbmReader(const Bytes& file) : file_(file) {}
-    std::optional<uint64_t> number()
-    {
-        skipSpace();
-        uint64_t value = 0;
-        bool any = false;
-        while (at_ < file_.size() && std::isdigit(file_[at_]) != 0 && value < (uint64_t{1} << 32)) {
-            value = value * 10 + (file_[at_++] - '0');
-            any = true;
+    if (empty()) {
+        return {0, 0};
+    }
+    if (sixteenBits_) {
+        const auto [least, most] = std::ranges::minmax(wide_);
+        return {least, most};
+    }
+    const auto [least, most] = std::ranges::minmax(narrow_);
+    return {least * 257U, most * 257U};
+}
+
+void ReflectanceImage::setLevel(int32_t x, int32_t y, uint32_t level)
+{
+    const uint32_t clamped = std::min(level, kFullLevel);
+    if (sixteenBits_) {
+        wide_[index(x, y)] = static_cast<uint16_t>(clamped);
+    } else {
+        narrow_[index(x, y)] = static_cast<uint8_t>((clamped + 128) / 257);
+    }
+}
+
+void ReflectanceImage::set(int32_t x, int32_t y, double percent)
+{
+    const double level = std::clamp(percent, 0.0, 100.0) * kFullLevel / 100;
+    setLevel(x, y, static_cast<uint32_t>(std::lround(level)));
+}
+
+ReflectanceImage ReflectanceImage::transposed() const
+{
+    ReflectanceImage turned = unset(height_, width_, sixteenBits_);
+    turned.pixelsPerMm = pixelsPerMm;
+    // In tiles, so that both images are read and written a cache line at a time.
+    constexpr int32_t kTile = 64;
+    for (int32_t top = 0; top < height_; top += kTile) {
+        for (int32_t left = 0; left < width_; left += kTile) {
+            for (int32_t y = top; y < std::min(top + kTile, height_); ++y) {
+                for (int32_t x = left; x < std::min(left + kTile, width_); ++x) {
+                    const std::size_t from = index(x, y);
+                    const std::size_t to = turned.index(y, x);
+                    if (sixteenBits_) {
+                        turned.wide_[to] = wide_[from];
+                    } else {
+                        turned.narrow_[to] = narrow_[from];
+                    }
+                }
+            }
         }
-        return any ? std::optional(value) : std::nullopt;
     }
-    std::optional<bool> plainBit()
-    {
-        skipSpace();
-        if (at_ >= file_.size() || (file_[at_] != '0' && file_[at_] != '1')) {
+    return turned;
+}
+
+namespace detail {
+
+ByteSource::ByteSource(std::istream& in, std::optional<uint64_t> size) : in_(in), size_(size)
+{
+    in_.read(reinterpret_cast<char*>(head_), sizeof head_);
+    headSize_ = static_cast<std::size_t>(in_.gcount());
+}
+
+bool ByteSource::read(uint8_t* to, std::size_t count)
+{
+    while (count > 0 && headRead_ < headSize_) {
+        *to++ = head_[headRead_++];
+        --count;
+        ++position_;
+    }
+    if (count == 0) {
+        return true;
+    }
+    in_.read(reinterpret_cast<char*>(to), static_cast<std::streamsize>(count));
+    const auto got = static_cast<std::size_t>(in_.gcount());
+    position_ += got;
+    return got == count;
+}
+
+int ByteSource::next()
+{
+    uint8_t byte = 0;
+    return read(&byte, 1) ? byte : -1;
+}
+
+bool ByteSource::skip(uint64_t count)
+{
+    std::array<uint8_t, 4096> discard{};
+    while (count > 0) {
+        const auto chunk = static_cast<std::size_t>(std::min<uint64_t>(count, discard.size()));
+        if (!read(discard.data(), chunk)) {
+            return false;
+        }
+        count -= chunk;
+    }
+    return true;
+}
+
+std::string sizeProblem(uint64_t width, uint64_t height, uint64_t maxPixels)
+{
+    constexpr uint64_t kMaxSide = INT32_MAX;
+    if (width == 0 || height == 0) {
+        return "the image is empty (" + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels)";
+    }
+    // Each side below 2^31, so their product cannot wrap.
+    if (width > kMaxSide || height > kMaxSide || width * height > maxPixels) {
+        return "the image's " + std::to_string(width) + " x " + std::to_string(height) +
+               " pixels exceed the limit of " + std::to_string(maxPixels) +
+               " (--max-pixels raises it)";
+    }
+    return {};
+}
+
+uint32_t measuredLevel(uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha, Light light)
+{
+    uint32_t seen = green;
+    switch (light) {
+    case Light::Red:
+        seen = red;
+        break;
+    case Light::Green:
+        seen = green;
+        break;
+    case Light::Blue:
+        seen = blue;
+        break;
+    case Light::White:
+        // Broadband light weighted as the eye and grey scanners weigh it (ITU-R BT.601).
+        seen = static_cast<uint32_t>(std::lround(0.299 * red + 0.587 * green + 0.114 * blue));
+        break;
+    }
+    constexpr uint64_t kFull = ReflectanceImage::kFullLevel;
+    if (alpha == kFull) {
+        return seen;
+    }
+    return static_cast<uint32_t>((uint64_t{seen} * alpha + kFull * (kFull - alpha) + kFull / 2) /
+                                 kFull);
+}
+
+} // namespace detail
+
+std::optional<ReflectanceImage>
+readReflectanceImage(const std::string& path, const ReadOptions& options, std::string* problem)
+{
+    std::ifstream file;
+    std::istream* in = &std::cin;
+    std::optional<uint64_t> size;
+    const std::string name = path == "-" ? "standard input" : "'" + path + "'";
+    if (path != "-") {
+        std::error_code error;
+        const auto status = std::filesystem::status(path, error);
+        if (error || !std::filesystem::exists(status)) {
+            *problem = "cannot open " + name + ": no such file";
             return std::nullopt;
         }
-        return file_[at_++] == '1';
-    }
-    std::size_t afterOneSpace() const { return at_ + 1; }
-
-  private:
-    void skipSpace()
-    {
-        while (at_ < file_.size() && (std::isspace(file_[at_]) != 0 || file_[at_] == '#')) {
-            if (file_[at_] == '#') {
-                while (at_ < file_.size() && file_[at_] != '\n') {
-                    ++at_;
-                }
-            } else {
-                ++at_;
-            }
+        // A directory, a device or a pipe has no header to trust and may never end.
+        if (!std::filesystem::is_regular_file(status)) {
+            *problem = name + " is not a regular file";
+            return std::nullopt;
         }
+        size = std::filesystem::file_size(path, error);
+        if (error) {
+            size.reset();
+        }
+        file.open(path, std::ios::binary);
+        if (!file) {
+            *problem = "cannot open " + name;
+            return std::nullopt;
+        }
+        in = &file;
     }
-    const Bytes& file_;
-    std::size_t at_ = 2;
-};
-
-std::optional<ReflectanceImage> readPbm(const Bytes& file, std::string* problem)
-{
-    PbmReader reader(file);
-    const auto width = reader.number();
-    const auto height = reader.number();
-    if (!width || !height) {
-        *problem = "PBM header lacks its width and height";
-        return std::nullopt;
-    }
-    const bool raw = file[1] == '4';
-    const uint64_t rowBytes = (*width + 7) / 8;
-    const std::size_t start = reader.afterOneSpace();
-    // A plain pixel takes at least one byte, so a short file is refused before any allocation.
-    const uint64_t needed = raw ? rowBytes * *height : *width * *height;
-    if (start > file.size() || file.size() - start < needed) {
-        *problem = "PBM ends before its last row";
-        return std::nullopt;
-    }
-    auto image = blankImage(*width, *height, problem);
+    auto image = readReflectanceImage(*in, size, options, problem);
     if (!image) {
-        return std::nullopt;
-    }
-    for (std::size_t y = 0; y < *height; ++y) {
-        for (std::size_t x = 0; x < *width; ++x) {
-            bool black = false;
-            if (raw) {
-                black = ((file[start + y * rowBytes + x / 8] >> (7 - x % 8)) & 1) != 0;
-            } else if (const auto bit = reader.plainBit()) {
-                black = *bit;
-            } else {
-                *problem = "PBM ends before its last pixel, or holds something other than 0 and 1";
-                return std::nullopt;
-            }
-            image->reflectance[y * *width + x] = black ? 0.0F : 100.0F;
-        }
+        *problem = in->bad() ? "cannot read " + name : name + ": " + *problem;
     }
     return image;
 }
 
-uint32_t littleEndian(const Bytes& file, std::size_t at, int bytes)
-{
-    uint32_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i) {
-        value = (value << 8) | file[at + static_cast<std::size_t>(i)];
-    }
-    return value;
-}
-
-// Uncompressed Windows bitmaps: indexed through their palette, or direct blue-green-red.
-std::optional<ReflectanceImage> readBmp(const Bytes& file, std::string* problem)
-{
-    constexpr std::size_t kFileHeader = 14;
-    if (file.size() < kFileHeader + 40) {
-        *problem = "BMP too short for its headers";
-        return std::nullopt;
-    }
-    const uint32_t bitsAt = littleEndian(file, 10, 4);
-    const uint32_t infoSize = littleEndian(file, 14, 4);
-    const auto width = static_cast<int32_t>(littleEndian(file, 18, 4));
-    const auto rawHeight = static_cast<int32_t>(littleEndian(file, 22, 4));
-    const uint32_t depth = littleEndian(file, 28, 2);
-    const uint32_t compression = littleEndian(file, 30, 4);
-    uint32_t colours = littleEndian(file, 46, 4);
-    const bool directColour = depth == 24 || depth == 32;
-    // BI_BITFIELDS at 32 bits is taken as the usual blue-green-red-alpha order.
-    if ((depth != 1 && depth != 4 && depth != 8 && !directColour) ||
-        !(compression == 0 || (compression == 3 && depth == 32)) || width <= 0 || rawHeight == 0 ||
-        rawHeight == INT32_MIN) {
-        *problem = "BMP of " + std::to_string(depth) + " bits per pixel, compression " +
-                   std::to_string(compression) +
-                   " (only uncompressed 1, 4, 8, 24 and 32 bits are read)";
-        return std::nullopt;
-    }
-    const bool bottomUp = rawHeight > 0;
-    const uint64_t height = bottomUp ? rawHeight : -static_cast<int64_t>(rawHeight);
-    if (colours == 0 && !directColour) {
-        colours = 1U << depth;
-    }
-    const std::size_t paletteAt = kFileHeader + infoSize;
-    const uint64_t rowBytes = (static_cast<uint64_t>(width) * depth + 31) / 32 * 4;
-    if (directColour) {
-        colours = 0;
-    }
-    if (paletteAt + uint64_t{colours} * 4 > file.size() || bitsAt > file.size() ||
-        file.size() - bitsAt < rowBytes * height) {
-        *problem = "BMP ends before its palette or its last row";
-        return std::nullopt;
-    }
-    auto image = blankImage(static_cast<uint64_t>(width), height, problem);
-    if (!image) {
-        return std::nullopt;
-    }
-    std::vector<float> palette(colours);
-    for (uint32_t i = 0; i < colours; ++i) {
-        const std::size_t entry = paletteAt + std::size_t{i} * 4;
-        palette[i] = rgbToReflectance(file[entry + 2], file[entry + 1], file[entry]);
-    }
-    for (uint64_t y = 0; y < height; ++y) {
-        const std::size_t row = bitsAt + (bottomUp ? height - 1 - y : y) * rowBytes;
-        for (uint64_t x = 0; x < static_cast<uint64_t>(width); ++x) {
-            float value = 0;
-            if (directColour) {
-                const std::size_t pixel = row + x * (depth / 8);
-                value = rgbToReflectance(file[pixel + 2], file[pixel + 1], file[pixel]);
-            } else {
-                const uint64_t bit = x * depth;
-                const uint32_t index =
-                    (file[row + bit / 8] >> (8 - depth - bit % 8)) & ((1U << depth) - 1);
-                if (index >= colours) {
-                    *problem = "BMP pixel names colour " + std::to_string(index) +
-                               " of a palette of " + std::to_string(colours);
-                    return std::nullopt;
-                }
-                value = palette[index];
-            }
-            image->reflectance[y * static_cast<uint64_t>(width) + x] = value;
-        }
-    }
-    return image;
-}
-
-} // namespace
-
-std::optional<ReflectanceImage> readReflectanceImage(const std::filesystem::path& path,
+std::optional<ReflectanceImage> readReflectanceImage(std::istream& in, std::optional<uint64_t> size,
+                                                     const ReadOptions& options,
                                                      std::string* problem)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *problem = "cannot open '" + path.string() + "'";
-        return std::nullopt;
+    detail::ByteSource source(in, size);
+    const uint8_t* head = source.head();
+    const std::size_t headSize = source.headSize();
+    constexpr std::array<uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    if (headSize >= 8 && std::equal(kPngSignature.begin(), kPngSignature.end(), head)) {
+        return detail::readPng(source, options, problem);
     }
-    const Bytes file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        *problem = "cannot read '" + path.string() + "'";
-        return std::nullopt;
+    if (headSize >= 2 && head[0] == 'P' && (head[1] == '1' || head[1] == '4')) {
+        return detail::readPbm(source, options, problem);
     }
-    if (file.size() >= 8 && png_sig_cmp(file.data(), 0, 8) == 0) {
-        return readPng(file, problem);
+    if (headSize >= 2 && head[0] == 'B' && head[1] == 'M') {
+        return detail::readBmp(source, options, problem);
     }
-    if (file.size() >= 2 && file[0] == 'P' && (file[1] == '1' || file[1] == '4')) {
-        return readPbm(file, problem);
-    }
-    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
-        return readBmp(file, problem);
-    }
-    *problem = "'" + path.string() + "' is not a PNG, PBM or BMP image";
+    *problem = "not a PNG, PBM or BMP image";
     return std::nullopt;
 }
 

@@ -10,13 +10,16 @@
 
 namespace lorvaxen::verifier {
 
-// The profile along row `y`: at each column, the mean reflectance seen through a circular aperture
-// of `apertureDiameter` pixels centred there (a single pixel when the aperture is smaller).
-std::vector<double> sampleScanLine(const ReflectanceImage& image, int32_t y,
-                                   double apertureDiameter);
+// The profile along a line across the image, one sample a column: at each, the mean reflectance
+// seen through a circular aperture of `apertureDiameter` pixels centred on the line (a single
+// pixel when the aperture is smaller). The line crosses the image's middle column at row `y` and
+// climbs or falls `slope` rows a column (a skewed symbol's axis; at most 1).
+std::vector<double> sampleScanLine(const ReflectanceImage& image, double y, double apertureDiameter,
+                                   double slope = 0);
 
 // One element between two crossings of the global threshold; a light run at either end of the
-// profile is a quiet zone. Edges lie where the profile crosses the threshold, between samples.
+// profile is a quiet zone. Elements are told apart at the global threshold; each edge lies where
+// the profile crosses midway between the neighbouring space's highest and bar's lowest reflectance.
 struct Element
 {
     bool dark = false;
@@ -40,8 +43,6 @@ struct ProfileAnalysis
     std::size_t edgeContrastMinAt = 0; // the element right of that edge
     double nonUniformityMax = 0;
     std::size_t nonUniformityMaxAt = 0;
-
-    double symbolContrast() const { return rMax - rMin; }
 };
 
 ProfileAnalysis analyseProfile(std::span<const double> profile);

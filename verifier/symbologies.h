@@ -25,12 +25,22 @@ struct Decoded
     // The character with the lowest decodability, as its first element and element count.
     std::size_t worstFirst = 0;
     std::size_t worstCount = 0;
-    double moduleWidth = 0;     // the average narrow element (JAN: the module), in samples
+    double moduleWidth = 0; // the average narrow element (JAN: the module), in samples
+    // Of the two-width symbologies: the achieved wide-to-narrow ratio (the average wide element
+    // over the average narrow one), and, for Code 39, the widest gap between characters.
+    double ratio = 0;
+    double largestGapModules = 0;
     int leftQuietModules = 10;  // the light margins that the symbology asks for
     int rightQuietModules = 10; // (left: before the start character)
 };
 
 // Decodes the widths of a symbol's elements, bar first and last, as read from left to right.
 Decoded decodeAs(Symbology symbology, std::span<const double> widths);
+
+// What the symbology's own specification asks of a decoded symbol beyond its decode: the
+// wide-to-narrow ratio within its limits and Code 39's gaps between characters no wider than
+// 5.3 modules, or, for a module of 0.254 mm or more, the wider of 3 modules and 1.35 mm. Empty when
+// all hold, else which fails. `moduleMm` is the module in millimetres; 0 if unknown.
+std::string symbologyRulesProblem(const Decoded& decoded, double moduleMm);
 
 } // namespace lorvaxen::verifier

@@ -17,10 +17,14 @@ namespace lorvaxen::verifier {
 
 struct ScanResult
 {
-    int32_t row = 0; // the image row scanned
+    int32_t row = 0;             // the image row the scan line crosses the middle column at
+    std::size_t profileFrom = 0; // where the profile starts on that row, in pixels
+    // The symbol and its quiet zones only, once it is found; else the whole row.
     std::vector<double> profile;
     ProfileAnalysis analysis;
     Decoded decoded;
+    // What the symbology's own limits find wrong with the decoded symbol, which fails the decode.
+    std::string symbologyProblem;
     bool reversed = false;       // decoded from right to left
     double leftQuietModules = 0; // the light margins measured, in modules
     double rightQuietModules = 0;
@@ -29,7 +33,21 @@ struct ScanResult
 };
 
 // Grades one profile. With a symbology, decodes only as that; without, as the first that fits.
-ScanResult gradeProfile(std::vector<double> profile, std::optional<Symbology> symbology);
+// The symbol is found among the profile's elements from its start and stop, and the profile is
+// then cut to it and its quiet zones, so that what lies beyond them is not measured.
+// `pixelsPerMm` (0 if unknown) sizes the module for the symbology's own limits.
+ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
+                        Edition edition = Edition::Y2016, double pixelsPerMm = 0);
+
+// What the user knows of the print: the symbology, the resolution, the aperture.
+struct VerifyOptions
+{
+    std::optional<Symbology> symbology;
+    double pixelsPerMm = 0;  // the image's resolution; 0 to take the file's own
+    double apertureMm = 0;   // the aperture's diameter; 0 for 0.8 of the X dimension
+    double xDimensionMm = 0; // the nominal module; 0 to measure it on the decoded symbol
+    Edition edition = Edition::Y2016;
+};
 
 constexpr int kScanLines = 10;
 
@@ -40,18 +58,25 @@ struct Verification
     std::optional<Symbology> symbology;
     std::string text; // as framed, from the first scan that decodes
     std::string check;
-    double moduleWidth = 0; // the narrow element (the module) in pixels, from the middle scan
-    double aperture = 0;    // the aperture's diameter in pixels
-    int32_t top = 0;        // the rows of the bars
+    double moduleWidth = 0;    // the module in pixels: the decoded symbol's width over its modules
+    double aperture = 0;       // the aperture's diameter in pixels
+    double apertureMm = 0;     // and in millimetres, where the resolution is known
+    double pixelsPerMm = 0;    // the resolution used; 0 if unknown
+    std::string inconsistency; // when scans decode to different data, which fails the symbol
+    int32_t top = 0;           // the rows of the bars that cross the whole symbol
     int32_t bottom = 0;
+    bool turned = false; // the symbol lies across the image: its rows are the image's columns
+    double slope = 0;    // rows the scan lines climb or fall a column, at right angles to the bars
     std::vector<ScanResult> scans;
+    Edition edition = Edition::Y2016;
     double grade = 0; // the mean of the scans' grades
     std::size_t worstScan = 0;
 };
 
 // Finds the bars (the longest band of rows that cross the image's midway reflectance often
-// enough), takes ten scan lines evenly spaced across the middle 80% of their height, with an
-// aperture of 0.8 of the narrow element measured on the middle row, and grades them.
-Verification verifyImage(const ReflectanceImage& image, std::optional<Symbology> symbology);
+// enough), takes ten scan lines evenly spaced across the middle 80% of their height, with the
+// aperture given in millimetres or else 0.8 of the module of the symbol decoded on the middle row,
+// and grades them.
+Verification verifyImage(const ReflectanceImage& image, const VerifyOptions& options);
 
 } // namespace lorvaxen::verifier

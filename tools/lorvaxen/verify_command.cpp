@@ -1,8 +1,11 @@
 #include "verify_command.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -63,14 +66,35 @@ constexpr std::array<const char*, kParameterCount> kHeadings{
     "decode", "SC", "Rmin", "ECmin", "MOD", "defects", "decodab.", "quiet L/R"};
 constexpr std::size_t kColumn = 12;
 
-std::string reportText(const std::string& path, const Verification& v)
+std::string editionText(verifier::Edition edition)
+{
+    return edition == verifier::Edition::Y2000 ? "2000" : "2016";
+}
+
+// The resolution and the aperture as the report states them.
+std::string opticsText(const Verification& v, const std::string& light)
+{
+    std::string text = "light " + light + "; resolution ";
+    if (v.turned) {
+        text = "scanned down the columns; " + text;
+    }
+    text += v.pixelsPerMm > 0 ? fixed(v.pixelsPerMm * 25.4, 0) + " dpi" : "unknown";
+    text += "; module " + fixed(v.moduleWidth, 2) + " px; aperture ";
+    if (v.apertureMm > 0) {
+        text += fixed(v.apertureMm, 3) + " mm (" + fixed(v.aperture, 1) + " px)";
+    } else {
+        text += fixed(v.aperture, 1) + " px";
+    }
+    return text;
+}
+
+std::string reportText(const std::string& path, const Verification& v, const std::string& light)
 {
     std::string text = path + ": ";
     text += v.symbology ? std::string(factsOf(*v.symbology).title) : "symbology unknown";
     text += v.text.empty() ? ", not decoded\n" : " \"" + v.text + "\", " + v.check + "\n";
-    text += "bars on rows " + std::to_string(v.top) + " to " + std::to_string(v.bottom) +
-            "; narrow element " + fixed(v.moduleWidth, 1) + " px; aperture " +
-            fixed(v.aperture, 1) + " px\n";
+    text += "bars on rows " + std::to_string(v.top) + " to " + std::to_string(v.bottom) + "; " +
+            opticsText(v, light) + "\n";
     text += pad("scan", 6) + pad("row", 6);
     for (const char* heading : kHeadings) {
         text += pad(heading, kColumn);
@@ -80,26 +104,34 @@ std::string reportText(const std::string& path, const Verification& v)
         const ScanResult& scan = v.scans[i];
         text += pad(std::to_string(i + 1), 6) + pad(std::to_string(scan.row), 6);
         for (std::size_t p = 0; p < kParameterCount; ++p) {
-            const int grade = scan.parameters[p].grade;
-            text +=
-                pad(valueText(static_cast<Parameter>(p), scan) + " " + gradeLetter(grade), kColumn);
+            const double grade = scan.parameters[p].grade;
+            // Whole steps as their letter; the 2016 edition's decimal grades as they are.
+            const std::string shown =
+                grade == std::floor(grade) ? std::string(1, gradeLetter(grade)) : fixed(grade, 1);
+            text += pad(valueText(static_cast<Parameter>(p), scan) + " " + shown, kColumn);
         }
-        text += std::to_string(scan.grade.grade) + " (" + gradeLetter(scan.grade.grade) + ")";
+        text += gradeText(scan.grade.grade);
         if (scan.grade.grade < 4) {
             text += " " + std::string(verifier::parameterName(scan.grade.lowest));
             if (!scan.decoded.ok) {
                 text += ": " + scan.decoded.problem;
+            } else if (!scan.symbologyProblem.empty()) {
+                text += ": " + scan.symbologyProblem;
             }
         }
         text += "\n";
     }
-    return text + "symbol grade " + gradeText(v.grade) + "\n";
+    if (!v.inconsistency.empty()) {
+        text += v.inconsistency + "\n";
+    }
+    return text + "symbol grade " + gradeText(v.grade) +
+           " by ISO/IEC 15416:" + editionText(v.edition) + "\n";
 }
 
 std::string scanJson(const ScanResult& scan)
 {
     std::string json = "{\"row\":" + std::to_string(scan.row);
-    json += ",\"grade\":" + std::to_string(scan.grade.grade);
+    json += ",\"grade\":" + fixed(scan.grade.grade, 1);
     if (scan.grade.grade < 4) {
         json += ",\"lowest\":" + jsonString(verifier::parameterJsonName(scan.grade.lowest));
     }
@@ -115,6 +147,12 @@ std::string scanJson(const ScanResult& scan)
     json += ",\"quiet_zone_modules\":[" + fixed(scan.leftQuietModules, 2) + "," +
             fixed(scan.rightQuietModules, 2) + "]";
     json += ",\"module_px\":" + fixed(scan.decoded.moduleWidth, 3);
+    json += ",\"ratio\":" + fixed(scan.decoded.ratio, 3);
+    json += ",\"largest_gap_modules\":" + fixed(scan.decoded.largestGapModules, 3);
+    if (!scan.symbologyProblem.empty()) {
+        json += ",\"symbology_problem\":" + jsonString(scan.symbologyProblem);
+    }
+    json += ",\"profile_from_px\":" + std::to_string(scan.profileFrom);
     json += ",\"elements_px\":[";
     const auto& analysis = scan.analysis;
     for (std::size_t i = analysis.firstBar; analysis.hasBars && i <= analysis.lastBar; ++i) {
@@ -125,19 +163,28 @@ std::string scanJson(const ScanResult& scan)
         json += (p == 0 ? "\"" : ",\"") +
                 std::string(verifier::parameterJsonName(static_cast<Parameter>(p))) +
                 R"(":{"value":)" + fixed(scan.parameters[p].value, 4) +
-                ",\"grade\":" + std::to_string(scan.parameters[p].grade) + "}";
+                ",\"grade\":" + fixed(scan.parameters[p].grade, 1) + "}";
     }
     return json + "}}";
 }
 
-std::string reportJson(const std::string& path, const Verification& v)
+std::string reportJson(const std::string& path, const Verification& v, const std::string& light)
 {
     std::string json = "{\"image\":" + jsonString(path);
     json += ",\"symbology\":" + (v.symbology ? jsonString(factsOf(*v.symbology).name) : "null");
     json += ",\"text\":" + jsonString(v.text) + ",\"check\":" + jsonString(v.check);
     json += ",\"bar_rows\":[" + std::to_string(v.top) + "," + std::to_string(v.bottom) + "]";
-    json += ",\"narrow_px\":" + fixed(v.moduleWidth, 2);
+    json += ",\"edition\":" + editionText(v.edition);
+    json += ",\"light\":" + jsonString(light);
+    json += ",\"turned\":" + std::string(v.turned ? "true" : "false");
+    json += ",\"slope\":" + fixed(v.slope, 4);
+    json += ",\"dpi\":" + (v.pixelsPerMm > 0 ? fixed(v.pixelsPerMm * 25.4, 1) : "null");
+    json += ",\"module_px\":" + fixed(v.moduleWidth, 2);
     json += ",\"aperture_px\":" + fixed(v.aperture, 2);
+    json += ",\"aperture_mm\":" + (v.apertureMm > 0 ? fixed(v.apertureMm, 3) : "null");
+    if (!v.inconsistency.empty()) {
+        json += ",\"inconsistency\":" + jsonString(v.inconsistency);
+    }
     json += ",\"grade\":" + fixed(v.grade, 1);
     json += R"(,"letter":")" + std::string(1, gradeLetter(v.grade)) + "\"";
     json += ",\"worst_scan\":" + std::to_string(v.worstScan + 1);
@@ -148,63 +195,135 @@ std::string reportJson(const std::string& path, const Verification& v)
     return json + "]}\n";
 }
 
+constexpr std::array<std::pair<const char*, verifier::Light>, 4> kLights{{
+    {"red", verifier::Light::Red},
+    {"green", verifier::Light::Green},
+    {"blue", verifier::Light::Blue},
+    {"white", verifier::Light::White},
+}};
+
 } // namespace
 
-int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
 {
-    std::string image;
-    std::string symbology;
-    std::string plot;
-    bool json = false;
-    CLI::App app(
+    CLI::App* app = parent.add_subcommand(
+        "verify",
         "Grades the print quality of a linear barcode in an image (PNG, PBM or BMP; grey or "
-        "colour, read as reflectance 0-100%) by ISO/IEC 15416: ten scan lines evenly spaced "
-        "across the middle 80% of the bar height, each graded on decode, symbol contrast, "
-        "minimum reflectance, minimum edge contrast, modulation, defects, decodability and quiet "
-        "zones by its lowest parameter; the symbol grade is their mean. The aperture is a circle "
-        "0.8 times the narrow element measured on the middle row, as verifiers commonly choose "
-        "for these symbologies; one sample per pixel column.",
-        "lorvaxen verify");
-    app.add_option("IMAGE", image, "The image file")->required()->type_name("FILE");
-    app.add_option("-s,--symbology", symbology,
-                   "Decode only as this symbology: jan, code39, itf or nw7 (default: the one the "
-                   "profile fits)")
+        "colour; samples read as stored, 0-100% reflectance) by ISO/IEC 15416: ten scan lines "
+        "evenly spaced across the middle 80% of the bar height, each cut to the symbol and its "
+        "quiet zones and graded on decode, symbol contrast, minimum reflectance, minimum edge "
+        "contrast, modulation, defects, decodability and quiet zones by its lowest parameter; the "
+        "symbol grade is their mean. The aperture is a circle of --aperture millimetres, or 0.8 "
+        "of --x-dimension, at the file's resolution or --dpi; failing those, 0.8 of the module "
+        "measured on the decoded symbol. One sample per pixel column.");
+    app->add_option("IMAGE", request.image, "The image file, or - for standard input")
+        ->required()
+        ->type_name("FILE");
+    app->add_option("-s,--symbology", request.symbology,
+                    "Decode only as this symbology: jan, code39, itf or nw7 (default: the one the "
+                    "profile fits)")
         ->check(CLI::IsMember({"jan", "code39", "itf", "nw7"}, CLI::ignore_case))
         ->type_name("NAME");
-    app.add_flag("--json", json, "Report every value as one JSON object");
-    app.add_option("--plot", plot,
-                   "Draw the worst scan's reflectance profile, its global threshold, element "
-                   "edges and failing parameter into this PNG file")
+    app->add_flag("--json", request.json, "Report every value as one JSON object");
+    app->add_option("--plot", request.plot,
+                    "Draw the worst scan's reflectance profile, its global threshold, element "
+                    "edges and failing parameter into this PNG file")
         ->type_name("FILE.png");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        return app.exit(error, out, err) == 0 ? kExitSuccess : kExitUsage;
-    }
+    app->add_option("--light", request.light,
+                    "The light colour images are measured under: red (660 nm, the retail "
+                    "scanners' light), green, blue or white")
+        ->check(CLI::IsMember({"red", "green", "blue", "white"}, CLI::ignore_case))
+        ->type_name("COLOUR")
+        ->capture_default_str();
+    app->add_option("--dpi", request.dpi,
+                    "The image's resolution, over what the file records (PNG pHYs, BMP pixels "
+                    "per metre)")
+        ->check(CLI::PositiveNumber)
+        ->type_name("N");
+    app->add_option("--aperture", request.apertureMm, "The aperture's diameter in millimetres")
+        ->check(CLI::PositiveNumber)
+        ->type_name("MM");
+    app->add_option("--x-dimension", request.xDimensionMm,
+                    "The symbol's nominal module in millimetres; the aperture is 0.8 of it")
+        ->check(CLI::PositiveNumber)
+        ->type_name("MM");
+    app->add_option("--edition", request.edition,
+                    "The edition of ISO/IEC 15416 to grade by: 2016, whose grades of symbol "
+                    "contrast, modulation, defects and decodability are decimal, or 2000, whose "
+                    "are whole steps")
+        ->check(CLI::IsMember({"2000", "2016"}))
+        ->type_name("YEAR")
+        ->capture_default_str();
+    app->add_option("--max-pixels", request.maxPixels,
+                    "Refuse images of more pixels than this before reading them")
+        ->check(CLI::Range(uint64_t{1}, uint64_t{1} << 40))
+        ->type_name("N")
+        ->capture_default_str();
+    return app;
+}
 
+int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err)
+{
+    verifier::ReadOptions reading;
+    reading.maxPixels = request.maxPixels;
+    for (const auto& [name, light] : kLights) {
+        if (CLI::detail::to_lower(request.light) == name) {
+            reading.light = light;
+        }
+    }
+    const std::string& image = request.image;
     std::string problem;
-    const auto picture = verifier::readReflectanceImage(image, &problem);
+    const auto picture = verifier::readReflectanceImage(image, reading, &problem);
     if (!picture) {
         err << "lorvaxen verify: " << problem << "\n";
         return kExitFailure;
     }
-    const SymbologyFacts* facts = symbology.empty() ? nullptr : findSymbologyFacts(symbology);
-    const std::optional<Symbology> forced =
-        facts == nullptr ? std::nullopt : std::optional<Symbology>(facts->symbology);
-    const Verification verification = verifier::verifyImage(*picture, forced);
+    verifier::VerifyOptions options;
+    if (const SymbologyFacts* facts = findSymbologyFacts(request.symbology)) {
+        options.symbology = facts->symbology;
+    }
+    options.pixelsPerMm = request.dpi / 25.4;
+    options.apertureMm = request.apertureMm;
+    options.xDimensionMm = request.xDimensionMm;
+    options.edition =
+        request.edition == "2000" ? verifier::Edition::Y2000 : verifier::Edition::Y2016;
+    const Verification verification = verifier::verifyImage(*picture, options);
     if (!verification.found) {
         err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";
         return kExitFailure;
     }
-    out << (json ? reportJson(image, verification) : reportText(image, verification));
-    if (!plot.empty()) {
-        problem = writeProfilePlot(verification.scans[verification.worstScan], plot);
+    if ((request.apertureMm > 0 || request.xDimensionMm > 0) && verification.pixelsPerMm == 0) {
+        err << "lorvaxen verify: warning: the image records no resolution and --dpi gives none, "
+               "so the aperture is 0.8 of the module measured on the symbol\n";
+    }
+    const std::string light(verifier::lightName(reading.light));
+    out << (request.json ? reportJson(image, verification, light)
+                         : reportText(image, verification, light));
+    if (!request.plot.empty()) {
+        problem = writeProfilePlot(verification.scans[verification.worstScan], request.plot);
         if (!problem.empty()) {
             err << "lorvaxen verify: " << problem << "\n";
             return kExitFailure;
         }
     }
     return kExitSuccess;
+}
+
+int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app("", "lorvaxen");
+    VerifyRequest request;
+    CLI::App* verify = addVerifyCommand(app, request);
+    app.require_subcommand(1);
+    // CLI11 takes a command line without the program's name, last argument first.
+    std::vector<std::string> arguments(argv, argv + argc);
+    std::ranges::reverse(arguments);
+    try {
+        app.parse(std::move(arguments));
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? kExitSuccess : kExitUsage;
+    }
+    return verify->parsed() ? runVerifyRequest(request, out, err) : kExitUsage;
 }
 
 } // namespace lorvaxen::tool

@@ -22,6 +22,7 @@ constexpr Colour kFaultShade{255, 205, 205};
 constexpr int kMargin = 10;
 constexpr int kPlotHeight = 300; // 0 to 100% reflectance
 constexpr int kMinPlotWidth = 800;
+constexpr int kMaxPlotWidth = 4000; // a profile of more samples is drawn narrower
 
 class Canvas
 {
@@ -78,7 +79,8 @@ std::string writeProfilePlot(const verifier::ScanResult& scan, const std::string
     const auto& analysis = scan.analysis;
     const auto& elements = analysis.elements;
     const auto samples = static_cast<double>(std::max<std::size_t>(scan.profile.size(), 1));
-    const int plotWidth = std::max(kMinPlotWidth, static_cast<int>(samples));
+    const int plotWidth =
+        static_cast<int>(std::clamp(samples, double{kMinPlotWidth}, double{kMaxPlotWidth}));
     const double xScale = plotWidth / samples;
     Canvas canvas(plotWidth + 2 * kMargin, kPlotHeight + 2 * kMargin);
     const auto xAt = [&](double sample) {
