@@ -2,23 +2,21 @@
 // lorvaxen verify grades one in an image.
 #include <iostream>
 #include <new>
-#include <string_view>
 
 #include "batch.h"
 #include "interrupt.h"
 #include "job.h"
 #include "options.h"
-#include "verify_command.h"
 
 int main(int argc, char** argv)
 {
     using namespace lorvaxen::tool;
     installInterruptHandlers();
     try {
-        if (argc > 1 && std::string_view(argv[1]) == "verify") {
-            return runVerify(argc - 1, argv + 1, std::cout, std::cerr);
-        }
         const ParsedArguments parsed = parseArguments(argc, argv, std::cout, std::cerr);
+        if (parsed.verify) {
+            return runVerifyRequest(*parsed.verify, std::cout, std::cerr);
+        }
         if (!parsed.options) {
             return parsed.exitCode;
         }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "report.h"
+#include "verify_command.h"
 
 namespace lorvaxen::tool {
 namespace {
@@ -110,12 +111,15 @@ std::size_t editDistance(std::string_view a, std::string_view b)
 }
 
 // An option the tool does not have, named before CLI11 could take its value for the text and
-// blame the text; with the nearest option it has, when one is near.
+// blame the text; with the nearest option it has, when one is near. After "verify", the options
+// are the subcommand's.
 std::optional<std::string> unknownOption(const CLI::App& app, int argc, const char* const* argv)
 {
+    const bool verify = argc > 1 && std::string_view(argv[1]) == kVerifyCommand;
+    const CLI::App& command = verify ? *app.get_subcommand(std::string(kVerifyCommand)) : app;
     std::vector<std::string> longNames;
     std::vector<std::string> shortNames;
-    for (const CLI::Option* option : app.get_options()) {
+    for (const CLI::Option* option : command.get_options()) {
         for (const std::string& name : option->get_lnames()) {
             longNames.push_back("--" + name);
         }
@@ -123,7 +127,7 @@ std::optional<std::string> unknownOption(const CLI::App& app, int argc, const ch
             shortNames.push_back("-" + name);
         }
     }
-    for (int i = 1; i < argc; ++i) {
+    for (int i = verify ? 2 : 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--") {
             break;
@@ -297,6 +301,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--batch", batch,
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
+    VerifyRequest verifyRequest;
+    const CLI::App* verify = addVerifyCommand(app, verifyRequest);
 
     if (const auto unknown = unknownOption(app, argc, argv)) {
         err << "lorvaxen: " << *unknown << "\nRun with --help for more information.\n";
@@ -307,6 +313,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error, out, err);
         return {std::nullopt, code == 0 ? kExitSuccess : kExitUsage};
+    }
+    if (verify->parsed()) {
+        return {std::nullopt, kExitSuccess, std::move(verifyRequest)};
     }
     options.settings.symbology = findSymbology(symbology);
     const auto inkColour = parseColour(ink);

@@ -9,6 +9,7 @@
 #include "image_file.h"
 #include "label.h"
 #include "name_template.h"
+#include "verify_command.h"
 
 namespace lorvaxen::tool {
 
@@ -41,11 +42,13 @@ std::string defaultFileName(std::string_view text, ImageFormat format = ImageFor
 
 struct ParsedArguments
 {
-    std::optional<Options> options; // empty when there is nothing more to do
-    int exitCode = kExitSuccess;    // then: 0 after --help or --version, 2 after a usage error
+    std::optional<Options> options;      // empty when there is nothing more to do
+    int exitCode = kExitSuccess;         // then: 0 after --help or --version, 2 after a usage error
+    std::optional<VerifyRequest> verify; // `lorvaxen verify ...` instead
 };
 
-// Parses the arguments; help and version go to `out`, usage errors to `err`.
+// Parses the arguments, those of `lorvaxen verify` included; help and version go to `out`, usage
+// errors to `err`.
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
                                std::ostream& err);
 

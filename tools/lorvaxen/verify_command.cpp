@@ -207,7 +207,7 @@ constexpr std::array<std::pair<const char*, verifier::Light>, 4> kLights{{
 CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
 {
     CLI::App* app = parent.add_subcommand(
-        "verify",
+        std::string(kVerifyCommand),
         "Grades the print quality of a linear barcode in an image (PNG, PBM or BMP; grey or "
         "colour; samples read as stored, 0-100% reflectance) by ISO/IEC 15416: ten scan lines "
         "evenly spaced across the middle 80% of the bar height, each cut to the symbol and its "
@@ -307,23 +307,6 @@ int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostre
         }
     }
     return kExitSuccess;
-}
-
-int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
-{
-    CLI::App app("", "lorvaxen");
-    VerifyRequest request;
-    CLI::App* verify = addVerifyCommand(app, request);
-    app.require_subcommand(1);
-    // CLI11 takes a command line without the program's name, last argument first.
-    std::vector<std::string> arguments(argv, argv + argc);
-    std::ranges::reverse(arguments);
-    try {
-        app.parse(std::move(arguments));
-    } catch (const CLI::ParseError& error) {
-        return app.exit(error, out, err) == 0 ? kExitSuccess : kExitUsage;
-    }
-    return verify->parsed() ? runVerifyRequest(request, out, err) : kExitUsage;
 }
 
 } // namespace lorvaxen::tool

@@ -4,12 +4,15 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include <CLI/CLI.hpp>
 
 #include "reflectance_image.h"
 
 namespace lorvaxen::tool {
+
+constexpr std::string_view kVerifyCommand = "verify";
 
 // What `lorvaxen verify` was asked, as its options fill it in.
 struct VerifyRequest
@@ -33,9 +36,5 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request);
 // Grades the image; returns the exit status: 0 graded, 1 the image could not be read or holds no
 // barcode, or the plot could not be written.
 int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err);
-
-// The subcommand with its own arguments (argv[0] is "verify"); returns the exit status as above,
-// or 2 for a usage error.
-int runVerify(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 } // namespace lorvaxen::tool
