@@ -195,10 +195,7 @@ TEST_F(Tool, BearerBarsHaveTheirThickness)
 // right), as reflectance for the verifier.
 verifier::ReflectanceImage pressed(const Pixels& pixels, int32_t dots)
 {
-    verifier::ReflectanceImage image;
-    image.width = pixels.width;
-    image.height = pixels.height;
-    image.reflectance.assign(pixels.black.size(), 100.0F);
+    verifier::ReflectanceImage image(pixels.width, pixels.height, false);
     for (int32_t y = 0; y < pixels.height; ++y) {
         for (int32_t x = 0; x < pixels.width; ++x) {
             if (!pixels.at(x, y)) {
@@ -206,9 +203,7 @@ verifier::ReflectanceImage pressed(const Pixels& pixels, int32_t dots)
             }
             for (int32_t spread = x - dots / 2; spread <= x + (dots - dots / 2); ++spread) {
                 if (spread >= 0 && spread < pixels.width) {
-                    image.reflectance[static_cast<std::size_t>(y) *
-                                          static_cast<std::size_t>(pixels.width) +
-                                      static_cast<std::size_t>(spread)] = 0.0F;
+                    image.set(spread, y, 0.0);
                 }
             }
         }
@@ -249,8 +244,8 @@ TEST_F(Tool, BarWidthReductionMakesUpForTheInksSpread)
             ASSERT_EQ(run.status, 0) << run.err;
             const auto png = readPng(dir() / "p.png");
             ASSERT_TRUE(png.has_value());
-            const auto verification =
-                verifier::verifyImage(pressed(png->pixels, kSpreadDots), c.symbology);
+            const auto verification = verifier::verifyImage(pressed(png->pixels, kSpreadDots),
+                                                            {.symbology = c.symbology});
             ASSERT_TRUE(verification.found) << verification.problem;
             grades[compensated ? 1 : 0] = meanDecodabilityGrade(verification);
         }

@@ -306,13 +306,13 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
 
     if (const auto unknown = unknownOption(app, argc, argv)) {
         err << "lorvaxen: " << *unknown << "\nRun with --help for more information.\n";
-        return {std::nullopt, kExitUsage};
+        return {std::nullopt, kExitUsage, std::nullopt};
     }
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error, out, err);
-        return {std::nullopt, code == 0 ? kExitSuccess : kExitUsage};
+        return {std::nullopt, code == 0 ? kExitSuccess : kExitUsage, std::nullopt};
     }
     if (verify->parsed()) {
         return {std::nullopt, kExitSuccess, std::move(verifyRequest)};
@@ -324,7 +324,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         err << "lorvaxen: a colour is #rrggbb, #rgb, black or white (and none for --bg): not '"
             << (!inkColour || !*inkColour ? ink : background)
             << "'\nRun with --help for more information.\n";
-        return {std::nullopt, kExitUsage};
+        return {std::nullopt, kExitUsage, std::nullopt};
     }
     options.paint = {**inkColour, *backgroundColour};
     options.bearer = bearer == "frame"  ? Bearer::Frame
@@ -338,10 +338,10 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     if (const auto problem =
             usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format)) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
-        return {std::nullopt, kExitUsage};
+        return {std::nullopt, kExitUsage, std::nullopt};
     }
     options.settings.exactModule = isVector(options.format) && app.count("--dpi") == 0;
-    return {std::move(options), kExitSuccess};
+    return {std::move(options), kExitSuccess, std::nullopt};
 }
 
 } // namespace lorvaxen::tool

@@ -216,13 +216,21 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         "symbol grade is their mean. The aperture is a circle of --aperture millimetres, or 0.8 "
         "of --x-dimension, at the file's resolution or --dpi; failing those, 0.8 of the module "
         "measured on the decoded symbol. One sample per pixel column.");
+    app->footer("Exit status: 0 graded, whatever the grade; 1 the image could not be read or holds "
+                "no barcode; 2 a usage error.");
     app->add_option("IMAGE", request.image, "The image file, or - for standard input")
         ->required()
         ->type_name("FILE");
     app->add_option("-s,--symbology", request.symbology,
-                    "Decode only as this symbology: jan, code39, itf or nw7 (default: the one the "
-                    "profile fits)")
-        ->check(CLI::IsMember({"jan", "code39", "itf", "nw7"}, CLI::ignore_case))
+                    "Decode only as this symbology, by the names and aliases that make it: jan, "
+                    "code39, itf or nw7 (default: the one the profile fits)")
+        ->check(CLI::Validator(
+            [](const std::string& name) {
+                return findSymbologyFacts(name) != nullptr
+                           ? std::string()
+                           : "unknown symbology '" + name + "': use jan, code39, itf or nw7";
+            },
+            "", ""))
         ->type_name("NAME");
     app->add_flag("--json", request.json, "Report every value as one JSON object");
     app->add_option("--plot", request.plot,
