@@ -33,9 +33,10 @@ std::string symbologyRulesProblem(const Decoded& decoded, double moduleMm)
 {
     const SymbologyFacts& facts = factsOf(decoded.symbology);
     std::string problem;
-    if (facts.maxRatio > 0 && (decoded.ratio < facts.minRatio || decoded.ratio > facts.maxRatio)) {
+    const double minRatio = minRatioAt(facts, moduleMm);
+    if (facts.maxRatio > 0 && (decoded.ratio < minRatio || decoded.ratio > facts.maxRatio)) {
         problem = "wide-to-narrow ratio " + std::to_string(decoded.ratio).substr(0, 4) +
-                  " outside " + std::to_string(facts.minRatio).substr(0, 3) + " to " +
+                  " outside " + std::to_string(minRatio).substr(0, 3) + " to " +
                   std::to_string(facts.maxRatio).substr(0, 3);
     }
     if (decoded.symbology == Symbology::Code39) {

@@ -109,6 +109,20 @@ const SymbologyFacts& factsOf(Symbology symbology)
     return kFacts[static_cast<std::size_t>(symbology)];
 }
 
+double minRatioAt(const SymbologyFacts& facts, double moduleMm)
+{
+    // Code 39 (ISO/IEC 16388) and Interleaved 2 of 5 (ISO/IEC 16390) ask for wide elements of at
+    // least 2.2 narrow ones when the module is under 0.50 mm, where print growth eats the ratio.
+    constexpr double kSmallModuleMm = 0.50;
+    constexpr double kSmallModuleMinRatio = 2.2;
+    const bool smallModuleRule =
+        facts.symbology == Symbology::Code39 || facts.symbology == Symbology::I2of5;
+    if (smallModuleRule && moduleMm > 0 && moduleMm < kSmallModuleMm) {
+        return std::max(facts.minRatio, kSmallModuleMinRatio);
+    }
+    return facts.minRatio;
+}
+
 const SymbologyFacts* findSymbologyFacts(std::string_view name)
 {
     for (const SymbologyFacts& facts : kFacts) {

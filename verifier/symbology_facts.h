@@ -73,6 +73,8 @@ struct SymbologyFacts
 // enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
+// The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown).
+double minRatioAt(const SymbologyFacts& facts, double moduleMm);
 // By option name or alias, in any case.
 const SymbologyFacts* findSymbologyFacts(std::string_view name);
 

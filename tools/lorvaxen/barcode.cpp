@@ -125,16 +125,20 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
 }
 
-std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio)
+std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio, double moduleMm)
 {
     const SymbologyFacts& symbology = info.facts;
-    if (symbology.minRatio <= 0 || !(ratio >= 1) ||
-        (ratio >= symbology.minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
+    const double minRatio = minRatioAt(symbology, moduleMm);
+    if (minRatio <= 0 || !(ratio >= 1) ||
+        (ratio >= minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
         return std::nullopt;
     }
     return "the wide-to-narrow ratio of " + formatDecimal(ratio, 3) + " is outside the " +
-           formatDecimal(symbology.minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) +
-           " that " + std::string(symbology.title) + "'s standard allows";
+           formatDecimal(minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) + " that " +
+           std::string(symbology.title) + "'s standard allows" +
+           (minRatio > symbology.minRatio
+                ? " for a module under 0.5 mm (" + formatDecimal(moduleMm, 4) + " mm)"
+                : "");
 }
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)

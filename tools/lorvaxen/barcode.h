@@ -62,7 +62,7 @@ ModuleChoice chooseModule(int dpi, double requestedMm);
 std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module);
 
 // A warning when the wide-to-narrow ratio is outside what the symbology's standard allows.
-std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio);
+std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio, double moduleMm);
 
 // What one request gave: the library's result code and, on success, the framed text and the
 // image (with its quiet zones when asked for them).

@@ -86,7 +86,8 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     }
     for (auto warning :
          {moduleWarning(*outcome.symbology, outcome.barcode.module),
-          ratioWarning(*outcome.symbology, options.settings.ratio),
+          ratioWarning(*outcome.symbology, options.settings.ratio,
+                       outcome.barcode.module.achievedMm),
           replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText)}) {
         if (warning) {
             outcome.warnings.push_back(std::move(*warning));
