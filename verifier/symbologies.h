@@ -37,7 +37,7 @@ struct Decoded
 // Decodes the widths of a symbol's elements, bar first and last, as read from left to right.
 Decoded decodeAs(Symbology symbology, std::span<const double> widths);
 
-// What the symbology's own specification asks of a decoded symbol beyond its decode: the
+// What the symbology's own standard asks of a decoded symbol beyond its decode: the
 // wide-to-narrow ratio within its limits and Code 39's gaps between characters no wider than
 // 5.3 modules, or, for a module of 0.254 mm or more, the wider of 3 modules and 1.35 mm. Empty when
 // all hold, else which fails. `moduleMm` is the module in millimetres; 0 if unknown.
