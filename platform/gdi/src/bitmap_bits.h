@@ -94,24 +94,24 @@ class Bitmap
 
 // Paints pixels [left, right) of one monochrome row in one colour: partial bytes at the two edges,
 // whole bytes between them. The span is not empty. Every bar of a barcode comes here once, and
-// most lie within one byte, so that case comes first and blends its byte without a branch.
+// most lie within one byte, so that case comes first.
 inline void fillRow(uint8_t* row, uint32_t left, uint32_t right, bool white)
 {
-    const unsigned fill = white ? 0xFFU : 0x00U;
-    const auto paint = [fill](uint8_t& byte, unsigned mask) {
-        byte = static_cast<uint8_t>(byte ^ ((byte ^ fill) & mask));
+    const auto paint = [white](uint8_t& byte, unsigned mask) {
+        byte = static_cast<uint8_t>(white ? byte | mask : byte & ~mask);
     };
     const uint32_t firstByte = left / 8;
-    const uint32_t end = right - firstByte * 8; // where the span ends, counted from its first byte
-    const unsigned leftMask = 0xFFU >> (left % 8);
-    if (end <= 8) {
-        paint(row[firstByte], leftMask & ~(0xFFU >> end));
+    const uint32_t lastByte = (right - 1) / 8;
+    const unsigned leftMask = 0xFFU >> (left % 8);           // from the first pixel on
+    const unsigned rightMask = 0xFF80U >> ((right - 1) % 8); // up to the last pixel, above 8 bits
+    if (firstByte == lastByte) {
+        paint(row[firstByte], leftMask & rightMask);
         return;
     }
-    const uint32_t lastByte = (right - 1) / 8;
+    // The whole bytes last, so that nothing need outlast filling them.
     paint(row[firstByte], leftMask);
-    std::fill(row + firstByte + 1, row + lastByte, static_cast<uint8_t>(fill));
-    paint(row[lastByte], ~(0xFFU >> (1 + (right - 1) % 8)));
+    paint(row[lastByte], rightMask);
+    std::fill(row + firstByte + 1, row + lastByte, static_cast<uint8_t>(white ? 0xFFU : 0x00U));
 }
 
 // Copies pixels [from, from + count) of a monochrome row to [to, to + count) of another row, which

@@ -1,6 +1,7 @@
 // The stand-in's drawing: fills and copies of rectangles.
 #include "drawing.h"
 
+#include <algorithm>
 #include <mutex>
 #include <new>
 #include <vector>
@@ -170,45 +171,47 @@ bool copyBits(Bitmap& target, const Bitmap& source, const Transfer& given, COLOR
 
 } // namespace
 
-bool paintAnyRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
+// The stock bitmap, which any new memory device context may hold, is painted under its lock.
+BOOL paintAnyRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
                   int64_t bottom, bool white)
 {
     Bitmap* surface = context.surface;
     if (surface == nullptr) {
-        return true; // a device without a surface of its own keeps nothing that is drawn
+        return TRUE; // a device without a surface of its own keeps nothing that is drawn
     }
     orderEdges(left, right);
     orderEdges(top, bottom);
     if (context.bitmap == kDefaultBitmapHandle) {
         const std::lock_guard lock(gObjects.stockBitmapMutex());
-        return paintSpan(*surface, left, top, right, bottom, white);
+        return paintSpan(*surface, left, top, right, bottom, white) ? TRUE : FALSE;
     }
-    return paintSpan(*surface, left, top, right, bottom, white);
+    return paintSpan(*surface, left, top, right, bottom, white) ? TRUE : FALSE;
 }
 
-bool copyPixels(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1)
+BOOL copyPixels(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1)
 {
     const auto* destinationContext = find<DeviceContext>(hdc);
     const auto* sourceContext = find<DeviceContext>(hdcSrc);
     if (destinationContext == nullptr || sourceContext == nullptr) {
-        return false;
+        return FALSE;
     }
     const DeviceContext& destination = *destinationContext;
     const Transfer t{x, y, cx, cy, x1, y1};
     Bitmap* target = destination.surface;
     const Bitmap* source = sourceContext->surface;
     if (source != nullptr && source->bitsPixel() != 1) {
-        return false; // only monochrome bitmaps are copied from
+        return FALSE; // only monochrome bitmaps are copied from
     }
     if (target == nullptr || source == nullptr) {
-        return true; // a device without a surface of its own keeps nothing that is drawn
+        return TRUE; // a device without a surface of its own keeps nothing that is drawn
     }
     if (destination.bitmap == kDefaultBitmapHandle ||
         sourceContext->bitmap == kDefaultBitmapHandle) {
         const std::lock_guard lock(gObjects.stockBitmapMutex());
-        return copyBits(*target, *source, t, destination.textColor, destination.bkColor);
+        return copyBits(*target, *source, t, destination.textColor, destination.bkColor) ? TRUE
+                                                                                         : FALSE;
     }
-    return copyBits(*target, *source, t, destination.textColor, destination.bkColor);
+    return copyBits(*target, *source, t, destination.textColor, destination.bkColor) ? TRUE : FALSE;
 }
 
 } // namespace lorvaxen::gdi

@@ -13,22 +13,26 @@
 
 namespace lorvaxen::gdi {
 
-// Paints any rectangle of a device context's surface black or white, clipped to it; false when
-// the memory to paint cannot be had. The stock bitmap, which any new memory device context may
-// hold, is painted under its lock.
-bool paintAnyRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
+// Paints any rectangle of a device context's surface black or white, clipped to it; FALSE when
+// the memory to paint cannot be had.
+BOOL paintAnyRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
                   int64_t bottom, bool white);
 
-// Paints a rectangle of a device context's surface black or white. A bar of a barcode, from the
-// top to the bottom of a bitmap whose rows are still one (never the stock bitmap's), takes the
-// shortest way: a byte or two of that row, clipped to the width. Everything else goes the long way.
-inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, int64_t right,
-                      int64_t bottom, bool white)
+// Paints a rectangle of `hdc`'s surface black or white, clipped to it; FALSE when `hdc` is not a
+// device context or when the memory to paint cannot be had. A bar of a barcode, from the top to
+// the bottom of a bitmap whose rows are still one (never the stock bitmap's), takes the shortest
+// way: a byte or two of that row, clipped to the width. Everything else goes the long way. The
+// drawing calls answer BOOL, as the exported calls that end in them do.
+inline BOOL paintRect(HDC hdc, int64_t left, int64_t top, int64_t right, int64_t bottom, bool white)
 {
-    Bitmap* surface = context.surface;
+    const auto* context = find<DeviceContext>(hdc);
+    if (context == nullptr) [[unlikely]] {
+        return FALSE;
+    }
+    Bitmap* surface = context->surface;
     if (surface == nullptr || !surface->rowsShared() || top > 0 || bottom < surface->height() ||
-        right < left) {
-        return paintAnyRect(context, left, top, right, bottom, white);
+        right < left) [[unlikely]] {
+        return paintAnyRect(*context, left, top, right, bottom, white);
     }
     const int64_t from = std::max<int64_t>(left, 0);
     const int64_t to = std::min<int64_t>(right, surface->width());
@@ -36,12 +40,12 @@ inline bool paintRect(const DeviceContext& context, int64_t left, int64_t top, i
         fillRow(surface->rowsToWrite(0, surface->height(), true)->first,
                 static_cast<uint32_t>(from), static_cast<uint32_t>(to), white);
     }
-    return true;
+    return TRUE;
 }
 
-// A SRCCOPY block transfer between device contexts, as BitBlt takes it. False when either is not
+// A SRCCOPY block transfer between device contexts, as BitBlt takes it. FALSE when either is not
 // a device context, when the source is not monochrome, or when the memory to paint cannot be had.
-bool copyPixels(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1);
+BOOL copyPixels(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1);
 
 } // namespace lorvaxen::gdi
 

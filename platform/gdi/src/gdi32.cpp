@@ -195,25 +195,23 @@ BOOL WINAPI SetRect(LPRECT lprc, int xLeft, int yTop, int xRight, int yBottom)
 int WINAPI FillRect(HDC hdc, const RECT* lprc, HBRUSH hbr)
 {
     const auto* brush = find<Brush>(hbr);
-    const auto* context = find<DeviceContext>(hdc);
-    if (lprc == nullptr || brush == nullptr || context == nullptr) {
+    if (lprc == nullptr || brush == nullptr) {
         return 0;
     }
-    return paintRect(*context, lprc->left, lprc->top, lprc->right, lprc->bottom, brush->white) ? 1
-                                                                                               : 0;
+    return paintRect(hdc, lprc->left, lprc->top, lprc->right, lprc->bottom, brush->white);
 }
 
 BOOL WINAPI BitBlt(HDC hdc, int x, int y, int cx, int cy, HDC hdcSrc, int x1, int y1, DWORD rop)
 {
-    // The bars of a barcode first.
-    if (rop == BLACKNESS || rop == WHITENESS) {
-        const auto* destination = find<DeviceContext>(hdc);
-        return destination != nullptr && paintRect(*destination, x, y, int64_t{x} + cx,
-                                                   int64_t{y} + cy, rop == WHITENESS)
-                   ? TRUE
-                   : FALSE;
+    // A copy goes on at once with its arguments where they came, so that the bars of a barcode,
+    // which come next, need not keep them.
+    if (rop == SRCCOPY) {
+        return copyPixels(hdc, x, y, cx, cy, hdcSrc, x1, y1);
     }
-    return rop == SRCCOPY && copyPixels(hdc, x, y, cx, cy, hdcSrc, x1, y1) ? TRUE : FALSE;
+    if (rop != BLACKNESS && rop != WHITENESS) [[unlikely]] {
+        return FALSE;
+    }
+    return paintRect(hdc, x, y, int64_t{x} + cx, int64_t{y} + cy, rop == WHITENESS);
 }
 
 BOOL WINAPI DeleteObject(HGDIOBJ ho)

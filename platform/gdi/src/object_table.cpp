@@ -9,13 +9,20 @@ ObjectTable gObjects; // NOLINT(cppcoreguidelines-avoid-non-const-global-variabl
 
 ObjectTable::ObjectTable()
 {
-    slots_[0].object.emplace<Brush>(Brush{true});
-    slots_[1].object.emplace<Brush>(Brush{false});
-    slots_[2].object.emplace<Bitmap>();
-    slots_[0].handle = kWhiteBrushHandle;
-    slots_[1].handle = kBlackBrushHandle;
-    slots_[2].handle = kDefaultBitmapHandle;
-    for (size_t slot = kSlotCount; slot > kStockSlots; --slot) {
+    const auto makeStock = [this](HandleValue handle, auto&& object) {
+        Slot& slot = slots_[slotIndex(handle)];
+        slot.object = std::forward<decltype(object)>(object);
+        slot.handle = handle;
+    };
+    makeStock(kWhiteBrushHandle, Brush{true});
+    makeStock(kBlackBrushHandle, Brush{false});
+    makeStock(kDefaultBitmapHandle, Bitmap());
+    static_assert(slotIndex(kDefaultBitmapHandle) - slotIndex(kWhiteBrushHandle) + 1 ==
+                  kStockSlots);
+    for (size_t slot = kSlotCount; slot > 0; --slot) {
+        if (isStockSlot(slot - 1)) {
+            continue;
+        }
         Shard& shard = shards_[shardOf(slot - 1)];
         shard.freeSlots.reserve(kSlotsPerShard);
         shard.freeSlots.push_back(slot - 1);

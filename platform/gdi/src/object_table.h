@@ -47,7 +47,7 @@ struct Brush
 };
 
 // Stock objects have fixed handle values below the first one handed out for created objects, and
-// the first slots of the table.
+// the slots those values name.
 constexpr HandleValue kWhiteBrushHandle = 0x100;
 constexpr HandleValue kBlackBrushHandle = 0x104;
 constexpr HandleValue kDefaultBitmapHandle = 0x108;
@@ -137,22 +137,22 @@ class ObjectTable
         std::vector<size_t> freeSlots;
     };
 
-    static size_t slotIndex(HandleValue handle)
+    // Every handle, a stock one included, names its slot the same way, so finding one is a shift
+    // and a mask; a value that names a slot without being its handle fails the comparison after.
+    static constexpr size_t slotIndex(HandleValue handle)
     {
-        if (isStock(handle)) {
-            return (handle - kWhiteBrushHandle) / 4;
-        }
         return (handle >> 2) & ((HandleValue{1} << kSlotBits) - 1);
     }
 
     Slot* slotOf(HandleValue handle)
     {
-        if (isStock(handle) &&
-            (handle < kWhiteBrushHandle || handle > kDefaultBitmapHandle || handle % 4 != 0)) {
-            return nullptr;
-        }
         const size_t index = slotIndex(handle);
         return index < kSlotCount ? &slots_[index] : nullptr;
+    }
+
+    static constexpr bool isStockSlot(size_t index)
+    {
+        return index >= slotIndex(kWhiteBrushHandle) && index <= slotIndex(kDefaultBitmapHandle);
     }
 
     static size_t shardOf(size_t index) { return index / kSlotsPerShard; }
