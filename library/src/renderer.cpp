@@ -1,5 +1,8 @@
 #include "renderer.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <Lorvaxen.h>
 #include <lorvaxen_pixels.h>
 
@@ -14,6 +17,32 @@ std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio
     // (k + 1) * narrowPx is taken in integers, then scaled by ratio / 2, which is computed first.
     return truncatePixels(static_cast<double>((k + 1) * narrowPx) * (ratio / 2.0));
 }
+
+namespace {
+
+// The lowest and the highest byte of a text that is not empty.
+std::pair<char, char> digitRange(std::string_view pattern)
+{
+    auto lowest = static_cast<unsigned char>(pattern.front());
+    unsigned char highest = lowest;
+    for (const char element : pattern) {
+        lowest = std::min(lowest, static_cast<unsigned char>(element));
+        highest = std::max(highest, static_cast<unsigned char>(element));
+    }
+    return {static_cast<char>(lowest), static_cast<char>(highest)};
+}
+
+// How many times `digit` occurs in a text shorter than 2^31.
+int64_t countOf(std::string_view pattern, char digit)
+{
+    uint32_t count = 0;
+    for (const char element : pattern) {
+        count += element == digit ? 1 : 0;
+    }
+    return count;
+}
+
+} // namespace
 
 std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, int dpiY,
                                             double narrowMm, double heightMm, double ratio)
@@ -31,24 +60,28 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     if (pattern.size() >= static_cast<std::size_t>(kPixelLimit)) {
         return std::nullopt;
     }
-    // Each digit's width once. One too wide for 32 bits counts as 2^31, so that a pattern holding
-    // it comes to too wide a sum and is refused, while one without it is not.
+    // The lowest and highest digits first, which also proves that the pattern holds only digits.
+    // Then each digit's width once, times its count: each digit below the highest is counted, and
+    // the highest takes the elements left. Both passes are simple enough to go many bytes at a
+    // time. A digit too wide for 32 bits counts as 2^31 a time, so that a pattern holding it comes
+    // to too wide a sum and is refused, while one without it is not; a sum of fewer than 2^31 such
+    // widths fits 64 bits.
+    const auto [lowest, highest] = digitRange(pattern);
+    if (lowest < '0' || highest > '9') {
+        return std::nullopt;
+    }
     PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
-    std::array<int64_t, 10> widths{};
-    for (std::size_t index = 0; index < widths.size(); ++index) {
-        const auto width = elementWidthPx(static_cast<char>('0' + index), *narrowPx, ratio);
-        geometry.elementPx[index] = width.value_or(0);
-        widths[index] = width ? *width : static_cast<int64_t>(kPixelLimit);
-    }
+    constexpr int64_t kTooWide = int64_t{1} << 31;
     int64_t widthPx = 0;
-    for (const char digit : pattern) {
-        const auto index = static_cast<unsigned char>(digit - '0'); // wraps below '0'
-        if (index >= widths.size()) {
-            return std::nullopt;
-        }
-        widthPx += widths[index];
+    auto uncounted = static_cast<int64_t>(pattern.size());
+    for (char digit = lowest; digit <= highest; ++digit) {
+        const auto width = elementWidthPx(digit, *narrowPx, ratio);
+        geometry.elementPx[static_cast<std::size_t>(digit - '0')] = width.value_or(0);
+        const int64_t count = digit == highest ? uncounted : countOf(pattern, digit);
+        widthPx += count * (width ? *width : kTooWide);
+        uncounted -= count;
     }
-    if (widthPx >= static_cast<int64_t>(kPixelLimit)) {
+    if (widthPx >= kTooWide) {
         return std::nullopt;
     }
     geometry.widthPx = static_cast<int32_t>(widthPx);

@@ -16,8 +16,8 @@ struct PixelGeometry
     int32_t narrowPx;
     int32_t heightPx;
     int32_t widthPx;
-    // The width of each element digit '0' to '9'; 0 for a digit too wide to draw, which the
-    // pattern then does not hold.
+    // The width of each element digit '0' to '9' that the pattern holds; 0 for the others, and
+    // for a digit too wide to draw, which the pattern then does not hold.
     std::array<int32_t, 10> elementPx;
 };
 
