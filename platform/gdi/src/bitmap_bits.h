@@ -10,6 +10,7 @@
 #define LORVAXEN_GDI_BITMAP_BITS_H
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -97,13 +98,16 @@ class Bitmap
 // most lie within one byte, so that case comes first.
 inline void fillRow(uint8_t* row, uint32_t left, uint32_t right, bool white)
 {
+    // The pixels of a byte from the one at each place on, and up to the one at each place.
+    static constexpr std::array<uint8_t, 8> kFrom{0xFF, 0x7F, 0x3F, 0x1F, 0x0F, 0x07, 0x03, 0x01};
+    static constexpr std::array<uint8_t, 8> kUpTo{0x80, 0xC0, 0xE0, 0xF0, 0xF8, 0xFC, 0xFE, 0xFF};
     const auto paint = [white](uint8_t& byte, unsigned mask) {
         byte = static_cast<uint8_t>(white ? byte | mask : byte & ~mask);
     };
     const uint32_t firstByte = left / 8;
     const uint32_t lastByte = (right - 1) / 8;
-    const unsigned leftMask = 0xFFU >> (left % 8);           // from the first pixel on
-    const unsigned rightMask = 0xFF80U >> ((right - 1) % 8); // up to the last pixel, above 8 bits
+    const unsigned leftMask = kFrom[left % 8];
+    const unsigned rightMask = kUpTo[(right - 1) % 8];
     if (firstByte == lastByte) {
         paint(row[firstByte], leftMask & rightMask);
         return;
