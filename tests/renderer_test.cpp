@@ -90,6 +90,9 @@ TEST(Measure, RefusesDimensionsOutsideTheirRangeOrTooLargeForPixels)
              Case{"01", 0.33, 10, kInfinity},
              Case{"01", 0.33, 10, 1e300},
              Case{"0", 0.33, 1e12, 2.5},
+             Case{"10/", 0.33, 10, 2.5}, // bytes just below and above the digits, and a high one
+             Case{"0:1", 0.33, 10, 2.5},
+             Case{"01\xff", 0.33, 10, 2.5},
          }) {
         EXPECT_FALSE(measurePattern(c.pattern, 600, 600, c.narrowMm, c.heightMm, c.ratio))
             << "'" << c.pattern << "' " << c.narrowMm << " " << c.heightMm << " " << c.ratio;

@@ -20,8 +20,9 @@ std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio
 
 namespace {
 
-// The lowest and the highest byte of a text that is not empty.
-std::pair<char, char> digitRange(std::string_view pattern)
+// The lowest and the highest digit of a text that is not empty, or nothing when it holds a byte
+// that is not a digit. The bytes are compared unsigned, so that one above 127 counts as high.
+std::optional<std::pair<char, char>> digitRange(std::string_view pattern)
 {
     auto lowest = static_cast<unsigned char>(pattern.front());
     unsigned char highest = lowest;
@@ -29,7 +30,10 @@ std::pair<char, char> digitRange(std::string_view pattern)
         lowest = std::min(lowest, static_cast<unsigned char>(element));
         highest = std::max(highest, static_cast<unsigned char>(element));
     }
-    return {static_cast<char>(lowest), static_cast<char>(highest)};
+    if (lowest < '0' || highest > '9') {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<char>(lowest), static_cast<char>(highest)};
 }
 
 // How many times `digit` occurs in a text shorter than 2^31.
@@ -66,10 +70,11 @@ std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, 
     // time. A digit too wide for 32 bits counts as 2^31 a time, so that a pattern holding it comes
     // to too wide a sum and is refused, while one without it is not; a sum of fewer than 2^31 such
     // widths fits 64 bits.
-    const auto [lowest, highest] = digitRange(pattern);
-    if (lowest < '0' || highest > '9') {
+    const auto digits = digitRange(pattern);
+    if (!digits) {
         return std::nullopt;
     }
+    const auto [lowest, highest] = *digits;
     PixelGeometry geometry{*narrowPx, *heightPx, 0, {}};
     constexpr int64_t kTooWide = int64_t{1} << 31;
     int64_t widthPx = 0;
