@@ -139,7 +139,8 @@ class Tool : public GdiTest
     }
 
     // Starts the tool in dir() with `input` on its standard input and its standard output into
-    // `outFile` (a file of its own when empty).
+    // `outFile`, which must exist (a device such as /dev/full: it is never created), or a file of
+    // its own when empty.
     pid_t startTool(const std::vector<std::string>& args, const std::string& input = "",
                     const fs::path& outFile = {}) const
     {
@@ -160,7 +161,9 @@ class Tool : public GdiTest
         const pid_t child = fork();
         if (child == 0) {
             const int inFd = open(in.c_str(), O_RDONLY);
-            const int outFd = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int outFd = outFile.empty()
+                                  ? open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644)
+                                  : open(out.c_str(), O_WRONLY);
             const int errFd = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (inFd < 0 || outFd < 0 || errFd < 0 || chdir(workDir.c_str()) != 0 ||
                 dup2(inFd, 0) < 0 || dup2(outFd, 1) < 0 || dup2(errFd, 2) < 0) {
