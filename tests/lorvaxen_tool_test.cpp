@@ -1,7 +1,7 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
 #include <cmath>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -315,7 +315,7 @@ TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
     }
     // A report that cannot be written is a failure, not a success whose news is lost. Only the
     // device itself will do: a /dev/full that is something else on this machine is left alone.
-    struct stat full {};
+    struct stat full = {};
     if (stat("/dev/full", &full) != 0 || !S_ISCHR(full.st_mode)) {
         std::printf("skipped the full standard output: /dev/full is not a character device\n");
         return;
