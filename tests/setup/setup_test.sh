@@ -44,12 +44,13 @@ esac
 exit 1
 END
 cat >"$work/bin/dpkg-query" <<'END'
-#!/usr/bin/env bash
-grep -qxF -- "${!#}" "$WORK/installed" 2>/dev/null && printf 'install ok installed' && exit 0
+#!/bin/sh
+for package; do :; done
+grep -qxF -- "$package" "$WORK/installed" 2>/dev/null && printf 'install ok installed' && exit 0
 exit 1
 END
 cat >"$work/bin/dpkg" <<'END'
-#!/usr/bin/env bash
+#!/bin/sh
 case $1 in
 --print-architecture) echo amd64 ;;
 --print-foreign-architectures) ;;
