@@ -1,7 +1,7 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
 #include <cmath>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -315,7 +315,9 @@ TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
     }
     // A report that cannot be written is a failure, not a success whose news is lost. Only the
     // device itself will do: a /dev/full that is something else on this machine is left alone.
-    struct stat full {};
+    struct stat full
+    {
+    };
     if (stat("/dev/full", &full) != 0 || !S_ISCHR(full.st_mode)) {
         std::printf("skipped the full standard output: /dev/full is not a character device\n");
         return;
@@ -619,13 +621,33 @@ TEST_F(Tool, VerifyRefusesCraftedFilesQuicklyAndInLittleMemory)
     const std::string crcBytes{char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
     huge.replace(29, 4, crcBytes);
     std::ofstream(dir() / "huge.png", std::ios::binary) << huge;
+    // A pixel's PNG carrying 1,200 compressed text chunks of 8 MB of zeros each, 9.4 MB in all.
+    std::vector<Bytef> zeros(8 << 20, 0);
+    std::vector<Bytef> packed(compressBound(zeros.size()));
+    uLongf packedSize = packed.size();
+    ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), zeros.size(), 9), Z_OK);
+    const auto bigEndian = [](uint32_t v) {
+        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    std::string text =
+        std::string("zTXtk\0\0", 7) + std::string(packed.begin(), packed.begin() + packedSize);
+    text = bigEndian(static_cast<uint32_t>(text.size() - 4)) + text +
+           bigEndian(crc32(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
+    writePng("pixel.png", 1, 1, {0});
+    const std::string pixel = readText(dir() / "pixel.png");
+    std::string chatter = pixel.substr(0, 33); // the signature and the header
+    for (int i = 0; i < 1200; ++i) {
+        chatter += text;
+    }
+    chatter += pixel.substr(33);
+    std::ofstream(dir() / "chatter.png", std::ios::binary) << chatter;
     fs::create_directory(dir() / "folder");
     const ToolRun budget = runTool({"verify", "--max-pixels", "100", "huge.png"});
     EXPECT_EQ(budget.status, 1);
     EXPECT_NE(budget.err.find("exceed the limit of 100 (--max-pixels"), std::string::npos)
         << budget.err;
     for (const char* file : {"wrap.pbm", "wide.pbm", "square.pbm", "promise.pbm", "huge.bmp",
-                             "huge.png", "sparse.png", "folder", "/dev/zero"}) {
+                             "huge.png", "sparse.png", "chatter.png", "folder", "/dev/zero"}) {
         const pid_t child = startTool({"verify", file});
         int status = 0;
         rusage usage{};
