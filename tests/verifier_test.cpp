@@ -79,6 +79,7 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
         double value;
         double grade;     // of the parameter, which is also the scan's lowest, by the 2000
         double grade2016; // edition's whole steps and the 2016 edition's decimal grades
+        const char* text = "*A*";
     };
     const auto none = [](SyntheticProfile&) {};
     // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
@@ -126,6 +127,18 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
              Case{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode,
                   0, 0, 0},
+             Case{"an NW7 1 of 2, 3, 2, 3, 5, 8 and 2 pixels between a of 2 and 5: a wide element "
+                  "of exactly the midway width",
+                  85, 5,
+                  [](SyntheticProfile& p) {
+                      const std::vector<double> pixels{30, 2, 2, 5, 5, 2, 5, 2, 2, 2, 3, 2, 3,
+                                                       5,  8, 2, 2, 2, 2, 5, 5, 2, 5, 2, 30};
+                      p = {};
+                      for (std::size_t i = 0; i < pixels.size(); ++i) {
+                          p.add(pixels[i] / SyntheticProfile::kSamplesPerModule, i % 2 ? 5 : 85);
+                      }
+                  },
+                  Parameter::Decodability, 0.55 / 2.05, 1, 1.1, "a1a"},
              Case{"a quiet zone of 9.5 modules", 85, 5,
                   [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
                   0, 0},
@@ -137,7 +150,7 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
             const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
             const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
             EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
-            EXPECT_EQ(scan.decoded.text, "*A*") << c.why;
+            EXPECT_EQ(scan.decoded.text, c.text) << c.why;
             EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
             EXPECT_DOUBLE_EQ(measured.grade, grade) << c.why;
             EXPECT_DOUBLE_EQ(scan.grade.grade, grade) << c.why;
