@@ -32,12 +32,13 @@ int crossings(const ReflectanceImage& image, int32_t y, uint32_t threshold)
 // Grades the scans of `profiles`, the symbol by their mean. Scans that decode to different data
 // fail the symbol: a reader may return either.
 void gradeScans(std::vector<std::vector<double>>& profiles,
-                const std::array<int32_t, kScanLines>& rows, Edition edition, Verification* result)
+                const std::array<int32_t, kScanLines>& rows, const VerifyOptions& options,
+                Verification* result)
 {
     double sum = 0;
     for (std::size_t i = 0; i < profiles.size(); ++i) {
-        ScanResult scan =
-            gradeProfile(profiles[i], result->symbology, edition, result->pixelsPerMm);
+        ScanResult scan = gradeProfile(profiles[i], result->symbology, options.edition,
+                                       result->pixelsPerMm, options.upcA);
         scan.row = rows[i];
         if (scan.decoded.ok && result->text.empty()) {
             result->text = scan.decoded.text;
@@ -56,15 +57,15 @@ void gradeScans(std::vector<std::vector<double>>& profiles,
     result->grade = result->inconsistency.empty() ? sum / kScanLines : 0;
 }
 
-// The rows that hold the bars: the tallest band of rows that cross the image's midway level often.
+// A band of rows that hold bars: each crosses the image's midway level often.
 struct Band
 {
     int32_t top = 0;
     int32_t height = 0;
 };
 
-// `threshold`: the image's midway level.
-std::optional<Band> findBand(const ReflectanceImage& image, uint32_t threshold)
+// `threshold`: the image's midway level. The bands, tallest first.
+std::vector<Band> findBands(const ReflectanceImage& image, uint32_t threshold)
 {
     // Human-readable text under the bars, and guard bars reaching down between its digits, cross
     // far less often than the symbol's own rows: a row holds bars when it crosses at least half as
@@ -84,19 +85,19 @@ std::optional<Band> findBand(const ReflectanceImage& image, uint32_t threshold)
         fewest = std::max(kMinCrossings, *middle / 2);
     }
     int32_t bandStart = -1;
-    Band best;
+    std::vector<Band> bands;
     for (int32_t y = 0; y <= image.height(); ++y) {
         const bool bars = y < image.height() && counts[static_cast<std::size_t>(y)] >= fewest;
         if (bars && bandStart < 0) {
             bandStart = y;
         } else if (!bars && bandStart >= 0) {
-            if (y - bandStart > best.height) {
-                best = {bandStart, y - bandStart};
-            }
+            bands.push_back({bandStart, y - bandStart});
             bandStart = -1;
         }
     }
-    return best.height > 0 ? std::optional(best) : std::nullopt;
+    std::ranges::stable_sort(bands,
+                             [](const Band& a, const Band& b) { return a.height > b.height; });
+    return bands;
 }
 
 // The shift between row `upper` and row `upper + gap` that best matches their levels (the least
@@ -146,125 +147,249 @@ double scanSlope(const ReflectanceImage& image, const Band& band)
     return -lean;
 }
 
-// Ten scan lines evenly spaced across the middle 80% of the band.
+// A row of a band whose profile decodes, tried at a few places from the middle outwards, each
+// through the smallest aperture, doubled until the symbol decodes, and the same data found an
+// eighth of the band above and below it: text under the bars, which may be taller than they are
+// and whose strokes may pass for a symbol on one row, is passed over.
+std::optional<std::pair<int32_t, ScanResult>> decodingRow(const ReflectanceImage& image,
+                                                          const Band& band, double slope,
+                                                          const VerifyOptions& options)
+{
+    const auto scanAt = [&](int32_t row, double aperture) {
+        return gradeProfile(sampleScanLine(image, row, aperture, slope), options.symbology,
+                            options.edition, 0, options.upcA);
+    };
+    const int32_t apart = std::max(1, band.height / 8);
+    for (const double share : {0.5, 0.3, 0.7, 0.15, 0.85}) {
+        const auto row = band.top + static_cast<int32_t>(share * band.height);
+        for (int64_t trial = 1; trial <= std::max(1, band.height); trial *= 2) {
+            const auto aperture = static_cast<double>(trial);
+            ScanResult scan = scanAt(row, aperture);
+            if (!scan.decoded.ok) {
+                continue;
+            }
+            const auto same = [&](int32_t other) {
+                const ScanResult check = scanAt(std::clamp(other, 0, image.height() - 1), aperture);
+                return check.decoded.ok && check.decoded.text == scan.decoded.text;
+            };
+            if (same(row - apart) && same(row + apart)) {
+                return std::pair(row, std::move(scan));
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+// The columns of the bars a scan crosses: its decoded symbol's, or every bar between the first
+// and the last.
+std::vector<std::pair<double, double>> barsOf(const ScanResult& scan)
+{
+    std::vector<std::pair<double, double>> bars;
+    const ProfileAnalysis& analysis = scan.analysis;
+    const auto from = static_cast<double>(scan.profileFrom);
+    for (std::size_t i = analysis.firstBar; analysis.hasBars && i <= analysis.lastBar; ++i) {
+        const Element& element = analysis.elements[i];
+        if (element.dark) {
+            bars.emplace_back(from + element.start, from + element.end);
+        }
+    }
+    return bars;
+}
+
+// How many rows a bar runs on from the scan line at `row` up (`step` -1) or down (1), followed at
+// right angles to the scan lines, through no more than two light pixels in a row (specks and
+// voids).
+int32_t barRun(const ReflectanceImage& image, double x, double y, double slope, int step,
+               uint32_t threshold)
+{
+    constexpr int32_t kMostLightPixels = 2;
+    int32_t run = 0;
+    int32_t light = 0;
+    for (int32_t k = 1; light <= kMostLightPixels; ++k) {
+        const auto at = static_cast<int32_t>(std::lround(y + step * k));
+        const auto column = static_cast<int32_t>(std::floor(x - slope * step * k));
+        if (at < 0 || at >= image.height() || column < 0 || column >= image.width()) {
+            break;
+        }
+        if (image.level(column, at) < threshold) {
+            run = k;
+            light = 0;
+        } else {
+            ++light;
+        }
+    }
+    return run;
+}
+
+// The median of `values`.
+double median(std::vector<double> values)
+{
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
+// Whether the scan line at `row` is dark over at least nine tenths of the columns from `from` to
+// `to`: a bearer bar across the symbol, not its bars.
+bool acrossTheBars(const ReflectanceImage& image, int32_t row, double slope, double from, double to,
+                   uint32_t threshold)
+{
+    const double middle = image.width() / 2.0;
+    int64_t dark = 0;
+    int64_t all = 0;
+    for (auto x = static_cast<int32_t>(from); x < static_cast<int32_t>(to); ++x) {
+        const auto at = static_cast<int32_t>(std::lround(row + slope * (x + 0.5 - middle)));
+        if (at >= 0 && at < image.height() && x >= 0 && x < image.width()) {
+            dark += image.level(x, at) < threshold ? 1 : 0;
+            ++all;
+        }
+    }
+    return all > 0 && dark * 10 >= all * 9;
+}
+
+// The bars' own height, as the rows the scan lines cross the middle column at: each bar crossed
+// on `row` followed up and down, and the median of their ends taken, which for EAN and UPC is the
+// data bars' and not the longer guard bars'. Bearer bars that the bars run into are left out.
+Band barHeight(const ReflectanceImage& image, int32_t row, const ScanResult& scan, double slope,
+               uint32_t threshold)
+{
+    const std::vector<std::pair<double, double>> bars = barsOf(scan);
+    if (bars.empty()) {
+        return {row, 1};
+    }
+    const double middle = image.width() / 2.0;
+    std::vector<double> ups;
+    std::vector<double> downs;
+    for (const auto& [start, end] : bars) {
+        const double x = (start + end) / 2;
+        const double y = row + slope * (x - middle);
+        ups.push_back(barRun(image, x, y, slope, -1, threshold));
+        downs.push_back(barRun(image, x, y, slope, 1, threshold));
+    }
+    // Rows followed along a bar at right angles to the scan lines are 1 + slope^2 scan rows.
+    const double stretch = 1 + slope * slope;
+    auto top = static_cast<int32_t>(std::lround(row - median(ups) * stretch));
+    auto bottom = static_cast<int32_t>(std::lround(row + median(downs) * stretch));
+    const double from = bars.front().first;
+    const double to = bars.back().second;
+    while (bottom > top && acrossTheBars(image, bottom, slope, from, to, threshold)) {
+        --bottom;
+    }
+    while (top < bottom && acrossTheBars(image, top, slope, from, to, threshold)) {
+        ++top;
+    }
+    return {top, bottom - top + 1};
+}
+
+// Ten scan lines at the centres of ten equal strips of the inspection band, 10% to 90% of the
+// bars' height.
 std::array<int32_t, kScanLines> scanRows(const Band& band)
 {
     std::array<int32_t, kScanLines> rows{};
     for (int i = 0; i < kScanLines; ++i) {
-        const double share = 0.1 + 0.8 * i / (kScanLines - 1);
+        const double share = 0.1 + 0.8 * (i + 0.5) / kScanLines;
         rows[static_cast<std::size_t>(i)] =
-            band.top + static_cast<int32_t>(std::lround(share * (band.height - 1)));
+            band.top + static_cast<int32_t>(std::floor(share * band.height));
     }
     return rows;
 }
 
 // The aperture: the one given in millimetres where the resolution is known, else 0.8 of the
-// module of the symbol as decoded on `row`, the aperture verifiers commonly choose for linear
-// symbols. The module is the decoded symbol's width over its modules, so it follows the print and
-// not the data; it is found through the smallest aperture, doubled until the symbol decodes. The
-// symbology, unless given, is the one it decodes as.
-void chooseAperture(const ReflectanceImage& image, int32_t row, int32_t bandHeight,
-                    const VerifyOptions& options, Verification* result)
+// module of the decoded symbol, the aperture verifiers commonly choose for linear symbols; 0
+// when neither is known. The module is the decoded symbol's width over its modules, so it
+// follows the print and not the data.
+void setAperture(const VerifyOptions& options, Verification* result)
 {
-    const double slope = result->slope;
-    result->pixelsPerMm = options.pixelsPerMm > 0 ? options.pixelsPerMm : image.pixelsPerMm;
     const double apertureMm =
         options.apertureMm > 0 ? options.apertureMm : 0.8 * options.xDimensionMm;
-    for (double trial = 1; trial <= std::max(1, bandHeight) && result->moduleWidth == 0;
-         trial *= 2) {
-        const ScanResult scan =
-            gradeProfile(sampleScanLine(image, row, trial, slope), options.symbology);
-        if (scan.decoded.ok) {
-            result->moduleWidth = scan.decoded.moduleWidth;
-            result->symbology = scan.decoded.symbology;
-        }
-    }
     if (apertureMm > 0 && result->pixelsPerMm > 0) {
         result->aperture = apertureMm * result->pixelsPerMm;
-    } else {
+    } else if (result->moduleWidth > 0) {
         result->aperture = std::max(1.0, 0.8 * result->moduleWidth);
     }
     result->apertureMm = result->pixelsPerMm > 0 ? result->aperture / result->pixelsPerMm : 0;
 }
 
-// The rows of the band that cross the whole symbol: those whose profile decodes. A skewed symbol
-// leaves rows near the top and bottom of its band that cross only part of it. Rows spread over the
-// band are tried, and the first and last that decode are then narrowed down to the row.
-Band decodingRows(const ReflectanceImage& image, const Band& band, double aperture, double slope,
-                  std::optional<Symbology> symbology)
+// The ten scans at `rows`, graded; the symbology, unless given or found already, is the first
+// that any scan decodes as, and every scan is then held to it.
+void scanAndGrade(const ReflectanceImage& image, const std::array<int32_t, kScanLines>& rows,
+                  const VerifyOptions& options, Verification* result)
 {
-    const auto decodes = [&](int32_t y) {
-        return gradeProfile(sampleScanLine(image, y, aperture, slope), symbology).decoded.ok;
-    };
-    constexpr int32_t kProbes = 24;
-    const int32_t probes = std::min(kProbes, band.height);
-    const auto probe = [&](int32_t k) {
-        return band.top + static_cast<int32_t>(
-                              std::lround(double(k) * (band.height - 1) / std::max(1, probes - 1)));
-    };
-    int32_t first = -1;
-    int32_t last = -1;
-    for (int32_t k = 0; k < probes; ++k) {
-        if (decodes(probe(k))) {
-            first = first < 0 ? k : first;
-            last = k;
+    result->scans.clear();
+    result->worstScan = 0;
+    result->text.clear();
+    result->check.clear();
+    result->inconsistency.clear();
+    std::vector<std::vector<double>> profiles;
+    profiles.reserve(rows.size());
+    for (const int32_t row : rows) {
+        profiles.push_back(sampleScanLine(image, row, result->aperture, result->slope));
+    }
+    for (std::size_t k = 0; k < profiles.size() && !result->symbology; ++k) {
+        const std::size_t i = (kScanLines / 2 + k) % kScanLines;
+        const ScanResult trial = gradeProfile(profiles[i], std::nullopt);
+        if (trial.decoded.ok) {
+            result->symbology = trial.decoded.symbology;
         }
     }
-    if (first < 0) {
-        return band;
-    }
-    // Between a row that fails and one that decodes lies the edge: halved until they touch.
-    const auto edge = [&](int32_t failing, int32_t decoding) {
-        while (std::abs(decoding - failing) > 1) {
-            const int32_t middle = failing + (decoding - failing) / 2;
-            (decodes(middle) ? decoding : failing) = middle;
-        }
-        return decoding;
-    };
-    const int32_t top = edge(first == 0 ? band.top - 1 : probe(first - 1), probe(first));
-    const int32_t bottom =
-        edge(last == probes - 1 ? band.top + band.height : probe(last + 1), probe(last));
-    return {top, bottom - top + 1};
+    gradeScans(profiles, rows, options, result);
 }
 
-// Finds the band, chooses its scan rows and grades them, the bars running across the rows.
+// Finds the bars, measures their height, sets the scan lines and grades them, the bars running
+// across the rows.
 Verification verifyRows(const ReflectanceImage& image, uint32_t threshold,
                         const VerifyOptions& options)
 {
     Verification result;
     result.edition = options.edition;
-    const std::optional<Band> found = findBand(image, threshold);
-    if (!found) {
+    result.pixelsPerMm = options.pixelsPerMm > 0 ? options.pixelsPerMm : image.pixelsPerMm;
+    const std::vector<Band> bands = findBands(image, threshold);
+    if (bands.empty()) {
         result.problem = "no barcode found: no row crosses from light to dark " +
                          std::to_string(kMinCrossings) + " times";
         return result;
     }
     result.found = true;
-    result.slope = scanSlope(image, *found);
-    chooseAperture(image, found->top + found->height / 2, found->height, options, &result);
-    result.symbology = options.symbology ? options.symbology : result.symbology;
-    const Band band = result.moduleWidth > 0 ? decodingRows(image, *found, result.aperture,
-                                                            result.slope, result.symbology)
-                                             : *found;
-    result.top = band.top;
-    result.bottom = band.top + band.height - 1;
-    const std::array<int32_t, kScanLines> rows = scanRows(band);
-
-    // The symbology, unless given or found on the middle row, is the first that any scan decodes
-    // as; every scan is then held to it.
-    std::vector<std::vector<double>> profiles;
-    profiles.reserve(rows.size());
-    for (const int32_t row : rows) {
-        profiles.push_back(sampleScanLine(image, row, result.aperture, result.slope));
+    // The bars are the tallest band that decodes; failing any, the tallest.
+    constexpr std::size_t kMostBands = 4;
+    std::optional<std::pair<int32_t, ScanResult>> anchor;
+    for (std::size_t b = 0; b < std::min(bands.size(), kMostBands) && !anchor; ++b) {
+        result.slope = scanSlope(image, bands[b]);
+        anchor = decodingRow(image, bands[b], result.slope, options);
     }
-    for (std::size_t k = 0; k < profiles.size() && !result.symbology; ++k) {
-        const std::size_t i = (kScanLines / 2 + k) % kScanLines;
-        const ScanResult trial = gradeProfile(profiles[i], std::nullopt);
-        if (trial.decoded.ok) {
-            result.symbology = trial.decoded.symbology;
+    if (anchor) {
+        result.moduleWidth = anchor->second.decoded.moduleWidth;
+        result.symbology = anchor->second.decoded.symbology;
+    } else {
+        result.slope = scanSlope(image, bands.front());
+        const int32_t row = bands.front().top + bands.front().height / 2;
+        ScanResult scan;
+        scan.analysis = analyseProfile(sampleScanLine(image, row, 1, result.slope));
+        anchor = std::pair(row, std::move(scan));
+    }
+    result.symbology = options.symbology ? options.symbology : result.symbology;
+    const Band bars = barHeight(image, anchor->first, anchor->second, result.slope, threshold);
+    result.top = bars.top;
+    result.bottom = bars.top + bars.height - 1;
+    const std::array<int32_t, kScanLines> rows = scanRows(bars);
+    setAperture(options, &result);
+    scanAndGrade(image, rows, options, &result);
+    const auto decoding =
+        std::ranges::find_if(result.scans, [](const ScanResult& scan) { return scan.decoded.ok; });
+    if (result.moduleWidth == 0 && decoding != result.scans.end()) {
+        // Only a scan line decodes: its module sets the aperture, if nothing else did.
+        result.moduleWidth = decoding->decoded.moduleWidth;
+        if (result.aperture == 0) {
+            setAperture(options, &result);
+            scanAndGrade(image, rows, options, &result);
         }
     }
-    gradeScans(profiles, rows, options.edition, &result);
+    if (result.text.empty()) {
+        const ScanResult& middle = result.scans[kScanLines / 2];
+        result.undecoded =
+            "no scan decodes: " +
+            (middle.decoded.problem.empty() ? std::string("no bars") : middle.decoded.problem);
+    }
     return result;
 }
 
