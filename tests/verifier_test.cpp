@@ -349,21 +349,21 @@ std::pair<int32_t, int32_t> firstWide(const ReflectanceImage& image, bool dark)
     return {x - run / 2, run};
 }
 
-// A void the width of `step` pixels down the middle of the first wide bar, over the top 40% of its
-// height: the scan lines there cross it, the others not.
+// A void the width of `step` pixels down the middle of the first wide bar, over the top half of
+// its height: the scan lines there cross it, the others not.
 void voidInBar(ReflectanceImage& image, int step)
 {
     const int32_t middle = firstWide(image, true).first;
-    paint(image, middle - step / 2, middle - step / 2 + step, 0, image.height() * 2 / 5, 90.0);
+    paint(image, middle - step / 2, middle - step / 2 + step, 0, image.height() / 2, 90.0);
 }
 
 // A spot of ink the width of `step` pixels in the middle of the first wide space, over the bottom
-// 40% of its height.
+// half of its height.
 void spotInSpace(ReflectanceImage& image, int step)
 {
     const int32_t middle = firstWide(image, false).first;
-    paint(image, middle - step / 2, middle - step / 2 + step, image.height() * 3 / 5,
-          image.height(), 5.0);
+    paint(image, middle - step / 2, middle - step / 2 + step, image.height() / 2, image.height(),
+          5.0);
 }
 
 // The left margin cut by three modules a step: 11, 8, 5 and 2 modules left.

@@ -46,10 +46,18 @@ void gradeScans(std::vector<std::vector<double>>& profiles,
     result->grade = result->inconsistency.empty() ? sum / kScanLines : 0;
 }
 
-// A row of a band whose profile decodes, tried at a few places from the middle outwards, each
-// through the smallest aperture, doubled until the symbol decodes, and the same data found an
-// eighth of the band above and below it: text under the bars, which may be taller than they are
-// and whose strokes may pass for a symbol on one row, is passed over.
+// The number of elements of the symbol a scan decodes.
+std::size_t decodedElements(const ScanResult& scan)
+{
+    return scan.analysis.lastBar - scan.analysis.firstBar + 1;
+}
+
+// A row of a band whose profile decodes: tried at a few places, each through the smallest
+// aperture, doubled until the symbol decodes, and held only when the same data is found an eighth
+// of the band above and below it, so that text under the bars (which may be taller than they are,
+// and whose strokes may pass for a symbol on one row) is passed over. Of the rows held, the one
+// whose symbol has the most elements: damage can make part of a symbol pass for another
+// symbology's shorter one.
 std::optional<std::pair<int32_t, ScanResult>> decodingRow(const ReflectanceImage& image,
                                                           const Band& band, double slope,
                                                           const VerifyOptions& options)
@@ -59,6 +67,7 @@ std::optional<std::pair<int32_t, ScanResult>> decodingRow(const ReflectanceImage
                             options.edition, 0, options.upcA);
     };
     const int32_t apart = std::max(1, band.height / 8);
+    std::optional<std::pair<int32_t, ScanResult>> best;
     for (const double share : {0.5, 0.3, 0.7, 0.15, 0.85}) {
         const auto row = band.top + static_cast<int32_t>(share * band.height);
         for (int64_t trial = 1; trial <= std::max(1, band.height); trial *= 2) {
@@ -72,11 +81,14 @@ std::optional<std::pair<int32_t, ScanResult>> decodingRow(const ReflectanceImage
                 return check.decoded.ok && check.decoded.text == scan.decoded.text;
             };
             if (same(row - apart) && same(row + apart)) {
-                return std::pair(row, std::move(scan));
+                if (!best || decodedElements(scan) > decodedElements(best->second)) {
+                    best = std::pair(row, std::move(scan));
+                }
+                break;
             }
         }
     }
-    return std::nullopt;
+    return best;
 }
 
 // Ten scan lines at the centres of ten equal strips of the inspection band, 10% to 90% of the
