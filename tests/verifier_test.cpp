@@ -79,6 +79,7 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
         double value;
         double grade;     // of the parameter, which is also the scan's lowest, by the 2000
         double grade2016; // edition's whole steps and the 2016 edition's decimal grades
+        const char* text = "*A*";
     };
     const auto none = [](SyntheticProfile&) {};
     // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
@@ -126,6 +127,18 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
              Case{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
                   [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode,
                   0, 0, 0},
+             Case{"an NW7 1 of 2, 3, 2, 3, 5, 8 and 2 pixels between a of 2 and 5: a wide element "
+                  "of exactly the midway width",
+                  85, 5,
+                  [](SyntheticProfile& p) {
+                      const std::vector<double> pixels{30, 2, 2, 5, 5, 2, 5, 2, 2, 2, 3, 2, 3,
+                                                       5,  8, 2, 2, 2, 2, 5, 5, 2, 5, 2, 30};
+                      p = {};
+                      for (std::size_t i = 0; i < pixels.size(); ++i) {
+                          p.add(pixels[i] / SyntheticProfile::kSamplesPerModule, i % 2 ? 5 : 85);
+                      }
+                  },
+                  Parameter::Decodability, 0.55 / 2.05, 1, 1.1, "a1a"},
              Case{"a quiet zone of 9.5 modules", 85, 5,
                   [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
                   0, 0},
@@ -137,7 +150,7 @@ TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
             const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
             const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
             EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
-            EXPECT_EQ(scan.decoded.text, "*A*") << c.why;
+            EXPECT_EQ(scan.decoded.text, c.text) << c.why;
             EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
             EXPECT_DOUBLE_EQ(measured.grade, grade) << c.why;
             EXPECT_DOUBLE_EQ(scan.grade.grade, grade) << c.why;
@@ -322,23 +335,35 @@ void noise(ReflectanceImage& image, int step)
     forEachPixel(image, [&](double r, int32_t) { return r + spread(random); });
 }
 
-// A void the width of `step` pixels down the middle of the first wide bar.
-void voidInBar(ReflectanceImage& image, int step)
+// The middle of the first bar at least twice the narrow width, and its width, on the first row.
+std::pair<int32_t, int32_t> firstWide(const ReflectanceImage& image, bool dark)
 {
     int32_t x = 0;
     int32_t run = 0;
-    for (; x < image.width(); ++x) { // to the end of the first bar at least twice the narrow width
-        run = image.at(x, 0) < 50 ? run + 1 : 0;
-        if (run > 0 && image.at(x + 1, 0) >= 50 && run >= 14) {
+    for (; x + 1 < image.width(); ++x) {
+        run = (image.at(x, 0) < 50) == dark ? run + 1 : 0;
+        if (run >= 2 * kModulePx && (image.at(x + 1, 0) < 50) != dark && x + 1 - run > 0) {
             break;
         }
     }
-    const int32_t middle = x - run / 2;
-    for (int32_t y = 0; y < image.height(); ++y) {
-        for (int32_t dx = 0; dx < step; ++dx) {
-            image.set(middle - step / 2 + dx, y, 90.0);
-        }
-    }
+    return {x - run / 2, run};
+}
+
+// A void the width of `step` pixels down the middle of the first wide bar, over the top half of
+// its height: the scan lines there cross it, the others not.
+void voidInBar(ReflectanceImage& image, int step)
+{
+    const int32_t middle = firstWide(image, true).first;
+    paint(image, middle - step / 2, middle - step / 2 + step, 0, image.height() / 2, 90.0);
+}
+
+// A spot of ink the width of `step` pixels in the middle of the first wide space, over the bottom
+// half of its height.
+void spotInSpace(ReflectanceImage& image, int step)
+{
+    const int32_t middle = firstWide(image, false).first;
+    paint(image, middle - step / 2, middle - step / 2 + step, image.height() / 2, image.height(),
+          5.0);
 }
 
 // The left margin cut by three modules a step: 11, 8, 5 and 2 modules left.
@@ -394,6 +419,9 @@ TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
     }
 }
 
+// Each degradation grown step by step: the grade never rises, and the Code 39 symbol fails on what
+// the degradation attacks while it still decodes. Voids and spots grow past what any scan line
+// crossing them decodes, in every symbology: a scan that no longer decodes grades 0 and counts.
 TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
 {
     verifier::VerifyOptions wholeSteps;
@@ -403,36 +431,51 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
         const char* how;
         Degradation degrade;
         Parameter attacked;
-        int steps = 4; // beyond which the symbol no longer decodes at all
+        int steps = 4;          // beyond which the symbol no longer decodes at all
+        int everySymbology = 0; // grown this far in every symbology
     };
+    struct Symbol
+    {
+        const char* symbology;
+        const char* text;
+    };
+    const std::vector<Symbol> code39{{"code39", "LORVAXEN-15"}};
+    const std::vector<Symbol> every{{"code39", "LORVAXEN-15"},
+                                    {"jan", "490123456789"},
+                                    {"itf", "0123456789"},
+                                    {"nw7", "a0123456789a"}};
     for (const Case& c : {
              Case{"blur", blur, Parameter::Modulation, 3},
              Case{"ink spread", inkSpread, Parameter::Decodability, 2},
              Case{"low contrast", lowContrast, Parameter::SymbolContrast},
              Case{"noise", noise, Parameter::Defects, 3},
-             Case{"void in a bar", voidInBar, Parameter::Defects, 2},
+             Case{"void in a bar", voidInBar, Parameter::Defects, 2, 12},
+             Case{"spot in a space", spotInSpace, Parameter::Defects, 2, 12},
              Case{"missing quiet zone", cropQuietZone, Parameter::QuietZone},
          }) {
-        const ReflectanceImage clean = render("LORVAXEN-15", "code39");
-        std::string grades;
-        double previous = 4.0;
-        for (int step = 1; step <= c.steps; ++step) {
-            ReflectanceImage image = clean;
-            c.degrade(image, step);
-            const auto result = verifier::verifyImage(image, wholeSteps);
-            ASSERT_TRUE(result.found) << c.how << " " << step;
-            const auto& worst = result.scans[result.worstScan];
-            grades += " " + std::to_string(result.grade) + " " +
-                      std::string(verifier::parameterName(worst.grade.lowest));
-            EXPECT_LE(result.grade, previous) << c.how << ":" << grades;
-            if (result.grade < 4.0) {
-                EXPECT_EQ(worst.grade.lowest, c.attacked)
-                    << c.how << " step " << step << " fails on "
-                    << verifier::parameterName(worst.grade.lowest);
+        for (const Symbol& symbol : c.everySymbology > 0 ? every : code39) {
+            const ReflectanceImage clean = render(symbol.text, symbol.symbology);
+            std::string grades;
+            double previous = 4.0;
+            for (int step = 1; step <= std::max(c.steps, c.everySymbology); ++step) {
+                ReflectanceImage image = clean;
+                c.degrade(image, step);
+                const auto result = verifier::verifyImage(image, wholeSteps);
+                ASSERT_TRUE(result.found) << c.how << " " << step;
+                const auto& worst = result.scans[result.worstScan];
+                grades += " " + std::to_string(result.grade) + " " +
+                          std::string(verifier::parameterName(worst.grade.lowest));
+                EXPECT_LE(result.grade, previous)
+                    << c.how << " " << symbol.symbology << ":" << grades;
+                if (result.grade < 4.0 && step <= c.steps && symbol.text == code39[0].text) {
+                    EXPECT_EQ(worst.grade.lowest, c.attacked)
+                        << c.how << " step " << step << " fails on "
+                        << verifier::parameterName(worst.grade.lowest);
+                }
+                previous = result.grade;
             }
-            previous = result.grade;
+            EXPECT_LT(previous, 4.0) << c.how << " " << symbol.symbology << ":" << grades;
         }
-        EXPECT_LT(previous, 4.0) << c.how << ":" << grades;
     }
 }
 

@@ -41,7 +41,13 @@ Decoded decodeI2of5(std::span<const double> widths)
     }
     TwoWidthTally tally(Symbology::I2of5);
     for (std::size_t first = kStart; first + kStop < widths.size(); first += kPair) {
-        const TwoWidthCharacter character = tally.read(widths, first, kPair);
+        // Two of the five bars and two of the five spaces are wide.
+        const auto elements = widths.subspan(first, kPair);
+        std::string wide(kPair, '0');
+        markWidest(elements, 2, 0, 2, wide);
+        markWidest(elements, 2, 1, 2, wide);
+        const TwoWidthCharacter character = measure(elements, std::move(wide));
+        tally.count(character, first, kPair);
         std::string bars;
         std::string spaces;
         for (std::size_t i = 0; i < kPair; ++i) {

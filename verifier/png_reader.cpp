@@ -16,6 +16,15 @@ namespace {
 // Chunks that libpng decompresses (text, ICC profiles) get no more than this.
 constexpr png_alloc_size_t kMaxChunkBytes = png_alloc_size_t{8} << 20;
 
+// Chunks that say nothing of the samples as stored, skipped unread: many of them, or compressed
+// text and profiles that inflate a thousandfold, would otherwise cost minutes. The resolution
+// (pHYs) and transparency (tRNS) are kept.
+constexpr png_byte kSkippedChunks[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0sBIT\0"
+                                      "sCAL\0sPLT\0sRGB\0sTER\0tEXt\0tIME\0zTXt";
+constexpr int kSkippedChunkCount = sizeof(kSkippedChunks) / 5;
+// The ancillary chunks still kept, whatever their number.
+constexpr png_uint_32 kMostKeptChunks = 32;
+
 // Deflate packs at most 1032 bytes into one, and a byte holds at most eight pixels.
 constexpr uint64_t kMostPixelsPerByte = uint64_t{1032} * 8;
 
@@ -66,6 +75,9 @@ bool readHeader(PngState& state, PngHeader& header)
     png_structp png = state.png;
     png_infop info = state.info;
     png_set_chunk_malloc_max(png, kMaxChunkBytes);
+    png_set_chunk_cache_max(png, kMostKeptChunks);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(png, PNG_HANDLE_CHUNK_NEVER, kSkippedChunks, kSkippedChunkCount);
     png_read_info(png, info);
     header.width = png_get_image_width(png, info);
     header.height = png_get_image_height(png, info);

@@ -20,14 +20,15 @@ constexpr std::array<Symbology, 4> kRecognitionOrder{Symbology::Jan, Symbology::
 
 // Decodes as `symbology` from left to right, and failing that from right to left, as a scanner
 // reads a symbol either way round.
-std::pair<Decoded, bool> decodeEitherWay(Symbology symbology, std::span<const double> widths)
+std::pair<Decoded, bool> decodeEitherWay(Symbology symbology, std::span<const double> widths,
+                                         bool upcA)
 {
-    Decoded forward = decodeAs(symbology, widths);
+    Decoded forward = decodeAs(symbology, widths, upcA);
     if (forward.ok) {
         return {std::move(forward), false};
     }
     const std::vector<double> backwards(widths.rbegin(), widths.rend());
-    Decoded backward = decodeAs(symbology, backwards);
+    Decoded backward = decodeAs(symbology, backwards, upcA);
     if (backward.ok) {
         // Name the worst character by its elements as they lie on the profile.
         backward.worstFirst = widths.size() - backward.worstFirst - backward.worstCount;
@@ -38,13 +39,13 @@ std::pair<Decoded, bool> decodeEitherWay(Symbology symbology, std::span<const do
 }
 
 std::pair<Decoded, bool> decodeWidths(std::optional<Symbology> symbology,
-                                      std::span<const double> widths)
+                                      std::span<const double> widths, bool upcA)
 {
     if (symbology) {
-        return decodeEitherWay(*symbology, widths);
+        return decodeEitherWay(*symbology, widths, upcA);
     }
     for (const Symbology candidate : kRecognitionOrder) {
-        auto decoded = decodeEitherWay(candidate, widths);
+        auto decoded = decodeEitherWay(candidate, widths, false);
         if (decoded.first.ok) {
             return decoded;
         }
@@ -82,7 +83,7 @@ constexpr std::size_t kMostSpans = 65536;
 constexpr std::size_t kMostCandidates = 4096;
 
 std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
-                                    std::optional<Symbology> symbology)
+                                    std::optional<Symbology> symbology, bool upcA)
 {
     const auto& elements = analysis.elements;
     std::vector<std::size_t> starts;
@@ -113,7 +114,7 @@ std::optional<Located> locateSymbol(const ProfileAnalysis& analysis,
     });
     spans.resize(std::min(spans.size(), kMostCandidates));
     for (const auto& [start, stop] : spans) {
-        auto decoded = decodeWidths(symbology, widthsOf(analysis, start, stop));
+        auto decoded = decodeWidths(symbology, widthsOf(analysis, start, stop), upcA);
         if (decoded.first.ok) {
             return Located{start, stop, std::move(decoded)};
         }
@@ -137,41 +138,94 @@ std::size_t nearestBar(const ProfileAnalysis& analysis, double at, bool start)
     return best;
 }
 
+// A stretch of a profile cut around a symbol found on it, analysed, and the symbol found again.
+struct Cut
+{
+    std::size_t from = 0; // in samples of the whole profile
+    std::vector<double> profile;
+    ProfileAnalysis analysis;
+    std::optional<Located> located;
+};
+
+// Samples [from, to) of `profile`, on which the bars that lay from `firstStart` to `lastEnd` (in
+// samples of the whole profile) are found where they were and decoded again as `found`; failing
+// that, the symbol is located afresh.
+Cut cutProfile(const std::vector<double>& profile, double from, double to, double firstStart,
+               double lastEnd, Symbology found, bool upcA)
+{
+    Cut cut;
+    const auto size = static_cast<double>(profile.size());
+    cut.from = static_cast<std::size_t>(std::clamp(std::floor(from), 0.0, size));
+    const auto end =
+        static_cast<std::size_t>(std::clamp(std::ceil(to), static_cast<double>(cut.from), size));
+    cut.profile.assign(profile.begin() + static_cast<std::ptrdiff_t>(cut.from),
+                       profile.begin() + static_cast<std::ptrdiff_t>(end));
+    cut.analysis = analyseProfile(cut.profile);
+    if (cut.analysis.elements.empty()) {
+        return cut;
+    }
+    // A mark within the quiet zones then fails the quiet zones, not the decode.
+    const auto offset = static_cast<double>(cut.from);
+    const std::size_t first = nearestBar(cut.analysis, firstStart - offset, true);
+    const std::size_t last = nearestBar(cut.analysis, lastEnd - offset, false);
+    auto again = decodeWidths(found, widthsOf(cut.analysis, first, last), upcA);
+    cut.located = again.first.ok ? std::optional(Located{first, last, std::move(again)})
+                                 : locateSymbol(cut.analysis, found, upcA);
+    return cut;
+}
+
 } // namespace
 
 ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
-                        Edition edition, double pixelsPerMm)
+                        Edition edition, double pixelsPerMm, bool upcA)
 {
     ScanResult scan;
     const ProfileAnalysis whole = analyseProfile(profile);
-    std::optional<Located> located = locateSymbol(whole, symbology);
+    std::optional<Located> located = locateSymbol(whole, symbology, upcA);
+    // The light margins, in samples, where something dark bounds them close to the symbol.
+    std::optional<double> leftMargin;
+    std::optional<double> rightMargin;
     if (located) {
-        // The symbol and the quiet zones its symbology asks for, and nothing beyond them.
         const Decoded& decoded = located->decoded.first;
         const double module = decoded.moduleWidth;
-        // A sample more on each side, as the edges move a little when measured again on the cut
-        // profile.
-        const double from =
-            whole.elements[located->firstBar].start - decoded.leftQuietModules * module - 1;
-        const double to =
-            whole.elements[located->lastBar].end + decoded.rightQuietModules * module + 1;
-        scan.profileFrom = static_cast<std::size_t>(std::max(0.0, std::floor(from)));
-        const auto end =
-            static_cast<std::size_t>(std::min(static_cast<double>(profile.size()), std::ceil(to)));
-        scan.profile.assign(profile.begin() + static_cast<std::ptrdiff_t>(scan.profileFrom),
-                            profile.begin() + static_cast<std::ptrdiff_t>(end));
-        scan.analysis = analyseProfile(scan.profile);
-        // The same bars on the cut profile, found where they were: a mark within the quiet zones
-        // then fails the quiet zones, not the decode.
-        const auto offset = static_cast<double>(scan.profileFrom);
-        const std::size_t first =
-            nearestBar(scan.analysis, whole.elements[located->firstBar].start - offset, true);
-        const std::size_t last =
-            nearestBar(scan.analysis, whole.elements[located->lastBar].end - offset, false);
-        const Symbology found = decoded.symbology;
-        auto again = decodeWidths(found, widthsOf(scan.analysis, first, last));
-        located = again.first.ok ? std::optional(Located{first, last, std::move(again)})
-                                 : locateSymbol(scan.analysis, found);
+        const double firstStart = whole.elements[located->firstBar].start;
+        const double lastEnd = whole.elements[located->lastBar].end;
+        const double left = decoded.leftQuietModules * module;
+        const double right = decoded.rightQuietModules * module;
+        // The margins are measured on a cut a module and two samples wider than the quiet zones,
+        // so that whatever dark lies just beyond them (the frame of bearer bars) has its edge
+        // placed as sharply as the bars' are.
+        const Cut wide =
+            cutProfile(profile, firstStart - left - module - 2, lastEnd + right + module + 2,
+                       firstStart, lastEnd, decoded.symbology, upcA);
+        // The symbol is graded on the quiet zones its symbology asks for and nothing beyond them
+        // (a sample more on each side, as the edges move a little when measured again on the
+        // cut), and never on what lies beyond a margin: a frame is no element of the symbol.
+        double from = firstStart - left - 1;
+        double to = lastEnd + right + 1;
+        if (wide.located) {
+            const auto& elements = wide.analysis.elements;
+            const auto offset = static_cast<double>(wide.from);
+            const std::size_t first = wide.located->firstBar;
+            const std::size_t last = wide.located->lastBar;
+            if (first >= 2) {
+                leftMargin = elements[first - 1].width();
+                from = std::max(from, std::ceil(offset + elements[first - 1].start));
+            }
+            if (last + 2 < elements.size()) {
+                rightMargin = elements[last + 1].width();
+                to = std::min(to, std::floor(offset + elements[last + 1].end));
+            }
+        }
+        Cut cut = cutProfile(profile, from, to, firstStart, lastEnd, decoded.symbology, upcA);
+        scan.profileFrom = cut.from;
+        scan.profile = std::move(cut.profile);
+        scan.analysis = std::move(cut.analysis);
+        if (!cut.located) {
+            leftMargin.reset();
+            rightMargin.reset();
+        }
+        located = std::move(cut.located);
     } else {
         scan.profile = profile;
         scan.analysis = whole;
@@ -185,9 +239,9 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
         firstBar = located->firstBar;
         lastBar = located->lastBar;
     } else {
-        std::tie(scan.decoded, scan.reversed) =
-            decodeWidths(symbology, analysis.hasBars ? widthsOf(analysis, firstBar, lastBar)
-                                                     : std::vector<double>{});
+        std::tie(scan.decoded, scan.reversed) = decodeWidths(
+            symbology,
+            analysis.hasBars ? widthsOf(analysis, firstBar, lastBar) : std::vector<double>{}, upcA);
     }
     analysis.firstBar = firstBar;
     analysis.lastBar = lastBar;
@@ -203,6 +257,8 @@ ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbol
         scan.rightQuietModules =
             lastBar + 1 == elements.size() ? 0.0 : elements[lastBar + 1].width() / module;
     }
+    scan.leftQuietModules = leftMargin ? *leftMargin / module : scan.leftQuietModules;
+    scan.rightQuietModules = rightMargin ? *rightMargin / module : scan.rightQuietModules;
     if (decoded.ok) {
         const double moduleMm = pixelsPerMm > 0 ? decoded.moduleWidth / pixelsPerMm : 0;
         scan.symbologyProblem = symbologyRulesProblem(decoded, moduleMm);

@@ -7,7 +7,7 @@
 
 namespace lorvaxen::verifier {
 
-Decoded decodeAs(Symbology symbology, std::span<const double> widths)
+Decoded decodeAs(Symbology symbology, std::span<const double> widths, bool upcA)
 {
     Decoded decoded;
     switch (symbology) {
@@ -24,8 +24,25 @@ Decoded decodeAs(Symbology symbology, std::span<const double> widths)
         decoded = detail::decodeNw7(widths);
         break;
     }
-    decoded.leftQuietModules = factsOf(symbology).leftQuietModules;
-    decoded.rightQuietModules = factsOf(symbology).rightQuietModules;
+    const SymbologyFacts& facts = factsOf(symbology);
+    decoded.leftQuietModules = facts.leftQuietModules;
+    decoded.rightQuietModules = facts.rightQuietModules;
+    if (symbology != Symbology::Jan || !decoded.ok) {
+        return decoded;
+    }
+    const SymbologyFacts& upcAFacts = *findSymbologyFacts("upca");
+    if (decoded.text.front() == '0') {
+        decoded.leftQuietModules = std::min(facts.leftQuietModules, upcAFacts.leftQuietModules);
+        decoded.rightQuietModules = std::min(facts.rightQuietModules, upcAFacts.rightQuietModules);
+    }
+    if (upcA) {
+        if (decoded.text.front() != '0') {
+            return detail::failure(Symbology::Jan, "leading digit " + decoded.text.substr(0, 1) +
+                                                       ": a UPC-A's is 0");
+        }
+        decoded.leftQuietModules = upcAFacts.leftQuietModules;
+        decoded.rightQuietModules = upcAFacts.rightQuietModules;
+    }
     return decoded;
 }
 

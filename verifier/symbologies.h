@@ -34,8 +34,12 @@ struct Decoded
     int rightQuietModules = 10; // (left: before the start character)
 };
 
-// Decodes the widths of a symbol's elements, bar first and last, as read from left to right.
-Decoded decodeAs(Symbology symbology, std::span<const double> widths);
+// Decodes the widths of a symbol's elements, bar first and last, as read from left to right, and
+// sets the light margins the symbol needs. A JAN whose leading digit is 0 has the bars of a UPC-A,
+// so it needs only the narrower margin of each face: UPC-A's nine modules on the left, and
+// EAN-13's seven on the right. With `upcA` a JAN must be a UPC-A: its leading digit 0, and nine
+// modules of margin on each side.
+Decoded decodeAs(Symbology symbology, std::span<const double> widths, bool upcA = false);
 
 // What the symbology's own standard asks of a decoded symbol beyond its decode: the
 // wide-to-narrow ratio within its limits and Code 39's gaps between characters no wider than

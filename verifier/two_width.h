@@ -52,7 +52,14 @@ struct TwoWidthCharacter
     double wideSum = 0;
 };
 
-TwoWidthCharacter classify(std::span<const double> widths);
+// Marks as wide ('1' in `wide`) the `count` widest of the elements from `first` in steps of
+// `step`. Every character of these symbologies has a known number of wide elements, so a wide
+// element is found by its rank, however close a narrow one comes to it.
+void markWidest(std::span<const double> widths, std::size_t count, std::size_t first,
+                std::size_t step, std::string& wide);
+// The character as read `wide`: its averages and its decodability (0 when a wide element is no
+// wider than the threshold, or a narrow one no narrower).
+TwoWidthCharacter measure(std::span<const double> widths, std::string wide);
 
 // What the decoders of the two-width symbologies gather character by character.
 struct TwoWidthTally
@@ -66,11 +73,10 @@ struct TwoWidthTally
     int wideCount = 0;
     std::size_t characters = 0;
 
-    // The `count` elements from `first` classified, counted in the symbol's narrow and wide
-    // averages and in its decodability.
-    TwoWidthCharacter read(std::span<const double> widths, std::size_t first, std::size_t count)
+    // A character read from the `count` elements from `first`, counted in the symbol's narrow and
+    // wide averages and in its decodability.
+    void count(const TwoWidthCharacter& character, std::size_t first, std::size_t count)
     {
-        TwoWidthCharacter character = classify(widths.subspan(first, count));
         narrowSum += character.narrowSum;
         narrowCount += character.narrowCount;
         wideSum += character.wideSum;
@@ -80,22 +86,48 @@ struct TwoWidthTally
             decoded.worstFirst = first;
             decoded.worstCount = count;
         }
-        return character;
     }
 
-    // Reads a character of `rows`: false when it matches none; else appends its symbol.
+    // Reads a character of `rows`: false when it matches none; else appends its symbol. Each
+    // number of wide elements that a row of the table has is tried, and of the readings that
+    // match a row the one with the best decodability is taken (NW7 has characters of two and of
+    // three wide elements).
     template <std::size_t N>
     bool add(const std::array<TwoWidthRow, N>& rows, std::span<const double> widths,
              std::size_t first, std::size_t* index = nullptr)
     {
-        const TwoWidthCharacter character = read(widths, first, rows[0].wide.size());
-        const auto row = findWide(rows, character.wide);
-        if (!row) {
+        const std::size_t size = rows[0].wide.size();
+        const auto elements = widths.subspan(first, size);
+        std::optional<TwoWidthCharacter> best;
+        std::size_t bestRow = 0;
+        constexpr std::size_t kMostElements = 16; // a character has at most ten
+        std::array<bool, kMostElements> tried{};
+        for (const TwoWidthRow& candidate : rows) {
+            const auto wideCount =
+                static_cast<std::size_t>(std::ranges::count(candidate.wide, '1'));
+            if (wideCount >= tried.size() || tried[wideCount]) {
+                continue;
+            }
+            tried[wideCount] = true;
+            std::string wide(size, '0');
+            markWidest(elements, wideCount, 0, 1, wide);
+            const auto row = findWide(rows, wide);
+            if (!row) {
+                continue;
+            }
+            TwoWidthCharacter character = measure(elements, std::move(wide));
+            if (!best || character.decodability > best->decodability) {
+                best = std::move(character);
+                bestRow = *row;
+            }
+        }
+        if (!best) {
             return false;
         }
-        decoded.text += rows[*row].symbol;
+        count(*best, first, size);
+        decoded.text += rows[bestRow].symbol;
         if (index != nullptr) {
-            *index = *row;
+            *index = bestRow;
         }
         return true;
     }

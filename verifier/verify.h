@@ -35,14 +35,17 @@ struct ScanResult
 // Grades one profile. With a symbology, decodes only as that; without, as the first that fits.
 // The symbol is found among the profile's elements from its start and stop, and the profile is
 // then cut to it and its quiet zones, so that what lies beyond them is not measured.
-// `pixelsPerMm` (0 if unknown) sizes the module for the symbology's own limits.
+// `pixelsPerMm` (0 if unknown) sizes the module for the symbology's own limits. With `upcA`, a JAN
+// is held to the UPC-A face (see decodeAs).
 ScanResult gradeProfile(const std::vector<double>& profile, std::optional<Symbology> symbology,
-                        Edition edition = Edition::Y2016, double pixelsPerMm = 0);
+                        Edition edition = Edition::Y2016, double pixelsPerMm = 0,
+                        bool upcA = false);
 
 // What the user knows of the print: the symbology, the resolution, the aperture.
 struct VerifyOptions
 {
     std::optional<Symbology> symbology;
+    bool upcA = false;       // a JAN held to the UPC-A face (see decodeAs)
     double pixelsPerMm = 0;  // the image's resolution; 0 to take the file's own
     double apertureMm = 0;   // the aperture's diameter; 0 for 0.8 of the X dimension
     double xDimensionMm = 0; // the nominal module; 0 to measure it on the decoded symbol
@@ -58,12 +61,17 @@ struct Verification
     std::optional<Symbology> symbology;
     std::string text; // as framed, from the first scan that decodes
     std::string check;
-    double moduleWidth = 0;    // the module in pixels: the decoded symbol's width over its modules
-    double aperture = 0;       // the aperture's diameter in pixels
+    std::string undecoded;  // when no scan decodes, why, in words
+    double moduleWidth = 0; // the module in pixels: the decoded symbol's width over its modules
+    // The aperture's diameter in pixels; 0 when it could not be set (nothing decodes, and no
+    // aperture or X dimension was given with a resolution), the scans then taken a pixel wide.
+    double aperture = 0;
     double apertureMm = 0;     // and in millimetres, where the resolution is known
     double pixelsPerMm = 0;    // the resolution used; 0 if unknown
     std::string inconsistency; // when scans decode to different data, which fails the symbol
-    int32_t top = 0;           // the rows of the bars that cross the whole symbol
+    // The bars' own height, as the rows the scan lines cross the middle column at: for EAN and
+    // UPC, the data bars' and not the longer guard bars'.
+    int32_t top = 0;
     int32_t bottom = 0;
     bool turned = false; // the symbol lies across the image: its rows are the image's columns
     double slope = 0;    // rows the scan lines climb or fall a column, at right angles to the bars
@@ -73,10 +81,10 @@ struct Verification
     std::size_t worstScan = 0;
 };
 
-// Finds the bars (the longest band of rows that cross the image's midway reflectance often
-// enough), takes ten scan lines evenly spaced across the middle 80% of their height, with the
-// aperture given in millimetres or else 0.8 of the module of the symbol decoded on the middle row,
-// and grades them.
+// Finds the bars (a band of rows that cross the image's midway reflectance often enough, whose
+// profile decodes, tallest first), measures their own height along them, sets ten scan lines at
+// the centres of ten equal strips from 10% to 90% of it, whether they decode or not, with the
+// aperture given in millimetres or else 0.8 of the module of the symbol decoded, and grades them.
 Verification verifyImage(const ReflectanceImage& image, const VerifyOptions& options);
 
 } // namespace lorvaxen::verifier

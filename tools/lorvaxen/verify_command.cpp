@@ -79,8 +79,11 @@ std::string opticsText(const Verification& v, const std::string& light)
         text = "scanned down the columns; " + text;
     }
     text += v.pixelsPerMm > 0 ? fixed(v.pixelsPerMm * 25.4, 0) + " dpi" : "unknown";
-    text += "; module " + fixed(v.moduleWidth, 2) + " px; aperture ";
-    if (v.apertureMm > 0) {
+    text += "; module " + (v.moduleWidth > 0 ? fixed(v.moduleWidth, 2) + " px" : "unknown");
+    text += "; aperture ";
+    if (v.aperture == 0) {
+        text += "could not be set (scans one pixel wide)";
+    } else if (v.apertureMm > 0) {
         text += fixed(v.apertureMm, 3) + " mm (" + fixed(v.aperture, 1) + " px)";
     } else {
         text += fixed(v.aperture, 1) + " px";
@@ -123,6 +126,9 @@ std::string reportText(const std::string& path, const Verification& v, const std
     }
     if (!v.inconsistency.empty()) {
         text += v.inconsistency + "\n";
+    }
+    if (!v.undecoded.empty()) {
+        text += v.undecoded + "\n";
     }
     return text + "symbol grade " + gradeText(v.grade) +
            " by ISO/IEC 15416:" + editionText(v.edition) + "\n";
@@ -185,6 +191,9 @@ std::string reportJson(const std::string& path, const Verification& v, const std
     if (!v.inconsistency.empty()) {
         json += ",\"inconsistency\":" + jsonString(v.inconsistency);
     }
+    if (!v.undecoded.empty()) {
+        json += ",\"undecoded\":" + jsonString(v.undecoded);
+    }
     json += ",\"grade\":" + fixed(v.grade, 1);
     json += R"(,"letter":")" + std::string(1, gradeLetter(v.grade)) + "\"";
     json += ",\"worst_scan\":" + std::to_string(v.worstScan + 1);
@@ -210,7 +219,8 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         std::string(kVerifyCommand),
         "Grades the print quality of a linear barcode in an image (PNG, PBM or BMP; grey or "
         "colour; samples read as stored, 0-100% reflectance) by ISO/IEC 15416: ten scan lines "
-        "evenly spaced across the middle 80% of the bar height, each cut to the symbol and its "
+        "at the centres of ten equal strips of the middle 80% of the bars' own height, each cut to "
+        "the symbol and its "
         "quiet zones and graded on decode, symbol contrast, minimum reflectance, minimum edge "
         "contrast, modulation, defects, decodability and quiet zones by its lowest parameter; the "
         "symbol grade is their mean. The aperture is a circle of --aperture millimetres, or 0.8 "
@@ -223,12 +233,14 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         ->type_name("FILE");
     app->add_option("-s,--symbology", request.symbology,
                     "Decode only as this symbology, by the names and aliases that make it: jan, "
-                    "code39, itf or nw7 (default: the one the profile fits)")
+                    "upca, code39, itf or nw7 (default: the one the profile fits; a JAN whose "
+                    "first digit is 0 then needs the quiet zones of a UPC-A on the left and of a "
+                    "JAN on the right, and upca holds it to a UPC-A's on both)")
         ->check(CLI::Validator(
             [](const std::string& name) {
                 return findSymbologyFacts(name) != nullptr
                            ? std::string()
-                           : "unknown symbology '" + name + "': use jan, code39, itf or nw7";
+                           : "unknown symbology '" + name + "': use jan, upca, code39, itf or nw7";
             },
             "", ""))
         ->type_name("NAME");
@@ -289,6 +301,7 @@ int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostre
     verifier::VerifyOptions options;
     if (const SymbologyFacts* facts = findSymbologyFacts(request.symbology)) {
         options.symbology = facts->symbology;
+        options.upcA = facts->textLayout == TextLayout::UpcA;
     }
     options.pixelsPerMm = request.dpi / 25.4;
     options.apertureMm = request.apertureMm;
