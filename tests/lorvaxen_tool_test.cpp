@@ -562,10 +562,31 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
     EXPECT_EQ(piped.status, 0) << piped.err;
     EXPECT_EQ(jsonField(piped.out, "dpi"), "600.0");
     EXPECT_NE(jsonField(piped.out, "aperture_mm"), "null");
-    // A JAN label's digits and the guard bars reaching down between them are not scanned.
-    ASSERT_EQ(runTool({"-s", "jan", "-o", "label.png", "490123456789"}).status, 0);
-    const ToolRun table = runTool({"verify", "-s", "jan", "label.png"});
-    EXPECT_NE(table.out.find("symbol grade 4.0 (A)"), std::string::npos) << table.out;
+    // A JAN label's digits and the guard bars reaching down between them are not scanned; a
+    // UPC-A's quiet zones are its own, with or without -s; a bearer frame bounds the quiet zones
+    // and is no element; an ITF-14's text, taller than its bars, is not taken for them.
+    struct Label
+    {
+        std::vector<std::string> make;
+        std::vector<std::string> verify;
+    };
+    for (const Label& label : {
+             Label{{"-s", "jan", "490123456789"}, {"-s", "jan"}},
+             Label{{"-s", "upca", "01234567890"}, {}},
+             Label{{"-s", "upca", "01234567890"}, {"-s", "upc-a"}},
+             Label{{"-s", "itf14", "--bearer", "frame", "--narrow", "1.016", "--dpi", "203",
+                    "1234567890123"},
+                   {"-s", "itf14"}},
+         }) {
+        std::vector<std::string> make = label.make;
+        make.insert(make.begin(), {"-o", "label.png"});
+        ASSERT_EQ(runTool(make).status, 0);
+        std::vector<std::string> verify = label.verify;
+        verify.insert(verify.begin(), "verify");
+        verify.emplace_back("label.png");
+        const ToolRun table = runTool(verify);
+        EXPECT_NE(table.out.find("symbol grade 4.0 (A)"), std::string::npos) << table.out;
+    }
 
     // What is not an image, or a damaged one, or one without bars, is refused with a reason.
     const std::string bmp = readText(dir() / "v.bmp");
@@ -619,13 +640,33 @@ TEST_F(Tool, VerifyRefusesCraftedFilesQuicklyAndInLittleMemory)
     const std::string crcBytes{char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)};
     huge.replace(29, 4, crcBytes);
     std::ofstream(dir() / "huge.png", std::ios::binary) << huge;
+    // A pixel's PNG carrying 1,200 compressed text chunks of 8 MB of zeros each, 9.4 MB in all.
+    std::vector<Bytef> zeros(8 << 20, 0);
+    std::vector<Bytef> packed(compressBound(zeros.size()));
+    uLongf packedSize = packed.size();
+    ASSERT_EQ(compress2(packed.data(), &packedSize, zeros.data(), zeros.size(), 9), Z_OK);
+    const auto bigEndian = [](uint32_t v) {
+        return std::string{char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+    };
+    std::string text =
+        std::string("zTXtk\0\0", 7) + std::string(packed.begin(), packed.begin() + packedSize);
+    text = bigEndian(static_cast<uint32_t>(text.size() - 4)) + text +
+           bigEndian(crc32(0, reinterpret_cast<const Bytef*>(text.data()), text.size()));
+    writePng("pixel.png", 1, 1, {0});
+    const std::string pixel = readText(dir() / "pixel.png");
+    std::string chatter = pixel.substr(0, 33); // the signature and the header
+    for (int i = 0; i < 1200; ++i) {
+        chatter += text;
+    }
+    chatter += pixel.substr(33);
+    std::ofstream(dir() / "chatter.png", std::ios::binary) << chatter;
     fs::create_directory(dir() / "folder");
     const ToolRun budget = runTool({"verify", "--max-pixels", "100", "huge.png"});
     EXPECT_EQ(budget.status, 1);
     EXPECT_NE(budget.err.find("exceed the limit of 100 (--max-pixels"), std::string::npos)
         << budget.err;
     for (const char* file : {"wrap.pbm", "wide.pbm", "square.pbm", "promise.pbm", "huge.bmp",
-                             "huge.png", "sparse.png", "folder", "/dev/zero"}) {
+                             "huge.png", "sparse.png", "chatter.png", "folder", "/dev/zero"}) {
         const pid_t child = startTool({"verify", file});
         int status = 0;
         rusage usage{};
