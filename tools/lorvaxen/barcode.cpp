@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <lorvaxen_passing_text.h>
@@ -125,20 +126,128 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
 }
 
-std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio, double moduleMm)
+namespace {
+
+// The whole-pixel wide widths [first, last] that the ratios from `minRatio` to `maxRatio` allow at
+// a module of `narrowPx`; none when first > last. A hair of slack keeps 2.2 times 5 pixels, which
+// doubles make 11.000000000000002, at 11.
+std::pair<int64_t, int64_t> allowedWidePx(double minRatio, double maxRatio, int32_t narrowPx)
+{
+    constexpr double kSlack = 1e-9;
+    return {static_cast<int64_t>(std::ceil(minRatio * narrowPx - kSlack)),
+            static_cast<int64_t>(std::floor(maxRatio * narrowPx + kSlack))};
+}
+
+// The rule behind the least ratio, when it is not the symbology's plain one.
+std::string ratioRuleNote(const SymbologyFacts& symbology, double moduleMm,
+                          std::size_t framedLength)
+{
+    const double plain = minRatioAt(symbology, moduleMm);
+    if (minRatioAt(symbology, moduleMm, framedLength) > plain) {
+        return " for ITF-14";
+    }
+    return plain > symbology.minRatio
+               ? " for a module under 0.5 mm (" + formatDecimal(moduleMm, 4) + " mm)"
+               : "";
+}
+
+// The length of the framed text where a rule depends on it: Interleaved 2 of 5 frames its digits
+// with the check digit when asked and a leading 0 that evens the count, and fourteen make an
+// ITF-14. 0 for the other symbologies.
+std::size_t framedLengthOf(const SymbologyFacts& symbology, std::string_view text, bool check)
+{
+    if (symbology.symbology != Symbology::I2of5) {
+        return 0;
+    }
+    const std::size_t digits = text.size() + (check ? 1 : 0);
+    return digits + digits % 2;
+}
+
+} // namespace
+
+RatioChoice chooseRatio(const SymbologyInfo& info, double ratio, const ModuleChoice& module,
+                        std::size_t framedLength, bool exact)
+{
+    RatioChoice choice;
+    choice.requested = ratio;
+    choice.libraryRatio = ratio;
+    const SymbologyFacts& symbology = info.facts;
+    const int32_t narrow = module.dots;
+    const double minRatio = minRatioAt(symbology, module.achievedMm, framedLength);
+    // A symbology of module multiples, or what the library refuses, goes as it is.
+    if (minRatio <= 0 || narrow <= 0 || !(ratio >= 1)) {
+        return choice;
+    }
+    // The library truncates a wide element to whole pixels; an exact drawing takes the nearest.
+    const auto drawn =
+        exact ? truncatePixels(std::round(ratio * narrow)) : elementWidthPx('1', narrow, ratio);
+    if (!drawn) {
+        return choice;
+    }
+    choice.narrowPx = narrow;
+    const auto [lowest, highest] = allowedWidePx(minRatio, symbology.maxRatio, narrow);
+    const std::string range = formatDecimal(minRatio, 2) + " to " +
+                              formatDecimal(symbology.maxRatio, 2) + " that " +
+                              std::string(symbology.title) + "'s standard allows" +
+                              ratioRuleNote(symbology, module.achievedMm, framedLength);
+    if (lowest > highest) {
+        choice.problem = "no wide element of whole dots of the " +
+                         formatDecimal(module.achievedMm, 4) + " mm module is within the " + range;
+        return choice;
+    }
+    const auto wide = static_cast<int32_t>(std::clamp<int64_t>(*drawn, lowest, highest));
+    choice.widePx = wide;
+    if (exact || wide != *drawn) {
+        // Half a pixel over the wanted width: the library's truncation lands on it.
+        choice.libraryRatio = (wide + 0.5) / narrow;
+    }
+    const bool asked = ratio >= minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9;
+    if (asked && wide == *drawn) {
+        return choice;
+    }
+    const std::string unit = exact ? " pixels" : " dots";
+    std::string warning = "the wide-to-narrow ratio of " + formatDecimal(ratio, 3);
+    warning += asked ? " comes to " + formatDecimal(static_cast<double>(*drawn) / narrow, 3) +
+                           " in whole dots (" + std::to_string(*drawn) + " to the module's " +
+                           std::to_string(narrow) + "), outside the "
+                     : " is outside the ";
+    warning += range + ": the wide elements are drawn ";
+    warning +=
+        exact ? "at a ratio of " + formatDecimal(choice.drawn(), 3)
+              : std::to_string(wide) + " dots wide, a ratio of " + formatDecimal(choice.drawn(), 3);
+    choice.warning = std::move(warning);
+    return choice;
+}
+
+int32_t exactModuleDots(const SymbologyInfo& info, int32_t leastDots, double narrowMm, double ratio,
+                        std::size_t framedLength)
 {
     const SymbologyFacts& symbology = info.facts;
-    const double minRatio = minRatioAt(symbology, moduleMm);
-    if (minRatio <= 0 || !(ratio >= 1) ||
-        (ratio >= minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
-        return std::nullopt;
+    const double minRatio = minRatioAt(symbology, narrowMm, framedLength);
+    if (minRatio <= 0 || !(ratio >= 1)) {
+        return leastDots;
     }
-    return "the wide-to-narrow ratio of " + formatDecimal(ratio, 3) + " is outside the " +
-           formatDecimal(minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) + " that " +
-           std::string(symbology.title) + "'s standard allows" +
-           (minRatio > symbology.minRatio
-                ? " for a module under 0.5 mm (" + formatDecimal(moduleMm, 4) + " mm)"
-                : "");
+    // A ten-thousandth of a millimetre per wide element; and a bound on the pixels per module,
+    // which keeps the drawing's size in hand, for a ratio of many decimals.
+    constexpr double kToleranceMm = 1e-4;
+    constexpr int32_t kMostDots = 256;
+    const double wanted = std::clamp(ratio, minRatio, symbology.maxRatio);
+    int32_t best = leastDots;
+    double bestErrorMm = std::numeric_limits<double>::infinity();
+    for (int32_t dots = leastDots; dots <= std::max(leastDots, kMostDots); ++dots) {
+        const auto [lowest, highest] = allowedWidePx(minRatio, symbology.maxRatio, dots);
+        const double wide = std::clamp(std::round(wanted * dots), static_cast<double>(lowest),
+                                       static_cast<double>(highest));
+        const double errorMm = std::abs(wide - wanted * dots) * narrowMm / dots;
+        if (errorMm <= kToleranceMm) {
+            return dots;
+        }
+        if (errorMm < bestErrorMm) {
+            best = dots;
+            bestErrorMm = errorMm;
+        }
+    }
+    return best;
 }
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
@@ -170,26 +279,45 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     int32_t heightPx = 0;
     barcode.module = chooseModule(dpi, settings.narrowMm);
     barcode.pixelMm = kMmPerInch / dpi;
+    const std::size_t framedLength = framedLengthOf(symbology, input, settings.check);
     // Millimetres of the label as the library is to take them: the same, unless the pixels are
     // scaled to make the module exact.
     double libraryScale = 1;
     if (settings.exactModule && barcode.module.dots > 0) {
         barcode.exact = true;
+        barcode.module.dots = exactModuleDots(*settings.symbology, barcode.module.dots,
+                                              settings.narrowMm, settings.ratio, framedLength);
+        barcode.module.libraryMm = (barcode.module.dots + 0.5) * kMmPerInch / dpi;
         barcode.pixelMm = settings.narrowMm / barcode.module.dots;
         barcode.module.achievedMm = settings.narrowMm;
         libraryScale = kMmPerInch / dpi / barcode.pixelMm;
+    }
+    barcode.ratio = chooseRatio(*settings.symbology, settings.ratio, barcode.module, framedLength,
+                                barcode.exact);
+    if (!barcode.ratio.problem.empty()) {
+        barcode.problem = barcode.ratio.problem;
+        return barcode;
     }
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
             ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
             : symbology.defaultHeightMm;
-    barcode.code = settings.symbology->make(
-        graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
-        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm) * libraryScale,
-        settings.ratio, settings.check ? 1 : 0);
+    const double heightMm = settings.heightMm.value_or(nominalHeightMm);
+    // An exact drawing's bars take the nearest whole rows, half a row over so that the library's
+    // truncation lands on them; the vector formats then draw them at the height exactly.
+    const double exactRows = heightMm / barcode.pixelMm;
+    const bool rowsFit = barcode.exact && std::round(exactRows) >= 1 &&
+                         std::round(exactRows) < std::numeric_limits<int32_t>::max() - 1;
+    const double libraryHeightMm =
+        rowsFit ? (std::round(exactRows) + 0.5) * kMmPerInch / dpi : heightMm * libraryScale;
+    barcode.code = settings.symbology->make(graphics.device(), graphics.bitmapOut(), input.data(),
+                                            &widthPx, &heightPx, framed.data(),
+                                            barcode.module.libraryMm, libraryHeightMm,
+                                            barcode.ratio.libraryRatio, settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
+    barcode.barsHeightPx = rowsFit ? exactRows : heightPx;
     barcode.shownText = shownText(symbology, framed.substr(0, framed.find('\0')));
     barcode.framedText = symbology.textLayout == TextLayout::UpcA
                              ? barcode.shownText
@@ -206,8 +334,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.image = std::move(*image);
         return barcode;
     }
-    const int64_t left = int64_t{module} * symbology.leftQuietModules;
-    const int64_t right = int64_t{module} * symbology.rightQuietModules;
+    // An exact drawing is rasterised at whatever resolution its reader picks, whose pixels need
+    // not fall on its edges: a module more on each side keeps the light margins whole when the
+    // page's edge or a bar's is taken a pixel in.
+    const int extra = barcode.exact ? kExactQuietExtraModules : 0;
+    const int64_t left = int64_t{module} * (symbology.leftQuietModules + extra);
+    const int64_t right = int64_t{module} * (symbology.rightQuietModules + extra);
     auto framedImage =
         left > std::numeric_limits<int32_t>::max() || right > std::numeric_limits<int32_t>::max()
             ? std::nullopt
