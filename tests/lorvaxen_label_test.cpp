@@ -345,6 +345,14 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "LORVAXEN.png",
                   "Code39",
                   "LORVAXEN"},
+             // A ratio whose wide elements would not even fit 32-bit pixel counts.
+             Case{{"--ratio", "1e9", "WIDE"},
+                  "warning: the wide-to-narrow ratio of 1000000000 is outside the 2.2 to 3 that "
+                  "Code 39's standard allows for a module under 0.5 mm (0.3387 mm): the wide "
+                  "elements are drawn 24 dots wide, a ratio of 3",
+                  "WIDE.png",
+                  "Code39",
+                  "WIDE"},
              Case{{"-s", "itf14", "--ratio", "2.2", "--check", "1234567890123"},
                   "warning: the wide-to-narrow ratio of 2.2 is outside the 2.25 to 3 that "
                   "Interleaved 2 of 5's standard allows for ITF-14: the wide elements are drawn "

@@ -45,15 +45,14 @@ RatioChoice chooseRatio(const SymbologyFacts& symbology, double ratio, int32_t n
     choice.libraryRatio = ratio;
     const double minRatio = minRatioAt(symbology, moduleMm, framedLength);
     // A symbology of module multiples, or what the library refuses, goes as it is.
-    if (minRatio <= 0 || narrow <= 0 || !(ratio >= 1)) {
+    if (minRatio <= 0 || narrow <= 0 || !(ratio >= 1) || !std::isfinite(ratio)) {
         return choice;
     }
-    // The library truncates a wide element to whole pixels; an exact drawing takes the nearest.
-    const auto drawn =
+    // The library truncates a wide element to whole pixels; an exact drawing takes the nearest. A
+    // width past 32-bit pixel counts is past every width allowed.
+    const std::optional<int32_t> truncated =
         exact ? truncatePixels(std::round(ratio * narrow)) : elementWidthPx('1', narrow, ratio);
-    if (!drawn) {
-        return choice;
-    }
+    const int64_t drawn = truncated ? *truncated : std::numeric_limits<int64_t>::max();
     choice.narrowPx = narrow;
     const auto [lowest, highest] = allowedWidePx(minRatio, symbology.maxRatio, narrow);
     const std::string range = formatDecimal(minRatio, 2) + " to " +
@@ -65,21 +64,21 @@ RatioChoice chooseRatio(const SymbologyFacts& symbology, double ratio, int32_t n
                          " mm module is within the " + range;
         return choice;
     }
-    const auto wide = static_cast<int32_t>(std::clamp<int64_t>(*drawn, lowest, highest));
+    const auto wide = static_cast<int32_t>(std::clamp<int64_t>(drawn, lowest, highest));
     choice.widePx = wide;
-    if (exact || wide != *drawn) {
+    if (exact || wide != drawn) {
         // Half a pixel over the wanted width: the library's truncation lands on it.
         choice.libraryRatio = (wide + 0.5) / narrow;
     }
     const bool asked = ratio >= minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9;
-    if (asked && wide == *drawn) {
+    if (asked && wide == drawn) {
         return choice;
     }
     const std::string unit = exact ? " pixels" : " dots";
     std::string warning = "the wide-to-narrow ratio of " + formatDecimal(ratio, 3);
-    warning += asked ? " comes to " + formatDecimal(static_cast<double>(*drawn) / narrow, 3) +
-                           " in whole" + unit + " (" + std::to_string(*drawn) +
-                           " to the module's " + std::to_string(narrow) + "), outside the "
+    warning += asked ? " comes to " + formatDecimal(static_cast<double>(drawn) / narrow, 3) +
+                           " in whole" + unit + " (" + std::to_string(drawn) + " to the module's " +
+                           std::to_string(narrow) + "), outside the "
                      : " is outside the ";
     warning += range + ": the wide elements are drawn ";
     warning += exact ? "at a ratio of " + formatDecimal(choice.drawn(), 3)
