@@ -3,7 +3,10 @@
 // the warnings of what was made but may not be what was meant.
 #include <cmath>
 #include <cstdio>
+#include <set>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scan.h"
@@ -123,6 +126,34 @@ TEST_F(Tool, EachLabelOptionReadsBack)
     }
 }
 
+// The widths and heights of an SVG's bars in millimetres, each once, from smallest to largest.
+std::pair<std::set<double>, std::set<double>> barSizesMm(const fs::path& file)
+{
+    const std::string svg = readText(file);
+    const auto number = [&](std::size_t from, const std::string& name) {
+        const std::size_t at = svg.find(name + "=\"", from) + name.size() + 2;
+        return std::stod(svg.substr(at, svg.find('"', at) - at));
+    };
+    // The user units of the picture, in millimetres: its width over its viewBox's.
+    const std::size_t root = svg.find("<svg ");
+    const std::size_t box = svg.find("viewBox=\"", root) + 9;
+    std::istringstream view(svg.substr(box, svg.find('"', box) - box));
+    double left = 0;
+    double top = 0;
+    double boxWidth = 0;
+    view >> left >> top >> boxWidth;
+    const double unitMm = number(root, "width") / boxWidth;
+    std::set<double> widths;
+    std::set<double> heights;
+    for (auto at = svg.find("<rect x="); at != std::string::npos;
+         at = svg.find("<rect x=", at + 1)) {
+        // Rounded to a ten-thousandth of a millimetre, so that one width is counted once.
+        widths.insert(std::round(number(at, "width") * unitMm * 1e4) / 1e4);
+        heights.insert(std::round(number(at, "height") * unitMm * 1e4) / 1e4);
+    }
+    return {widths, heights};
+}
+
 // SVG, PDF and EPS take the module in millimetres exactly, and whole dots of a printer when
 // its resolution is given; the PDF's page is the label's size.
 TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
@@ -131,18 +162,40 @@ TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
     {
         std::vector<std::string> args;
         std::string moduleMm;
+        // For an SVG: the wide elements' width and the bars' height, to a thousandth of a mm.
+        double wideMm = 0;
+        double barsMm = 0;
     };
     for (const Case& c : {
              Case{{"-o", "x.pdf", "--narrow", "0,33"}, "0.33"},
              Case{{"-o", "x.pdf", "--narrow", "0.33", "--dpi", "300"}, "0.338667"},
-             Case{{"-o", "x.svg", "--narrow", "0.254mm"}, "0.254"},
+             Case{{"-o", "x.svg", "--narrow", "0.254mm"}, "0.254", 0.635, 6.35},
              Case{{"-o", "x.eps", "--narrow", "0.5", "--dpi", "203"}, "0.500493"},
+             // Wide elements of 2.11 and 2.44 modules, and bars 6.3319 mm high, on a grid of a
+             // few pixels a module.
+             Case{{"-o", "x.svg", "--narrow", "0.19", "--ratio", "2.2", "--height", "6.35"},
+                  "0.19",
+                  0.418,
+                  6.35},
+             Case{{"-o", "x.svg", "--narrow", "0.19"}, "0.19", 0.475, 6.35},
+             Case{{"-o", "x.svg", "--narrow", "1.016", "--ratio", "2.37", "--height", "31.75"},
+                  "1.016",
+                  2.40792,
+                  31.75},
          }) {
         auto args = c.args;
         args.insert(args.end(), {"--json", "EXACT"});
         const ToolRun run = runTool(args);
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(jsonField(run.out, "module_mm"), c.moduleMm) << c.args[1];
+        if (c.wideMm > 0) {
+            const auto [widths, heights] = barSizesMm(dir() / "x.svg");
+            const double module = std::stod(c.moduleMm);
+            ASSERT_EQ(widths.size(), 2U) << c.args[2];
+            EXPECT_NEAR(*widths.begin(), module, 1e-3) << c.args[2];
+            EXPECT_NEAR(*widths.rbegin(), c.wideMm, 1e-3) << c.args[2];
+            EXPECT_NEAR(*heights.rbegin(), c.barsMm, 1e-3) << c.args[2];
+        }
         if (c.args[1] == "x.pdf") {
             const std::string info = commandOutput("pdfinfo " + (dir() / "x.pdf").string());
             double widthPt = 0;
@@ -282,6 +335,31 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "123456.png",
                   "ITF",
                   "123456"},
+             // Whole dots would draw 2.2 as 2 and 2.2 as 2.125, outside what the standard allows:
+             // the nearest width inside it is taken.
+             Case{{"--narrow", "0.25", "--ratio", "2.2", "--dpi", "203", "LORVAXEN"},
+                  "warning: the wide-to-narrow ratio of 2.2 comes to 2 in whole dots (4 to the "
+                  "module's 2), outside the 2.2 to 3 that Code 39's standard allows for a module "
+                  "under 0.5 mm (0.2502 mm): the wide elements are drawn 5 dots wide, a ratio of "
+                  "2.5",
+                  "LORVAXEN.png",
+                  "Code39",
+                  "LORVAXEN"},
+             // A ratio whose wide elements would not even fit 32-bit pixel counts.
+             Case{{"--ratio", "1e9", "WIDE"},
+                  "warning: the wide-to-narrow ratio of 1000000000 is outside the 2.2 to 3 that "
+                  "Code 39's standard allows for a module under 0.5 mm (0.3387 mm): the wide "
+                  "elements are drawn 24 dots wide, a ratio of 3",
+                  "WIDE.png",
+                  "Code39",
+                  "WIDE"},
+             Case{{"-s", "itf14", "--ratio", "2.2", "--check", "1234567890123"},
+                  "warning: the wide-to-narrow ratio of 2.2 is outside the 2.25 to 3 that "
+                  "Interleaved 2 of 5's standard allows for ITF-14: the wide elements are drawn "
+                  "18 dots wide, a ratio of 2.25",
+                  "12345678901231.png",
+                  "ITF",
+                  "12345678901231"},
              Case{{"-s", "Ean-13", "--as-given", "4901234567890"},
                   "",
                   "4901234567890.png",

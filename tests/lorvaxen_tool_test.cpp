@@ -234,11 +234,13 @@ TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
         ASSERT_EQ(runTool(bare).status, 0);
         const ToolRun framedRun = runTool(framed);
         ASSERT_EQ(framedRun.status, 0);
-        // The library asked for exactly the module the tool reports: half a dot over it, so that
-        // its truncation lands on the whole dots.
+        // The library asked for exactly the module and the wide elements the tool reports: half a
+        // dot over them, so that its truncation lands on the whole dots.
         const int module = std::stoi(jsonField(framedRun.out, "module_dots"));
+        const std::string wide = jsonField(framedRun.out, "wide_dots");
+        const double ratio = wide == "null" ? 2.5 : (std::stoi(wide) + 0.5) / module;
         const Pixels library =
-            libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35);
+            libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35, ratio);
 
         const auto barePng = readPng(dir() / "bare.png");
         const auto framedPng = readPng(dir() / "framed.png");

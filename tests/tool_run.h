@@ -114,8 +114,11 @@ class Tool : public GdiTest
     {
         GdiTest::SetUp();
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        root_ = fs::temp_directory_path() /
-                ("lorvaxen-tool-" + std::string(test->name()) + "-" + std::to_string(getpid()));
+        // A parameterised test's name holds a slash before its row's name.
+        std::string name = test->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        root_ =
+            fs::temp_directory_path() / ("lorvaxen-tool-" + name + "-" + std::to_string(getpid()));
         fs::remove_all(root_);
         fs::create_directories(dir());
     }

@@ -109,8 +109,15 @@ const SymbologyFacts& factsOf(Symbology symbology)
     return kFacts[static_cast<std::size_t>(symbology)];
 }
 
-double minRatioAt(const SymbologyFacts& facts, double moduleMm)
+double minRatioAt(const SymbologyFacts& facts, double moduleMm, std::size_t framedLength)
 {
+    // ITF-14 (GS1 General Specifications), the fourteen digits of a trade item's number in
+    // Interleaved 2 of 5, asks for wide elements of at least 2.25 narrow ones at any module.
+    constexpr std::size_t kItf14Digits = 14;
+    constexpr double kItf14MinRatio = 2.25;
+    if (facts.symbology == Symbology::I2of5 && framedLength == kItf14Digits) {
+        return std::max(facts.minRatio, kItf14MinRatio);
+    }
     // Code 39 (ISO/IEC 16388) and Interleaved 2 of 5 (ISO/IEC 16390) ask for wide elements of at
     // least 2.2 narrow ones when the module is under 0.50 mm, where print growth eats the ratio.
     constexpr double kSmallModuleMm = 0.50;

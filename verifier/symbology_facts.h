@@ -4,6 +4,7 @@
 // verifier's own reference decoders.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -73,8 +74,10 @@ struct SymbologyFacts
 // enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
-// The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown).
-double minRatioAt(const SymbologyFacts& facts, double moduleMm);
+// The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown);
+// `framedLength`, the framed text's length when known, tells an ITF-14 from other Interleaved 2
+// of 5.
+double minRatioAt(const SymbologyFacts& facts, double moduleMm, std::size_t framedLength = 0);
 // By option name or alias, in any case.
 const SymbologyFacts* findSymbologyFacts(std::string_view name);
 

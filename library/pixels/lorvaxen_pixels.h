@@ -1,5 +1,5 @@
-// The millimetre-to-pixel rule of the library, for the library itself and for any client or test
-// that must size something exactly as the library sizes its bitmaps.
+// The millimetre-to-pixel and element-width rules of the library, for the library itself and for
+// any client or test that must size something exactly as the library sizes its bitmaps.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +30,18 @@ inline std::optional<int32_t> mmToPixels(int dpi, double mm)
         return std::nullopt;
     }
     return *pixels < 1 ? 1 : *pixels;
+}
+
+// Pixel width of one element of a pattern: digit 0 is one module, digit k >= 1 is
+// (k + 1) * ratio / 2 modules, truncated. Empty when it does not fit a 32-bit pixel count.
+inline std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio)
+{
+    const int64_t k = digit - '0';
+    if (k == 0) {
+        return narrowPx;
+    }
+    // (k + 1) * narrowPx is taken in integers, then scaled by ratio / 2, which is computed first.
+    return truncatePixels(static_cast<double>((k + 1) * narrowPx) * (ratio / 2.0));
 }
 
 } // namespace lorvaxen

@@ -8,16 +8,6 @@
 
 namespace lorvaxen {
 
-std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio)
-{
-    const int64_t k = digit - '0';
-    if (k == 0) {
-        return narrowPx;
-    }
-    // (k + 1) * narrowPx is taken in integers, then scaled by ratio / 2, which is computed first.
-    return truncatePixels(static_cast<double>((k + 1) * narrowPx) * (ratio / 2.0));
-}
-
 namespace {
 
 // The lowest and the highest digit of a text that is not empty, or nothing when it holds a byte

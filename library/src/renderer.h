@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include <lorvaxen_pixels.h> // elementWidthPx, the width of each element digit
 #include <windows.h>
 
 namespace lorvaxen {
@@ -20,10 +21,6 @@ struct PixelGeometry
     // for a digit too wide to draw, which the pattern then does not hold.
     std::array<int32_t, 10> elementPx;
 };
-
-// Pixel width of one element of the pattern: digit 0 is one module, digit k >= 1 is
-// (k + 1) * ratio / 2 modules, truncated. Empty when it does not fit a 32-bit pixel count.
-std::optional<int32_t> elementWidthPx(char digit, int32_t narrowPx, double ratio);
 
 // Converts the request to pixels at the given resolution; empty when a dimension is refused
 // (not positive, ratio below 1, NaN), when a pixel count would not fit 32 bits, or when the

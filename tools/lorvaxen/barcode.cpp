@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <lorvaxen_passing_text.h>
@@ -125,21 +126,21 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
 }
 
-std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio, double moduleMm)
+namespace {
+
+// The length of the framed text where a rule depends on it: Interleaved 2 of 5 frames its digits
+// with the check digit when asked and a leading 0 that evens the count, and fourteen make an
+// ITF-14. 0 for the other symbologies.
+std::size_t framedLengthOf(const SymbologyFacts& symbology, std::string_view text, bool check)
 {
-    const SymbologyFacts& symbology = info.facts;
-    const double minRatio = minRatioAt(symbology, moduleMm);
-    if (minRatio <= 0 || !(ratio >= 1) ||
-        (ratio >= minRatio - 1e-9 && ratio <= symbology.maxRatio + 1e-9)) {
-        return std::nullopt;
+    if (symbology.symbology != Symbology::I2of5) {
+        return 0;
     }
-    return "the wide-to-narrow ratio of " + formatDecimal(ratio, 3) + " is outside the " +
-           formatDecimal(minRatio, 2) + " to " + formatDecimal(symbology.maxRatio, 2) + " that " +
-           std::string(symbology.title) + "'s standard allows" +
-           (minRatio > symbology.minRatio
-                ? " for a module under 0.5 mm (" + formatDecimal(moduleMm, 4) + " mm)"
-                : "");
+    const std::size_t digits = text.size() + (check ? 1 : 0);
+    return digits + digits % 2;
 }
+
+} // namespace
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
 {
@@ -170,26 +171,45 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     int32_t heightPx = 0;
     barcode.module = chooseModule(dpi, settings.narrowMm);
     barcode.pixelMm = kMmPerInch / dpi;
+    const std::size_t framedLength = framedLengthOf(symbology, input, settings.check);
     // Millimetres of the label as the library is to take them: the same, unless the pixels are
     // scaled to make the module exact.
     double libraryScale = 1;
     if (settings.exactModule && barcode.module.dots > 0) {
         barcode.exact = true;
+        barcode.module.dots = exactModuleDots(symbology, barcode.module.dots, settings.narrowMm,
+                                              settings.ratio, framedLength);
+        barcode.module.libraryMm = (barcode.module.dots + 0.5) * kMmPerInch / dpi;
         barcode.pixelMm = settings.narrowMm / barcode.module.dots;
         barcode.module.achievedMm = settings.narrowMm;
         libraryScale = kMmPerInch / dpi / barcode.pixelMm;
+    }
+    barcode.ratio = chooseRatio(symbology, settings.ratio, barcode.module.dots,
+                                barcode.module.achievedMm, framedLength, barcode.exact);
+    if (!barcode.ratio.problem.empty()) {
+        barcode.problem = barcode.ratio.problem;
+        return barcode;
     }
     const double nominalHeightMm =
         symbology.nominalModuleMm > 0 && barcode.module.dots > 0
             ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
             : symbology.defaultHeightMm;
-    barcode.code = settings.symbology->make(
-        graphics.device(), graphics.bitmapOut(), input.data(), &widthPx, &heightPx, framed.data(),
-        barcode.module.libraryMm, settings.heightMm.value_or(nominalHeightMm) * libraryScale,
-        settings.ratio, settings.check ? 1 : 0);
+    const double heightMm = settings.heightMm.value_or(nominalHeightMm);
+    // An exact drawing's bars take the nearest whole rows, half a row over so that the library's
+    // truncation lands on them; the vector formats then draw them at the height exactly.
+    const double exactRows = heightMm / barcode.pixelMm;
+    const bool rowsFit = barcode.exact && std::round(exactRows) >= 1 &&
+                         std::round(exactRows) < std::numeric_limits<int32_t>::max() - 1;
+    const double libraryHeightMm =
+        rowsFit ? (std::round(exactRows) + 0.5) * kMmPerInch / dpi : heightMm * libraryScale;
+    barcode.code = settings.symbology->make(graphics.device(), graphics.bitmapOut(), input.data(),
+                                            &widthPx, &heightPx, framed.data(),
+                                            barcode.module.libraryMm, libraryHeightMm,
+                                            barcode.ratio.libraryRatio, settings.check ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
+    barcode.barsHeightPx = rowsFit ? exactRows : heightPx;
     barcode.shownText = shownText(symbology, framed.substr(0, framed.find('\0')));
     barcode.framedText = symbology.textLayout == TextLayout::UpcA
                              ? barcode.shownText
@@ -206,8 +226,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.image = std::move(*image);
         return barcode;
     }
-    const int64_t left = int64_t{module} * symbology.leftQuietModules;
-    const int64_t right = int64_t{module} * symbology.rightQuietModules;
+    // An exact drawing is rasterised at whatever resolution its reader picks, whose pixels need
+    // not fall on its edges: a module more on each side keeps the light margins whole when the
+    // page's edge or a bar's is taken a pixel in.
+    const int extra = barcode.exact ? kExactQuietExtraModules : 0;
+    const int64_t left = int64_t{module} * (symbology.leftQuietModules + extra);
+    const int64_t right = int64_t{module} * (symbology.rightQuietModules + extra);
     auto framedImage =
         left > std::numeric_limits<int32_t>::max() || right > std::numeric_limits<int32_t>::max()
             ? std::nullopt

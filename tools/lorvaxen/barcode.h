@@ -1,6 +1,7 @@
 // The tool's one use of the library: a text in, a framed text and a 1-bit image out.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -11,6 +12,7 @@
 
 #include "mono_image.h"
 #include "symbology_facts.h"
+#include "wide_elements.h"
 
 namespace lorvaxen::tool {
 
@@ -45,6 +47,8 @@ struct BarcodeSettings
 
 // The resolution an exact module is drawn at before its pixels are scaled to it.
 constexpr int kExactModuleDpi = 1200;
+// The modules an exact drawing adds to each light margin the symbology asks for.
+constexpr int kExactQuietExtraModules = 1;
 
 // The module the tool asks the library for: the whole number of dots nearest the requested
 // width, never below one, so a symbol keeps its size whatever the resolution.
@@ -61,9 +65,6 @@ ModuleChoice chooseModule(int dpi, double requestedMm);
 // A warning when the achieved module is outside what the symbology's standard allows.
 std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module);
 
-// A warning when the wide-to-narrow ratio is outside what the symbology's standard allows.
-std::optional<std::string> ratioWarning(const SymbologyInfo& info, double ratio, double moduleMm);
-
 // What one request gave: the library's result code and, on success, the framed text and the
 // image (with its quiet zones when asked for them).
 struct Barcode
@@ -77,7 +78,11 @@ struct Barcode
     int32_t leftQuietPx = 0;
     int32_t rightQuietPx = 0;
     ModuleChoice module;
+    RatioChoice ratio;
     int32_t modulePx = 0;
+    // The height of the bars in pixels: the rows the library drew, or for an exact module the
+    // fraction of a pixel more or less that makes the height exact.
+    double barsHeightPx = 0;
     double pixelMm = 0; // the size of the image's pixels in millimetres
     bool exact = false; // pixelMm makes the module exact rather than following a printer's dots
 };

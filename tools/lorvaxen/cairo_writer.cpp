@@ -30,7 +30,7 @@ void appendGlyph(cairo_t* cr, const Label& label, const Glyph& glyph)
 {
     const double scale = label.emPx * glyph.scale / label.font->unitsPerEm();
     cairo_save(cr);
-    cairo_translate(cr, glyph.penX, glyph.baselineY);
+    cairo_translate(cr, glyph.penX, drawnY(label, glyph.baselineY));
     cairo_scale(cr, scale, -scale); // fonts have y upwards
     double x = 0;
     double y = 0;
@@ -63,7 +63,7 @@ void appendGlyph(cairo_t* cr, const Label& label, const Glyph& glyph)
 void draw(cairo_t* cr, const Label& label)
 {
     const double width = label.image.width;
-    const double height = label.image.height;
+    const double height = drawnHeightPx(label);
     const auto [turnedWidth, turnedHeight] = turnedSize(label, width, height);
     cairo_scale(cr, label.pixelMm * kPointsPerMm, label.pixelMm * kPointsPerMm);
     if (label.paint.background) {
@@ -93,7 +93,7 @@ void draw(cairo_t* cr, const Label& label)
 
 bool writeCairo(const Label& label, std::FILE* file, bool eps)
 {
-    const auto [width, height] = turnedSize(label, label.image.width, label.image.height);
+    const auto [width, height] = turnedSize(label, label.image.width, drawnHeightPx(label));
     const double widthPt = width * label.pixelMm * kPointsPerMm;
     const double heightPt = height * label.pixelMm * kPointsPerMm;
     cairo_surface_t* surface =

@@ -85,15 +85,14 @@ Outcome produce(std::string_view text, const Options& options, const std::string
             nameStem(outcome.symbology->facts, outcome.barcode.shownText), options.format);
     }
     for (auto warning :
-         {moduleWarning(*outcome.symbology, outcome.barcode.module),
-          ratioWarning(*outcome.symbology, options.settings.ratio,
-                       outcome.barcode.module.achievedMm),
+         {moduleWarning(*outcome.symbology, outcome.barcode.module), outcome.barcode.ratio.warning,
           replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText)}) {
         if (warning) {
             outcome.warnings.push_back(std::move(*warning));
         }
     }
-    Label label = barsOnly(std::move(outcome.barcode.image), outcome.barcode.pixelMm);
+    Label label = barsOnly(std::move(outcome.barcode.image), outcome.barcode.pixelMm,
+                           outcome.barcode.barsHeightPx);
     outcome.barcode.image = MonoImage{}; // the label has the pixels; the outcome keeps its size
     outcome.problem = finish(label, outcome, options);
     if (outcome.problem.empty()) {
@@ -101,7 +100,13 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     }
     // The report needs only the picture's size, not its pixels.
     const auto [width, height] = turnedSize(label, label.image.width, label.image.height);
-    outcome.size = {static_cast<int32_t>(width), static_cast<int32_t>(height), label.pixelMm,
+    const auto [widthMm, heightMm] =
+        turnedSize(label, label.image.width * label.pixelMm, drawnHeightPx(label) * label.pixelMm);
+    outcome.size = {static_cast<int32_t>(width),
+                    static_cast<int32_t>(height),
+                    widthMm,
+                    heightMm,
+                    label.pixelMm,
                     outcome.barcode.exact ? 0 : label.image.dpi};
     return outcome;
 }

@@ -31,12 +31,32 @@ void lengthenGuards(MonoImage& image, int32_t symbolX, int32_t barsHeight, int32
 
 } // namespace
 
-Label barsOnly(MonoImage bars, double pixelMm)
+Label barsOnly(MonoImage bars, double pixelMm, double barsHeightPx)
 {
     Label label;
     label.image = std::move(bars);
     label.pixelMm = pixelMm;
+    label.barsRows = label.image.height;
+    label.barsHeightPx = barsHeightPx;
     return label;
+}
+
+double drawnY(const Label& label, double y)
+{
+    const double top = label.barsTopPx;
+    const double bottom = top + label.barsRows;
+    if (y <= top || label.barsRows == 0) {
+        return y;
+    }
+    if (y >= bottom) {
+        return y + label.barsHeightPx - label.barsRows;
+    }
+    return top + (y - top) * label.barsHeightPx / label.barsRows;
+}
+
+double drawnHeightPx(const Label& label)
+{
+    return drawnY(label, label.image.height);
 }
 
 std::string addBearers(Label& label, Bearer bearer, int32_t thicknessPx)
@@ -66,6 +86,7 @@ std::string addBearers(Label& label, Bearer bearer, int32_t thicknessPx)
     }
     label.image = std::move(*canvas);
     label.framePx = side;
+    label.barsTopPx += thicknessPx;
     return "";
 }
 
@@ -86,8 +107,9 @@ std::vector<Rect> barRects(const Label& label)
             // Never narrowed past a tenth of its width: a hairline still prints as a bar.
             const double width = end - start;
             const double narrowed = std::max(width - label.reductionPx, width / 10);
-            rects.push_back({start + (width - narrowed) / 2, static_cast<double>(y), narrowed,
-                             static_cast<double>(bandEnd - y)});
+            const double top = drawnY(label, y);
+            rects.push_back(
+                {start + (width - narrowed) / 2, top, narrowed, drawnY(label, bandEnd) - top});
         });
         y = bandEnd;
     }

@@ -241,8 +241,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->transform(dimension)
         ->type_name("MM");
     app.add_option("--ratio", options.settings.ratio,
-                   "Wide-to-narrow ratio (JAN and UPC-A use 2); a warning when outside what the "
-                   "symbology allows")
+                   "Wide-to-narrow ratio (JAN and UPC-A use 2); drawn in whole dots, and kept "
+                   "within what the symbology allows, with a warning when that changes it")
         ->transform(dimension)
         ->type_name("R");
     app.add_flag("--check", options.settings.check, "Add the symbology's check character");
@@ -251,8 +251,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                  "refusing the text");
     app.add_option("--dpi", options.settings.dpi,
                    "The printer's resolution in dots per inch, both axes: every width is a whole "
-                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS take "
-                   "the module in millimetres exactly unless --dpi is given")
+                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS draw "
+                   "every width and the height in millimetres exactly unless --dpi is given")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,

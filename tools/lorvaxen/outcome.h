@@ -16,6 +16,9 @@ struct LabelSize
 {
     int32_t widthPx = 0;
     int32_t heightPx = 0;
+    // As drawn: the pixels' size, but for an exact module the bars at their height exactly.
+    double widthMm = 0;
+    double heightMm = 0;
     double pixelMm = 0;
     int dpi = 0; // the printer's; 0 for a module drawn exactly in millimetres
 };

@@ -5,11 +5,6 @@
 namespace lorvaxen::tool {
 namespace {
 
-std::string mm(int32_t pixels, const LabelSize& size, int places)
-{
-    return formatDecimal(pixels * size.pixelMm, places);
-}
-
 std::string modulePercent(const ModuleChoice& module)
 {
     return formatDecimal(module.achievedMm / module.requestedMm * 100, 1);
@@ -27,7 +22,8 @@ std::string successText(const Outcome& outcome)
     const LabelSize& size = outcome.size;
     std::string text = "framed text: " + outcome.barcode.framedText + "\n";
     text += "size: " + std::to_string(size.widthPx) + " x " + std::to_string(size.heightPx) +
-            " pixels, " + mm(size.widthPx, size, 2) + " x " + mm(size.heightPx, size, 2) + " mm " +
+            " pixels, " + formatDecimal(size.widthMm, 2) + " x " + formatDecimal(size.heightMm, 2) +
+            " mm " +
             (size.dpi > 0 ? "at " + std::to_string(size.dpi) + " dpi"
                           : "(pixels of " + formatDecimal(size.pixelMm, 6) + " mm)");
     if (outcome.barcode.leftQuietPx > 0) {
@@ -90,11 +86,15 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
     json += ",\"dpi\":" + (size.dpi > 0 ? std::to_string(size.dpi) : std::string("null"));
     json += ",\"width_px\":" + std::to_string(size.widthPx);
     json += ",\"height_px\":" + std::to_string(size.heightPx);
-    json += ",\"width_mm\":" + mm(size.widthPx, size, 4);
-    json += ",\"height_mm\":" + mm(size.heightPx, size, 4);
+    json += ",\"width_mm\":" + formatDecimal(size.widthMm, 4);
+    json += ",\"height_mm\":" + formatDecimal(size.heightMm, 4);
     json += ",\"module_mm\":" + formatDecimal(outcome.barcode.module.achievedMm, 6);
     json += ",\"module_dots\":" + std::to_string(outcome.barcode.module.dots);
     json += ",\"module_percent\":" + modulePercent(outcome.barcode.module);
+    // The wide elements as drawn, for the symbologies of two widths.
+    const RatioChoice& ratio = outcome.barcode.ratio;
+    json += ",\"ratio\":" + (ratio.widePx > 0 ? formatDecimal(ratio.drawn(), 6) : "null");
+    json += ",\"wide_dots\":" + (ratio.widePx > 0 ? std::to_string(ratio.widePx) : "null");
     json += ",\"quiet_zone_px\":[" + std::to_string(outcome.barcode.leftQuietPx) + "," +
             std::to_string(outcome.barcode.rightQuietPx) + "]";
     json += ",\"bar_reduction_mm\":" + formatDecimal(outcome.reductionMm, 6);

@@ -26,8 +26,8 @@ void writeText(const Label& label, std::FILE* file)
             formatDecimal(label.emPx * glyph.scale / label.font->unitsPerEm(), 8);
         std::fprintf(file, "<path transform=\"translate(%s %s) scale(%s -%s)\" d=\"%s\"/>\n",
                      formatDecimal(glyph.penX, 4).c_str(),
-                     formatDecimal(glyph.baselineY, 4).c_str(), scale.c_str(), scale.c_str(),
-                     label.font->outlinePath(glyph.c).c_str());
+                     formatDecimal(drawnY(label, glyph.baselineY), 4).c_str(), scale.c_str(),
+                     scale.c_str(), label.font->outlinePath(glyph.c).c_str());
     }
     std::fputs("</g>\n", file);
 }
@@ -36,16 +36,15 @@ void writeText(const Label& label, std::FILE* file)
 // (height - y, x) at 90 degrees.
 std::string turn(const Label& label)
 {
-    const int32_t width = label.image.width;
-    const int32_t height = label.image.height;
+    const std::string width = formatDecimal(label.image.width, 4);
+    const std::string height = formatDecimal(drawnHeightPx(label), 4);
     switch (label.rotation) {
     case 90:
-        return " transform=\"translate(" + std::to_string(height) + " 0) rotate(90)\"";
+        return " transform=\"translate(" + height + " 0) rotate(90)\"";
     case 180:
-        return " transform=\"translate(" + std::to_string(width) + " " + std::to_string(height) +
-               ") rotate(180)\"";
+        return " transform=\"translate(" + width + " " + height + ") rotate(180)\"";
     case 270:
-        return " transform=\"translate(0 " + std::to_string(width) + ") rotate(270)\"";
+        return " transform=\"translate(0 " + width + ") rotate(270)\"";
     default:
         return "";
     }
@@ -59,17 +58,17 @@ std::string turn(const Label& label)
 bool writeSvg(const Label& label, std::FILE* file)
 {
     const MonoImage& image = label.image;
-    const auto [width, height] = turnedSize(label, image.width, image.height);
+    const auto [width, height] = turnedSize(label, image.width, drawnHeightPx(label));
     std::fprintf(file,
                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                  "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"%smm\" "
                  "height=\"%smm\" viewBox=\"0 0 %s %s\" shape-rendering=\"crispEdges\">\n",
                  formatDecimal(width * label.pixelMm, 6).c_str(),
-                 formatDecimal(height * label.pixelMm, 6).c_str(), formatDecimal(width, 0).c_str(),
-                 formatDecimal(height, 0).c_str());
+                 formatDecimal(height * label.pixelMm, 6).c_str(), formatDecimal(width, 4).c_str(),
+                 formatDecimal(height, 4).c_str());
     if (label.paint.background) {
         std::fprintf(file, "<rect width=\"%s\" height=\"%s\" fill=\"%s\"/>\n",
-                     formatDecimal(width, 0).c_str(), formatDecimal(height, 0).c_str(),
+                     formatDecimal(width, 4).c_str(), formatDecimal(height, 4).c_str(),
                      hex(*label.paint.background).c_str());
     }
     std::fprintf(file, "<g fill=\"%s\"%s>\n", hex(label.paint.ink).c_str(), turn(label).c_str());

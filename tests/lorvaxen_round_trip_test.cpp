@@ -1,0 +1,168 @@
+// Every label the lorvaxen tool makes is one its own verifier passes: made, printed as a reader
+// would print it (the vector formats rasterised at 600 dpi by librsvg, poppler and Ghostscript),
+// graded by `lorvaxen verify`, and read back. One factor changes at a time from a plain label.
+#include <cstdlib>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tool_run.h"
+
+namespace lorvaxen::test {
+namespace {
+
+struct RoundTrip
+{
+    std::string name;      // the row's name in the test's
+    std::string symbology; // as the tool and verify take it
+    std::vector<std::string> options;
+    std::string text;
+    std::string data;           // what verify reads back: the framed text
+    std::string format = "png"; // the file's extension
+    // Rows that fail only because of faults of the verifier being mended elsewhere, and why.
+    bool knownVerifierFault = false;
+    std::string fault;
+};
+
+void PrintTo(const RoundTrip& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+constexpr double kLeastGrade = 3.5;
+
+// What a label holds: the text the tool is given and what verify reads back.
+struct Subject
+{
+    std::string symbology;
+    std::string text;
+    std::string data;
+};
+const Subject kJanLabel{"jan", "490123456789", "4901234567894"};
+const Subject kUpcALabel{"upca", "03600029145", "036000291452"};
+const Subject kCode39Label{"code39", "LORVAXEN", "*LORVAXEN*"};
+const Subject kItfLabel{"itf", "1234567", "12345670"};
+const Subject kItf14Label{"itf14", "1234567890123", "12345678901231"};
+const Subject kNw7Label{"nw7", "A40156A", "a40156a"};
+
+RoundTrip row(std::string name, const Subject& subject, std::vector<std::string> options,
+              std::string format = "png")
+{
+    return {.name = std::move(name),
+            .symbology = subject.symbology,
+            .options = std::move(options),
+            .text = subject.text,
+            .data = subject.data,
+            .format = std::move(format),
+            .knownVerifierFault = false,
+            .fault = {}};
+}
+
+RoundTrip withFault(RoundTrip row, std::string fault)
+{
+    row.knownVerifierFault = true;
+    row.fault = std::move(fault);
+    return row;
+}
+
+std::vector<RoundTrip> rows()
+{
+    std::vector<RoundTrip> table;
+    for (const std::string dpi : {"203", "300", "600"}) {
+        const std::vector<std::string> at{"--dpi", dpi};
+        table.push_back(row("jan_" + dpi, kJanLabel, at));
+        table.push_back(withFault(row("upca_" + dpi, kUpcALabel, at),
+                                  "verify takes a UPC-A for a JAN and wants 11 modules before it"));
+        table.push_back(row("code39_" + dpi, kCode39Label, at));
+        table.push_back(row("itf_" + dpi, kItfLabel, {"--dpi", dpi, "--check"}));
+        table.push_back(
+            withFault(row("itf14_frame_" + dpi, kItf14Label,
+                          {"--dpi", dpi, "--narrow", "1.016", "--bearer", "frame", "--check"}),
+                      "verify measures the quiet zones to the bearer frame"));
+        table.push_back(
+            withFault(row("itf14_bars_" + dpi, kItf14Label,
+                          {"--dpi", dpi, "--narrow", "1.016", "--bearer", "bars", "--check"}),
+                      "verify scans ITF-14's text, which is taller than its bars"));
+        table.push_back(row("nw7_" + dpi, kNw7Label, at));
+    }
+    for (const std::string turn : {"90", "180", "270"}) {
+        table.push_back(row("code39_turned_" + turn, kCode39Label, {"--rotate", turn}));
+        table.push_back(row("jan_turned_" + turn, kJanLabel, {"--rotate", turn}));
+    }
+    // Dark ink on a light ground, as the red light of a scanner sees it.
+    table.push_back(row("code39_coloured", kCode39Label, {"--fg", "#003399", "--bg", "#ffee88"}));
+    table.push_back(row("jan_coloured", kJanLabel, {"--fg", "#006400", "--bg", "#f0f0f0"}));
+    table.push_back(row("code39_bar_reduction", kCode39Label, {"--bar-reduction", "0.03"}));
+    table.push_back(row("jan_bar_reduction", kJanLabel, {"--bar-reduction", "0.05"}));
+    for (const std::string format : {"svg", "pdf", "eps"}) {
+        table.push_back(row("code39_" + format, kCode39Label, {}, format));
+        table.push_back(row("jan_" + format, kJanLabel, {}, format));
+    }
+    // A ratio that whole dots would take below what the standard allows, and a module and a ratio
+    // that the vector formats draw exactly only on a fine grid.
+    table.push_back(row("code39_ratio_in_whole_dots", kCode39Label,
+                        {"--narrow", "0.25", "--ratio", "2.2", "--dpi", "203"}));
+    for (const std::string format : {"svg", "pdf"}) {
+        table.push_back(row("code39_exact_" + format, kCode39Label,
+                            {"--narrow", "0.19", "--ratio", "2.2", "--height", "6.35"}, format));
+    }
+    return table;
+}
+
+class LabelRoundTrip : public Tool, public ::testing::WithParamInterface<RoundTrip>
+{
+  protected:
+    // The file as a page printed at 600 dpi: the raster formats as they are.
+    fs::path printed(const fs::path& file) const
+    {
+        fs::path page = dir() / "page.png";
+        const std::string ext = file.extension().string();
+        if (ext == ".svg") {
+            commandOutput(std::string(RSVG_CONVERT) + " -d 600 -p 600 -o " + page.string() + " " +
+                          file.string());
+        } else if (ext == ".pdf") {
+            commandOutput(std::string(PDFTOPPM) + " -r 600 -png -singlefile " + file.string() +
+                          " " + (dir() / "page").string());
+        } else if (ext == ".eps") {
+            commandOutput(std::string(GHOSTSCRIPT) +
+                          " -q -dSAFER -dBATCH -dNOPAUSE -dEPSCrop -sDEVICE=pnggray -r600 "
+                          "-sOutputFile=" +
+                          page.string() + " " + file.string());
+        } else {
+            return file;
+        }
+        return page;
+    }
+};
+
+TEST_P(LabelRoundTrip, VerifyGradesTheLabelAtLeastBAndReadsItsText)
+{
+    const RoundTrip& row = GetParam();
+    if (row.knownVerifierFault) {
+        GTEST_SKIP() << row.fault;
+    }
+    std::vector<std::string> args{"-s", row.symbology};
+    args.insert(args.end(), row.options.begin(), row.options.end());
+    const std::string file = "label." + row.format;
+    args.insert(args.end(), {"-o", file, row.text});
+    const ToolRun made = runTool(args);
+    ASSERT_EQ(made.status, 0) << made.err;
+
+    const fs::path page = printed(dir() / file);
+    ASSERT_TRUE(fs::exists(page));
+    const ToolRun graded = runTool({"verify", "--json", "-s", row.symbology, page.string()});
+    ASSERT_FALSE(graded.out.empty()) << graded.err;
+    const std::string grade = jsonField(graded.out, "grade");
+    EXPECT_GE(std::strtod(grade.c_str(), nullptr), kLeastGrade)
+        << grade << ", made with: " << made.err << graded.out.substr(0, 600);
+    EXPECT_EQ(jsonField(graded.out, "text"), row.data);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFactor, LabelRoundTrip, ::testing::ValuesIn(rows()),
+                         [](const ::testing::TestParamInfo<RoundTrip>& info) {
+                             return info.param.name;
+                         });
+
+} // namespace
+} // namespace lorvaxen::test
