@@ -42,6 +42,8 @@ Decoded decodeAs(Symbology symbology, std::span<const double> widths, bool upcA)
         }
         decoded.leftQuietModules = upcAFacts.leftQuietModules;
         decoded.rightQuietModules = upcAFacts.rightQuietModules;
+        // Read as a UPC-A, as its readers return it: its twelve digits, without the EAN-13's 0.
+        decoded.text.erase(0, 1);
     }
     return decoded;
 }

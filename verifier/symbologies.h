@@ -38,7 +38,7 @@ struct Decoded
 // sets the light margins the symbol needs. A JAN whose leading digit is 0 has the bars of a UPC-A,
 // so it needs only the narrower margin of each face: UPC-A's nine modules on the left, and
 // EAN-13's seven on the right. With `upcA` a JAN must be a UPC-A: its leading digit 0, and nine
-// modules of margin on each side.
+// modules of margin on each side; its text is then the UPC-A's twelve digits.
 Decoded decodeAs(Symbology symbology, std::span<const double> widths, bool upcA = false);
 
 // What the symbology's own standard asks of a decoded symbol beyond its decode: the

@@ -152,6 +152,7 @@ Verification verifyRows(const ReflectanceImage& image, uint32_t threshold,
 {
     Verification result;
     result.edition = options.edition;
+    result.upcA = options.upcA;
     result.pixelsPerMm = options.pixelsPerMm > 0 ? options.pixelsPerMm : image.pixelsPerMm;
     const std::vector<Band> bands = detail::findBands(image, threshold);
     if (bands.empty()) {

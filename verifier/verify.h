@@ -59,7 +59,8 @@ struct Verification
     bool found = false;
     std::string problem; // when no symbol was found
     std::optional<Symbology> symbology;
-    std::string text; // as framed, from the first scan that decodes
+    bool upcA = false; // a JAN read as a UPC-A: named so, and its text its twelve digits
+    std::string text;  // as framed, from the first scan that decodes
     std::string check;
     std::string undecoded;  // when no scan decodes, why, in words
     double moduleWidth = 0; // the module in pixels: the decoded symbol's width over its modules
