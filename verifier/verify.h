@@ -63,7 +63,8 @@ struct Verification
     double apertureMm = 0;     // and in millimetres, where the resolution is known
     double pixelsPerMm = 0;    // the resolution used; 0 if unknown
     std::string inconsistency; // when scans decode to different data, which fails the symbol
-    int32_t top = 0;           // the rows of the bars that cross the whole symbol
+    std::vector<std::string> warnings; // what the user should know of how it was graded
+    int32_t top = 0;                   // the rows of the bars that cross the whole symbol
     int32_t bottom = 0;
     bool turned = false; // the symbol lies across the image: its rows are the image's columns
     double slope = 0;    // rows the scan lines climb or fall a column, at right angles to the bars
