@@ -663,12 +663,10 @@ TEST_F(Tool, VerifyAdviceMakesUpForTheInkSpreadOfThePress)
         int spreadPx; // on each side of a bar
     };
     for (const Case& c : {
-             // The narrow spaces left narrower than the aperture: measured on the wide elements.
-             Case{kCode39, "PRESS-1", 600, 0.25, 1},
-             Case{kCode39, "PRESS-2", 600, 0.5, 1}, // on the narrow ones
-             Case{kJan, "490123456789", 600, 0.33, 1},
-             Case{kItf, "12345678", 300, 0.5, 1},
+             Case{kCode39, "PRESS-1", 600, 0.25, 1}, Case{kCode39, "PRESS-2", 600, 0.5, 1},
+             Case{kJan, "490123456789", 600, 0.33, 1}, Case{kItf, "12345678", 300, 0.5, 1},
              Case{kNw7, "a1234a", 300, 0.5, 1},
+             Case{kNw7, "a1234a", 600, 0.33, 2}, // half the module
          }) {
         const auto grade = [&](const std::vector<std::string>& more) {
             std::vector<std::string> args{"-s",        c.kind.name,

@@ -4,19 +4,58 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <limits>
+#include <vector>
 
 namespace lorvaxen::verifier {
 namespace {
 
+// The symbol's element widths between the crossings of the global threshold nearest the edges
+// the grading placed. An edge placed midway between its neighbours' extremes moves into an element
+// narrower than the aperture, whose extreme the circle never reaches; the global threshold is
+// crossed where the circle covers as much bar as space, which stays at the edge as long as the
+// elements either side are at least half the aperture wide, as they are under the usual bar gain.
+std::vector<double> thresholdWidths(const ScanResult& scan)
+{
+    const ProfileAnalysis& analysis = scan.analysis;
+    const std::vector<double>& profile = scan.profile;
+    const double threshold = analysis.threshold;
+    std::vector<double> crossings;
+    for (std::size_t i = analysis.firstBar; i <= analysis.lastBar + 1; ++i) {
+        const double edge = analysis.elements[i].start;
+        double nearest = std::numeric_limits<double>::max();
+        double crossing = edge;
+        const auto from = static_cast<std::size_t>(std::max(0.0, std::floor(edge) - 3));
+        const std::size_t to = std::min(profile.size(), static_cast<std::size_t>(edge) + 4);
+        for (std::size_t j = from; j + 1 < to; ++j) {
+            const double before = profile[j] - threshold;
+            const double after = profile[j + 1] - threshold;
+            if ((before < 0) == (after < 0)) {
+                continue;
+            }
+            const double at = static_cast<double>(j) + 0.5 + before / (before - after);
+            if (std::abs(at - edge) < nearest) {
+                nearest = std::abs(at - edge);
+                crossing = at;
+            }
+        }
+        crossings.push_back(crossing);
+    }
+    std::vector<double> widths;
+    for (std::size_t k = 1; k < crossings.size(); ++k) {
+        widths.push_back(crossings[k] - crossings[k - 1]);
+    }
+    return widths; // widths[0] is the first bar's
+}
+
 // Every bar less the whole modules it is nearest: a bar of a JAN is one to four modules wide.
-double janBarGain(const ProfileAnalysis& analysis, double module)
+double janBarGain(const std::vector<double>& widths, double module)
 {
     double gain = 0;
     int bars = 0;
-    for (std::size_t i = analysis.firstBar; i <= analysis.lastBar; i += 2) {
-        const double width = analysis.elements[i].width();
-        const double modules = std::max(1.0, std::round(width / module));
-        gain += width - modules * module;
+    for (std::size_t i = 0; i < widths.size(); i += 2) {
+        const double modules = std::max(1.0, std::round(widths[i] / module));
+        gain += widths[i] - modules * module;
         ++bars;
     }
     return bars > 0 ? gain / bars : 0;
@@ -36,54 +75,43 @@ std::size_t characterStride(Symbology symbology)
     }
 }
 
-// The average width of the bars and of the spaces, narrow and wide, of a two-width symbol.
-struct Averages
-{
-    std::array<double, 4> sums{}; // narrow bars, narrow spaces, wide bars, wide spaces
-    std::array<int, 4> counts{};
-    double mean(std::size_t kind) const { return counts[kind] > 0 ? sums[kind] / counts[kind] : 0; }
-    bool all() const { return std::ranges::find(counts, 0) == counts.end(); }
-};
-
-double twoWidthBarGain(const ProfileAnalysis& analysis, const Decoded& decoded, double aperture)
+// The gain, and the module as the mean of the narrow bar and the narrow space, which the gain
+// leaves where it was.
+ModuleGain twoWidthBarGain(const std::vector<double>& widths, const Decoded& decoded)
 {
     // Narrow and wide elements are told apart midway between the average narrow and wide widths.
     const double split = decoded.moduleWidth * (1 + decoded.ratio) / 2;
     const std::size_t stride = characterStride(decoded.symbology);
-    Averages averages;
-    for (std::size_t i = analysis.firstBar; i <= analysis.lastBar; ++i) {
-        const std::size_t k = i - analysis.firstBar;
-        if (stride > 0 && k % stride == stride - 1) {
+    std::array<double, 2> sums{}; // narrow bars, narrow spaces
+    std::array<int, 2> counts{};
+    for (std::size_t k = 0; k < widths.size(); ++k) {
+        if (widths[k] >= split || (stride > 0 && k % stride == stride - 1)) {
             continue;
         }
-        const Element& element = analysis.elements[i];
-        const std::size_t kind = (element.width() >= split ? 2 : 0) + (element.dark ? 0 : 1);
-        averages.sums[kind] += element.width();
-        ++averages.counts[kind];
+        sums[k % 2] += widths[k];
+        ++counts[k % 2];
     }
-    if (!averages.all()) {
-        return 0;
+    if (counts[0] == 0 || counts[1] == 0) {
+        return {0, decoded.moduleWidth};
     }
-    // An element no wider than the aperture is never seen whole: the circle spans both its edges
-    // and places them too far apart. The wide bars and spaces, also nominally alike, are then
-    // measured instead of the narrow ones.
-    const bool narrowSeen = std::min(averages.mean(0), averages.mean(1)) > aperture;
-    const std::size_t bars = narrowSeen ? 0 : 2;
-    return (averages.mean(bars) - averages.mean(bars + 1)) / 2;
+    const double bar = sums[0] / counts[0];
+    const double space = sums[1] / counts[1];
+    return {(bar - space) / 2, (bar + space) / 2};
 }
 
 } // namespace
 
-std::optional<double> scanBarGain(const ScanResult& scan, double aperture)
+std::optional<ModuleGain> scanBarGain(const ScanResult& scan)
 {
     const ProfileAnalysis& analysis = scan.analysis;
     if (!scan.decoded.ok || !analysis.hasBars || scan.decoded.moduleWidth <= 0 ||
-        analysis.lastBar >= analysis.elements.size()) {
+        analysis.lastBar + 1 >= analysis.elements.size()) {
         return std::nullopt;
     }
-    return scan.decoded.symbology == Symbology::Jan
-               ? janBarGain(analysis, scan.decoded.moduleWidth)
-               : twoWidthBarGain(analysis, scan.decoded, aperture);
+    const std::vector<double> widths = thresholdWidths(scan);
+    const double module = scan.decoded.moduleWidth;
+    return scan.decoded.symbology == Symbology::Jan ? ModuleGain{janBarGain(widths, module), module}
+                                                    : twoWidthBarGain(widths, scan.decoded);
 }
 
 std::optional<BarGain> measureBarGain(const Verification& verification)
@@ -91,9 +119,9 @@ std::optional<BarGain> measureBarGain(const Verification& verification)
     BarGain gain;
     double module = 0;
     for (const ScanResult& scan : verification.scans) {
-        if (const std::optional<double> px = scanBarGain(scan, verification.aperture)) {
-            gain.px += *px;
-            module += scan.decoded.moduleWidth;
+        if (const std::optional<ModuleGain> measured = scanBarGain(scan)) {
+            gain.px += measured->px;
+            module += measured->module;
             ++gain.scans;
         }
     }

@@ -16,13 +16,19 @@ struct BarGain
     int scans = 0;            // the decoded scans it was measured on
 };
 
-// One decoded scan's bar gain in samples: for a JAN, every bar's measured width less its whole
-// number of modules; for Code 39, Interleaved 2 of 5 and NW7, whose wide elements have no nominal
-// width a print can be held to, half the difference between the average narrow bar and the average
-// narrow space, as ink that spreads widens each bar by what it takes from the spaces beside it
-// (between the wide ones where the narrow are no wider than the aperture, `aperture` samples).
-// Empty when the scan did not decode.
-std::optional<double> scanBarGain(const ScanResult& scan, double aperture);
+struct ModuleGain
+{
+    double px = 0;     // the bar gain, in samples
+    double module = 0; // the module it is measured against
+};
+
+// One decoded scan's bar gain in samples, its elements measured between the crossings of the
+// global threshold: for a JAN, every bar's width less its whole number of modules; for Code 39,
+// Interleaved 2 of 5 and NW7, whose wide elements have no nominal width a print can be held to,
+// half the difference between the average narrow bar and the average narrow space, as ink that
+// spreads widens each bar by what it takes from the spaces beside it. Empty when the scan did not
+// decode.
+std::optional<ModuleGain> scanBarGain(const ScanResult& scan);
 
 // The mean over the decoded scans; empty when none decoded.
 std::optional<BarGain> measureBarGain(const Verification& verification);

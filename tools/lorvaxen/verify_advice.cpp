@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 #include "mono_image.h"
 
@@ -63,9 +64,11 @@ std::string barGainText(const verifier::BarGain& gain)
 {
     const std::string share = formatDecimal(std::abs(gain.modulePercent), 1) + "% of the module";
     if (std::abs(gain.modulePercent) < kNegligiblePercent) {
-        return "bars print within " +
-               (gain.mm ? millimetres(*gain.mm) : formatDecimal(std::abs(gain.px), 2) + " pixels") +
-               " (" + share + ") of their nominal width";
+        char amount[64];
+        std::snprintf(amount, sizeof amount, gain.mm ? "%+.3f mm" : "%+.2f pixels",
+                      gain.mm ? *gain.mm : gain.px);
+        return "bars print at their nominal width (a gain of " + std::string(amount) + ", " +
+               formatDecimal(gain.modulePercent, 1) + "% of the module)";
     }
     const std::string way = gain.px > 0 ? "too wide" : "too narrow";
     if (!gain.mm) {

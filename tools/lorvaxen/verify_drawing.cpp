@@ -150,8 +150,18 @@ void drawLevel(cairo_t* cr, const ReportFonts& fonts, const Plot& plot, double l
     cairo_set_dash(cr, dashes.data(), dashed ? 2 : 0, 0);
     line(cr, plot.left, plot.y(level), plot.right, plot.y(level));
     cairo_set_dash(cr, nullptr, 0, 0);
-    drawText(cr, fonts.bold, 7, plot.right - 3, plot.y(level) - 2.5,
-             name + " " + formatDecimal(level, 1) + "%", Align::Right);
+    // On a white ground, so that the profile behind does not hide it.
+    const std::string text = name + " " + formatDecimal(level, 1) + "%";
+    cairo_set_font_face(cr, fonts.bold);
+    cairo_set_font_size(cr, 7);
+    cairo_text_extents_t extents{};
+    cairo_text_extents(cr, text.c_str(), &extents);
+    const double y = std::max(plot.top + 9, std::min(plot.y(level) - 2.5, plot.bottom - 3));
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+    cairo_rectangle(cr, plot.right - 5 - extents.x_advance, y - 7, extents.x_advance + 4, 9);
+    cairo_fill(cr);
+    setColour(cr, colour);
+    drawText(cr, fonts.bold, 7, plot.right - 3, y, text, Align::Right);
 }
 
 // The edge of least contrast and the element with the largest defect.

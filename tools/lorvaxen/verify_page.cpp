@@ -51,7 +51,8 @@ std::optional<PageFormat> pageFormat(const std::string& path)
     return std::nullopt;
 }
 
-// The image as the scans saw it: its rows are the scan's rows, also when it lay turned.
+// The image as the scans saw it: its rows are the scan's rows, also when it lay turned (then the
+// image's columns, read as the verifier reads them: mirrored about the diagonal).
 struct Working
 {
     const ReflectanceImage& picture;
@@ -89,8 +90,10 @@ Crop cropOf(const Verification& v, const Working& image)
     }
     crop.x1 = std::clamp(crop.x1, crop.x0 + 1, image.width());
     const int32_t height = v.bottom - v.top + 1;
-    double top = v.top - 0.2 * height;
-    double bottom = v.bottom + 0.45 * height; // the text under the bars
+    // The text under the bars, or over them in a turned image.
+    const double above = v.turned ? 0.45 : 0.2;
+    double top = v.top - above * height;
+    double bottom = v.bottom + 0.45 * height;
     for (const double x : {double(crop.x0), double(crop.x1)}) {
         top = std::min(top, scanRowAt(v, v.scans.front(), x, image.width()) - 0.2 * height);
         bottom = std::max(bottom, scanRowAt(v, v.scans.back(), x, image.width()) + 0.2 * height);
@@ -130,7 +133,9 @@ cairo_surface_t* greyPicture(const Working& image, const Crop& crop, double* ste
             const double mean =
                 sum / ((std::min(toY, crop.y1) - fromY) * (std::min(toX, crop.x1) - fromX));
             const auto level = static_cast<uint32_t>(std::clamp(mean * 2.55, 0.0, 255.0));
-            pixels[column] = level << 16 | level << 8 | level;
+            // A turned image is shown turned back, not mirrored, so that its text reads as
+            // printed (though perhaps upside down).
+            pixels[image.turned ? columns - 1 - column : column] = level << 16 | level << 8 | level;
         }
     }
     cairo_surface_mark_dirty(surface);
@@ -147,14 +152,17 @@ void drawSymbol(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& p
     cairo_surface_t* grey = greyPicture(image, crop, &step);
     const double width = crop.x1 - crop.x0;
     const double height = crop.y1 - crop.y0;
-    const double scale = std::min((box.width - 16) / width, (box.height - 16) / height);
+    constexpr double kCaption = 14;
+    const double scale = std::min((box.width - 16) / width, (box.height - 16 - kCaption) / height);
     const double left = box.x + 16 + (box.width - 16 - width * scale) / 2;
     const double top = box.y + 16;
     cairo_save(cr);
     cairo_translate(cr, left, top);
     cairo_scale(cr, scale * step, scale * step);
     cairo_set_source_surface(cr, grey, 0, 0);
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_GOOD);
+    // A small image's pixels are shown as squares rather than smoothed away.
+    cairo_pattern_set_filter(cairo_get_source(cr),
+                             scale * step > 2 ? CAIRO_FILTER_NEAREST : CAIRO_FILTER_GOOD);
     cairo_paint(cr);
     cairo_restore(cr);
     cairo_surface_destroy(grey);
@@ -162,6 +170,7 @@ void drawSymbol(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& p
     cairo_set_line_width(cr, 0.5);
     cairo_rectangle(cr, left, top, width * scale, height * scale);
     cairo_stroke(cr);
+    double labelled = -1e9;
     for (std::size_t i = 0; i < v.scans.size(); ++i) {
         const ScanResult& scan = v.scans[i];
         const auto x0 = static_cast<double>(scan.profileFrom);
@@ -169,16 +178,29 @@ void drawSymbol(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& p
         const auto at = [&](double x) {
             return top + (scanRowAt(v, scan, x, image.width()) + 0.5 - crop.y0) * scale;
         };
+        // Across the picture, turned back as it is shown.
+        const auto across = [&](double x) {
+            return left + (v.turned ? crop.x1 - x : x - crop.x0) * scale;
+        };
         setGradeColour(cr, scan.grade.grade);
         cairo_set_line_width(cr, i == v.worstScan ? 1.8 : 1.0);
-        cairo_move_to(cr, left + (x0 - crop.x0) * scale, at(x0));
-        cairo_line_to(cr, left + (x1 - crop.x0) * scale, at(x1));
+        cairo_move_to(cr, across(x0), at(x0));
+        cairo_line_to(cr, across(x1), at(x1));
         cairo_stroke(cr);
-        drawText(cr, fonts.bold, 6, left - 3, at(x0) + 2, std::to_string(i + 1), Align::Right);
+        // Numbers too close to the last one drawn are left out, but for the last and the worst.
+        const double y = at(v.turned ? x1 : x0);
+        if (y - labelled >= 7 || i == v.worstScan || i + 1 == v.scans.size()) {
+            drawText(cr, fonts.bold, 6, left - 3, y + 2, std::to_string(i + 1), Align::Right);
+            labelled = y;
+        }
     }
+    cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
+    drawText(cr, fonts.regular, 7, box.x + 16, top + height * scale + 11,
+             "Each scan line in the colour of its grade's letter; the worst (" +
+                 std::to_string(v.worstScan + 1) + ") drawn thicker.");
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     drawText(cr, fonts.bold, 10, box.x, box.y + 8,
-             v.turned ? "The symbol (turned upright) and its ten scan lines"
+             v.turned ? "The symbol (turned) and its ten scan lines"
                       : "The symbol and its ten scan lines");
 }
 
@@ -205,9 +227,10 @@ void drawTable(cairo_t* cr, const ReportFonts& fonts, const Verification& v, con
     const double cell = (box.width - kNameWidth - kValueWidth) / verifier::kScanLines;
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     drawText(cr, fonts.bold, 10, box.x, box.y + 8, "Grades of each parameter on each scan");
-    double y = box.y + 28;
+    double y = box.y + 34;
     drawText(cr, fonts.bold, 7, box.x + kNameWidth + kValueWidth - 4, y,
-             "scan " + std::to_string(v.worstScan + 1), Align::Right);
+             "value (" + std::to_string(v.worstScan + 1) + ")", Align::Right);
+    drawText(cr, fonts.bold, 7, box.x + kNameWidth + kValueWidth, y - 10, "scan");
     for (int i = 0; i < verifier::kScanLines; ++i) {
         drawText(cr, fonts.bold, 7, box.x + kNameWidth + kValueWidth + (i + 0.5) * cell, y,
                  std::to_string(i + 1), Align::Centre);
@@ -238,6 +261,15 @@ void drawTable(cairo_t* cr, const ReportFonts& fonts, const Verification& v, con
                      fixedText(grade, 1), Align::Centre);
         }
     }
+    cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
+    for (const std::string& note :
+         wrapText(cr, fonts.regular, 7,
+                  "Values as measured on the worst scan; each cell a grade, coloured by its "
+                  "letter: A from 3.5, B from 2.5, C from 1.5, D from 0.5.",
+                  box.width)) {
+        y += 9;
+        drawText(cr, fonts.regular, 7, box.x, y + 6, note);
+    }
 }
 
 // The settings, the bar gain, the advice and the warnings, as lines of text down `box`.
@@ -251,9 +283,11 @@ void drawNotes(cairo_t* cr, const ReportFonts& fonts, const VerifyReport& report
         y += 15;
     };
     const auto paragraph = [&](const std::string& text, const std::string& bullet) {
+        bool first = true;
         for (const std::string& line : wrapText(cr, fonts.regular, 8, text, box.width - 10)) {
             drawText(cr, fonts.regular, 8, box.x + 10, y, line);
-            drawText(cr, fonts.regular, 8, box.x, y, bullet);
+            drawText(cr, fonts.regular, 8, box.x, y, first ? bullet : "");
+            first = false;
             y += 11;
         }
         y += 2;
@@ -319,6 +353,7 @@ void drawPage(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& pic
     drawSymbol(cr, fonts, picture, v, {kMargin, 96, middle - kMargin - 20, 200});
     drawTable(cr, fonts, v, {middle, 96, kPageWidth - kMargin - middle, 200});
     const double notes = 560;
+    constexpr double kLower = 300;
     if (!v.scans.empty()) {
         const ScanResult& worst = v.scans[v.worstScan];
         std::string title = "Worst scan (" + std::to_string(v.worstScan + 1) + "): grade " +
@@ -327,9 +362,10 @@ void drawPage(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& pic
             title += ", " + std::string(verifier::parameterName(worst.grade.lowest));
         }
         drawProfilePanel(cr, fonts, worst, v.pixelsPerMm,
-                         {kMargin, 318, notes - kMargin - 20, kPageHeight - 318 - kMargin}, title);
+                         {kMargin, kLower, notes - kMargin - 20, kPageHeight - kLower - kMargin},
+                         title);
     }
-    drawNotes(cr, fonts, report, {notes, 318, kPageWidth - kMargin - notes, 250});
+    drawNotes(cr, fonts, report, {notes, kLower, kPageWidth - kMargin - notes, 250});
 }
 
 } // namespace

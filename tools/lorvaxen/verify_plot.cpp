@@ -30,8 +30,11 @@ std::string writeProfilePlot(const verifier::ScanResult& scan, double pixelsPerM
     cairo_scale(cr, kScale, kScale);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
-    const std::string title = "Scan reflectance profile, row " + std::to_string(scan.row) +
-                              ": grade " + gradeText(scan.grade.grade);
+    std::string title = "Scan reflectance profile, row " + std::to_string(scan.row) + ": grade " +
+                        gradeText(scan.grade.grade);
+    if (scan.grade.grade < 4) {
+        title += ", " + std::string(verifier::parameterName(scan.grade.lowest));
+    }
     drawProfilePanel(cr, fonts, scan, pixelsPerMm,
                      {kMargin, kMargin, kWidth - 2 * kMargin, kHeight - 2 * kMargin}, title);
     cairo_destroy(cr);
