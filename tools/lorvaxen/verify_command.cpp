@@ -149,6 +149,7 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
                 return std::string();
             },
             "", ""))
+        ->default_str("")
         ->type_name("N|LETTER");
     app->add_option("--report", request.report,
                     "Draw a one-page report into this file, PDF, PNG or SVG by its extension: the "

@@ -88,6 +88,7 @@ Crop cropOf(const Verification& v, const Working& image)
         crop.x0 = std::min(crop.x0, static_cast<int32_t>(scan.profileFrom));
         crop.x1 = std::max(crop.x1, static_cast<int32_t>(scan.profileFrom + scan.profile.size()));
     }
+    crop.x0 = std::min(crop.x0, image.width() - 1);
     crop.x1 = std::clamp(crop.x1, crop.x0 + 1, image.width());
     const int32_t height = v.bottom - v.top + 1;
     // The text under the bars, or over them in a turned image.
