@@ -58,6 +58,29 @@ std::string barGainAdvice(const verifier::BarGain& gain, double* reductionMm)
            amount + " mm less; otherwise the press thins the bars (raise its darkness or ink)";
 }
 
+// Which light margin is too narrow, by how much, and how wide it should be.
+std::string quietZoneAdvice(const verifier::ScanResult& scan, double pixelsPerMm)
+{
+    const double module = scan.decoded.moduleWidth;
+    const auto side = [&](const char* name, double measured, int needed) -> std::string {
+        if (measured >= needed) {
+            return "";
+        }
+        std::string text = "the light margin " + std::string(name) + " of the bars is " +
+                           formatDecimal(measured, 1) + " modules where " + std::to_string(needed) +
+                           " are needed";
+        if (pixelsPerMm > 0) {
+            text += " (" + formatDecimal(needed * module / pixelsPerMm, 2) + " mm)";
+        }
+        return text;
+    };
+    std::string text = side("left", scan.leftQuietModules, scan.decoded.leftQuietModules);
+    const std::string right = side("right", scan.rightQuietModules, scan.decoded.rightQuietModules);
+    text += text.empty() || right.empty() ? right : "; " + right;
+    return text + ": keep that much clear of print and of the label's edge (ink that spreads "
+                  "into it counts too)";
+}
+
 } // namespace
 
 std::string barGainText(const verifier::BarGain& gain)
@@ -88,7 +111,10 @@ Advice adviseOn(const verifier::Verification& verification)
     if (!verification.scans.empty()) {
         const verifier::ScanResult& worst = verification.scans[verification.worstScan];
         if (worst.grade.grade < 3.5) {
-            advice.sentences.emplace_back(kRemedies[static_cast<std::size_t>(worst.grade.lowest)]);
+            advice.sentences.push_back(
+                worst.grade.lowest == Parameter::QuietZone && worst.decoded.ok
+                    ? quietZoneAdvice(worst, verification.pixelsPerMm)
+                    : kRemedies[static_cast<std::size_t>(worst.grade.lowest)]);
         }
     }
     if (!verification.inconsistency.empty()) {
