@@ -281,12 +281,13 @@ TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
     EXPECT_TRUE(run.err.empty()) << run.err;
 
     // A JAN module below 80% of 0.33 mm is made, with a warning.
-    const ToolRun small =
-        runTool({"-s", "jan", "--dpi", "300", "--narrow", "0.2", "-o", "j.png", "490123456789"});
+    const ToolRun small = runTool(
+        {"-s", "jan", "--dpi", "300", "--narrow", "0.2", "--json", "-o", "j.png", "490123456789"});
     EXPECT_EQ(small.status, 0) << small.err;
-    EXPECT_NE(small.err.find("warning: the module of 0.1693 mm is 51.3% of JAN's nominal 0.33 mm"),
-              std::string::npos)
-        << small.err;
+    const std::string warning = "the module of 0.1693 mm is 51.3% of JAN's nominal 0.33 mm";
+    EXPECT_NE(small.err.find("warning: " + warning), std::string::npos) << small.err;
+    // and in the JSON report, as a list.
+    EXPECT_NE(small.out.find("\"warnings\":[\"" + warning), std::string::npos) << small.out;
 }
 
 // Any format goes to standard output, named "-" or /dev/stdout, with the report on standard
@@ -383,7 +384,7 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
                         "\"code\":-22,\"error\":\"a character is not a Code 39 symbol\","
-                        "\"refused\":\"'\\\"' at character 2\"}\n");
+                        "\"refused\":\"'\\\"' at character 2\",\"warnings\":[]}\n");
 }
 
 TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
@@ -414,8 +415,17 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              Case{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "-"}, ""},
+             Case{{"--bar-reduction", "nan", "A"}, "'nan' is not a number from 0 to 10 mm"},
+             Case{{"--bar-reduction", "inf", "A"}, "is not a number"},
+             Case{{"--bar-reduction", "1e300", "A"}, "is not a number"},
              Case{{"verify"}, ""},
              Case{{"verify", "-s", "qr", "x.png"}, ""},
+             Case{{"verify", "--dpi", "1e-300", "x.png"}, "is not a number from 25 to 100000 dpi"},
+             Case{{"verify", "--x-dimension", "nan", "x.png"}, "is not a number"},
+             Case{{"verify", "--aperture", "inf", "x.png"}, "is not a number"},
+             Case{{"verify", "--min-grade", "E", "x.png"}, "--min-grade takes a grade"},
+             Case{{"verify", "--min-grade", "4.5", "x.png"}, "--min-grade takes a grade"},
+             Case{{"verify", "--report", "r.gif", "x.png"}, "must end in .pdf, .png or .svg"},
          }) {
         std::string joined;
         for (const std::string& arg : c.args) {
@@ -548,10 +558,20 @@ TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
 
 TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
 {
-    for (const char* file : {"v.png", "v.bmp", "v.pbm"}) {
+    struct Case
+    {
+        const char* file;
+        const char* report;
+        const char* magic; // the report's first bytes
+    };
+    for (const Case& c : {Case{"v.png", "page.PDF", "%PDF"}, Case{"v.bmp", "page.svg", "<?xml"},
+                          Case{"v.pbm", "page.png", "\x89PNG"}}) {
+        const char* file = c.file;
         ASSERT_EQ(runTool({"--check", "-o", file, "A1"}).status, 0);
-        const ToolRun run = runTool({"verify", "--json", "--plot", "plot.png", file});
+        const ToolRun run = runTool({"verify", "--json", "--plot", "plot.png", "--report", c.report,
+                                     "--min-grade", "A", file});
         EXPECT_EQ(run.status, 0) << file << run.err;
+        EXPECT_EQ(readText(dir() / c.report).substr(0, std::string(c.magic).size()), c.magic);
         const std::string head = run.out.substr(0, 300);
         EXPECT_NE(head.find(R"("symbology":"code39","text":"*A1B*")"), std::string::npos) << head;
         EXPECT_NE(head.find(R"("grade":4.0,"letter":"A")"), std::string::npos) << head;
@@ -564,6 +584,22 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
     EXPECT_EQ(piped.status, 0) << piped.err;
     EXPECT_EQ(jsonField(piped.out, "dpi"), "600.0");
     EXPECT_NE(jsonField(piped.out, "aperture_mm"), "null");
+    // A resolution no print has, one pixel a metre, is taken as unknown, with a warning in the
+    // JSON report too.
+    std::string png = readText(dir() / "v.png");
+    const auto phys = png.find("pHYs");
+    ASSERT_NE(phys, std::string::npos);
+    png.replace(phys + 4, 8, std::string("\0\0\0\1\0\0\0\1", 8));
+    const uint32_t crc = crc32(0, reinterpret_cast<const Bytef*>(png.data() + phys), 13);
+    png.replace(phys + 13, 4,
+                std::string{char(crc >> 24), char(crc >> 16), char(crc >> 8), char(crc)});
+    std::ofstream(dir() / "metre.png", std::ios::binary) << png;
+    const ToolRun metre = runTool({"verify", "--json", "metre.png"});
+    EXPECT_EQ(metre.status, 0) << metre.err;
+    EXPECT_EQ(jsonField(metre.out, "dpi"), "null");
+    EXPECT_NE(metre.out.find(R"("warnings":["the image records a resolution of 0.025 dpi)"),
+              std::string::npos)
+        << metre.out.substr(0, 900);
     // A JAN label's digits and the guard bars reaching down between them are not scanned; a
     // UPC-A's quiet zones are its own, with or without -s; a bearer frame bounds the quiet zones
     // and is no element; an ITF-14's text, taller than its bars, is not taken for them.
@@ -589,6 +625,11 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         const ToolRun table = runTool(verify);
         EXPECT_NE(table.out.find("symbol grade 4.0 (A)"), std::string::npos) << table.out;
     }
+    // A report that cannot be written is a failure, whatever the grade.
+    struct stat full = {};
+    if (stat("/dev/full", &full) == 0 && S_ISCHR(full.st_mode)) {
+        EXPECT_EQ(runTool({"verify", "label.png"}, "", "/dev/full").status, 1);
+    }
 
     // What is not an image, or a damaged one, or one without bars, is refused with a reason.
     const std::string bmp = readText(dir() / "v.bmp");
@@ -601,6 +642,76 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_TRUE(run.out.empty()) << file;
         EXPECT_NE(run.err.find("lorvaxen verify: "), std::string::npos) << file << run.err;
+    }
+}
+
+// A press whose ink spreads `spreadPx` dots beyond both edges of every bar, applied to the
+// label's own PNG.
+void pressLabel(const fs::path& from, const fs::path& to, int spreadPx, int dpi)
+{
+    const auto label = readPng(from);
+    ASSERT_TRUE(label.has_value()) << from;
+    const Pixels& pixels = label->pixels;
+    auto printed = tool::whiteImage(pixels.width, pixels.height, dpi);
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            for (int32_t d = -spreadPx; d <= spreadPx; ++d) {
+                if (x + d >= 0 && x + d < pixels.width && pixels.at(x + d, y)) {
+                    printed.setBlack(x, y);
+                    break;
+                }
+            }
+        }
+    }
+    std::FILE* file = std::fopen(to.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    EXPECT_TRUE(tool::writePng(printed, file));
+    std::fclose(file);
+}
+
+// On a press of known ink spread, verify measures the bar gain and names the --bar-reduction that
+// makes up for it, and the label made with that grades higher on the same press.
+TEST_F(Tool, VerifyAdviceMakesUpForTheInkSpreadOfThePress)
+{
+    struct Case
+    {
+        const Kind& kind;
+        std::string text;
+        int dpi;
+        double narrowMm;
+        int spreadPx; // on each side of a bar
+    };
+    for (const Case& c : {
+             Case{kCode39, "PRESS-1", 600, 0.25, 1}, Case{kCode39, "PRESS-2", 600, 0.5, 1},
+             Case{kJan, "490123456789", 600, 0.33, 1}, Case{kItf, "12345678", 300, 0.5, 1},
+             Case{kNw7, "a1234a", 300, 0.5, 1},
+             Case{kNw7, "a1234a", 600, 0.33, 2}, // half the module
+         }) {
+        const auto grade = [&](const std::vector<std::string>& more) {
+            std::vector<std::string> args{"-s",        c.kind.name,
+                                          "--dpi",     std::to_string(c.dpi),
+                                          "--narrow",  std::to_string(c.narrowMm),
+                                          "--no-text", "-o",
+                                          "label.png", c.text};
+            args.insert(args.end(), more.begin(), more.end());
+            EXPECT_EQ(runTool(args).status, 0) << c.text;
+            pressLabel(dir() / "label.png", dir() / "pressed.png", c.spreadPx, c.dpi);
+            return runTool({"verify", "--json", "pressed.png"}).out;
+        };
+        const std::string spread = grade({});
+        const double spreadMm = 2.0 * c.spreadPx * 25.4 / c.dpi;
+        const double moduleMm = std::stod(jsonField(spread, "module_px")) * 25.4 / c.dpi;
+        const std::string suggested = jsonField(spread, "suggested_bar_reduction_mm");
+        ASSERT_NE(suggested, "null") << c.text << ": " << spread.substr(0, 600);
+        EXPECT_NEAR(std::stod(suggested), spreadMm, std::max(0.01, 0.1 * moduleMm)) << c.text;
+        EXPECT_NE(spread.find("--bar-reduction " + suggested), std::string::npos) << c.text;
+        // The spread label fails an automated check; the mended one passes it.
+        EXPECT_EQ(runTool({"verify", "--min-grade", "3.5", "pressed.png"}).status, 3) << c.text;
+        const std::string mended = grade({"--bar-reduction", suggested});
+        EXPECT_EQ(runTool({"verify", "--min-grade", "a", "pressed.png"}).status, 0) << c.text;
+        EXPECT_GT(std::stod(jsonField(mended, "grade")), std::stod(jsonField(spread, "grade")))
+            << c.text << ": " << jsonField(spread, "grade") << " before";
+        EXPECT_EQ(jsonField(mended, "suggested_bar_reduction_mm"), "null") << c.text;
     }
 }
 

@@ -196,6 +196,26 @@ TEST(VerifierGrades, DecimalGradesAtTheEdgesOfTheSteps)
         EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
         EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
     }
+    // The symbol grade is reported cut to one decimal and lettered as reported: 2.49 is 2.4, and
+    // the means that adding ten grades leaves at 1.4999999999999998 and 3.499999999999999 are 1.5
+    // (a C, not a D) and 3.5 (an A).
+    struct Mean
+    {
+        std::vector<double> scans;
+        double reported;
+        char letter;
+    };
+    for (const Mean& m : {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
+                          Mean{{1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 0.6}, 1.5, 'C'},
+                          Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}}) {
+        double sum = 0;
+        for (const double grade : m.scans) {
+            sum += grade;
+        }
+        const double reported = verifier::reportedGrade(sum / verifier::kScanLines);
+        EXPECT_DOUBLE_EQ(reported, m.reported) << sum;
+        EXPECT_EQ(verifier::gradeLetter(reported), m.letter) << sum;
+    }
 }
 
 constexpr int32_t kModulePx = 7; // about 0.3 mm at 600 dpi

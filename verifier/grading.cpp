@@ -140,4 +140,11 @@ char gradeLetter(double grade)
     return index == 0 ? 'F' : kLetters[static_cast<std::size_t>(4 - index)];
 }
 
+double reportedGrade(double mean)
+{
+    // Ten grades of whole tenths sum to whole hundredths; the allowance is far below a hundredth
+    // and far above the error of adding ten doubles.
+    return std::floor(mean * 10 + 1e-6) / 10;
+}
+
 } // namespace lorvaxen::verifier

@@ -76,4 +76,9 @@ ScanGrade scanGrade(const ParameterGrades& grades);
 // The letter of a grade or of a mean of grades: A from 3.5, B from 2.5, C from 1.5, D from 0.5.
 char gradeLetter(double grade);
 
+// A symbol grade as it is reported: the mean of the scans' grades cut (not rounded) to one
+// decimal, so that 2.49 is 2.4 and keeps its letter C; a mean held as 3.4999999 by the sum of
+// ten tenths is 3.5. Its letter is gradeLetter of this, never of the mean.
+double reportedGrade(double mean);
+
 } // namespace lorvaxen::verifier

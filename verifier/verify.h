@@ -70,6 +70,7 @@ struct Verification
     double apertureMm = 0;     // and in millimetres, where the resolution is known
     double pixelsPerMm = 0;    // the resolution used; 0 if unknown
     std::string inconsistency; // when scans decode to different data, which fails the symbol
+    std::vector<std::string> warnings; // what the user should know of how it was graded
     // The bars' own height, as the rows the scan lines cross the middle column at: for EAN and
     // UPC, the data bars' and not the longer guard bars'.
     int32_t top = 0;
@@ -81,6 +82,13 @@ struct Verification
     double grade = 0; // the mean of the scans' grades
     std::size_t worstScan = 0;
 };
+
+// The facts of the symbology the symbol was read as: a JAN's, or a UPC-A's when it was held to one.
+// The symbology must be known.
+inline const SymbologyFacts& factsReadAs(const Verification& v)
+{
+    return v.upcA ? *findSymbologyFacts("upca") : factsOf(*v.symbology);
+}
 
 // Finds the bars (a band of rows that cross the image's midway reflectance often enough, whose
 // profile decodes, tallest first), measures their own height along them, sets ten scan lines at

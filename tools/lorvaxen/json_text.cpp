@@ -74,6 +74,15 @@ std::string jsonString(std::string_view text)
     return out + '"';
 }
 
+std::string jsonStringList(const std::vector<std::string>& texts)
+{
+    std::string json = "[";
+    for (const std::string& text : texts) {
+        json += (json.size() > 1 ? "," : "") + jsonString(text);
+    }
+    return json + "]";
+}
+
 std::string versionText(int32_t version)
 {
     const int32_t hundredths = version % 100;

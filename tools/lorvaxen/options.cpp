@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <vector>
 
 #include <CLI/CLI.hpp>
@@ -193,6 +195,22 @@ std::string symbologyNames()
 
 } // namespace
 
+CLI::Validator finiteRange(double least, double most, const std::string& unit)
+{
+    return {[least, most, unit](const std::string& text) {
+                double value = 0;
+                const auto [end, error] =
+                    std::from_chars(text.data(), text.data() + text.size(), value);
+                if (error != std::errc() || end != text.data() + text.size() ||
+                    !std::isfinite(value) || value < least || value > most) {
+                    return "'" + text + "' is not a number from " + formatDecimal(least, 3) +
+                           " to " + formatDecimal(most, 3) + unit;
+                }
+                return std::string();
+            },
+            "", ""};
+}
+
 std::string defaultFileName(std::string_view text, ImageFormat format)
 {
     return safeFileStem(text) + "." + std::string(formatName(format));
@@ -287,7 +305,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
                    "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
         ->transform(dimension)
-        ->check(CLI::NonNegativeNumber)
+        ->check(finiteRange(0, kMostBarReductionMm, " mm"))
         ->type_name("MM");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
     app.add_option("--text-size", options.text.digitHeightMm,

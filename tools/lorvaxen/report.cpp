@@ -66,6 +66,9 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
     json += "\"text\":" + jsonString(outcome.text);
     json += ",\"symbology\":" + jsonString(outcome.symbology->facts.name);
     json += ",\"ok\":" + std::string(outcome.succeeded() ? "true" : "false");
+    // Every object carries the warnings, an empty list when there are none, so that a program
+    // need not tell a missing field from a label made without a word of warning.
+    const std::string warnings = ",\"warnings\":" + jsonStringList(outcome.warnings) + "}";
     if (outcome.refused()) {
         json += ",\"code\":" + std::to_string(outcome.barcode.code);
     }
@@ -74,10 +77,10 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
         if (!outcome.barcode.refused.empty()) {
             json += ",\"refused\":" + jsonString(outcome.barcode.refused);
         }
-        return json + "}";
+        return json + warnings;
     }
     if (!outcome.succeeded()) {
-        return json + ",\"error\":" + jsonString(outcome.problem) + "}";
+        return json + ",\"error\":" + jsonString(outcome.problem) + warnings;
     }
     const LabelSize& size = outcome.size;
     json += ",\"framed\":" + jsonString(outcome.barcode.framedText);
@@ -99,7 +102,7 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
             std::to_string(outcome.barcode.rightQuietPx) + "]";
     json += ",\"bar_reduction_mm\":" + formatDecimal(outcome.reductionMm, 6);
     json += ",\"bearer_mm\":" + formatDecimal(outcome.bearerMm, 6);
-    return json + "}";
+    return json + warnings;
 }
 
 } // namespace lorvaxen::tool

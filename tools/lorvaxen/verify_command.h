@@ -13,6 +13,8 @@
 namespace lorvaxen::tool {
 
 constexpr std::string_view kVerifyCommand = "verify";
+// The exit status of a symbol graded below --min-grade.
+constexpr int kExitBelowMinimum = 3;
 
 // What `lorvaxen verify` was asked, as its options fill it in.
 struct VerifyRequest
@@ -20,6 +22,7 @@ struct VerifyRequest
     std::string image; // a file, or "-" for standard input
     std::string symbology;
     std::string plot;
+    std::string report; // a one-page report: PDF, PNG or SVG by its extension
     bool json = false;
     uint64_t maxPixels = verifier::ReadOptions{}.maxPixels;
     std::string light = "red";
@@ -27,6 +30,7 @@ struct VerifyRequest
     double apertureMm = 0;
     double xDimensionMm = 0;
     std::string edition = "2016";
+    double minGrade = -1; // below 0: any grade passes
 };
 
 // Adds the `verify` subcommand with all its options to `parent`; once `parent` has parsed a
@@ -34,7 +38,7 @@ struct VerifyRequest
 CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request);
 
 // Grades the image; returns the exit status: 0 graded, 1 the image could not be read or holds no
-// barcode, or the plot could not be written.
+// barcode, or the report, the plot or the page could not be written, 3 graded below --min-grade.
 int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err);
 
 } // namespace lorvaxen::tool
