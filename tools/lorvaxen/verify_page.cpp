@@ -343,9 +343,9 @@ void drawPage(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& pic
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    const std::string what = (v.symbology ? std::string(factsReadAs(v).title)
-                                          : std::string("Symbology unknown")) +
-                             (v.text.empty() ? ", not decoded" : " \u201c" + v.text + "\u201d");
+    const std::string what =
+        (v.symbology ? std::string(factsReadAs(v).title) : std::string("Symbology unknown")) +
+        (v.text.empty() ? ", not decoded" : " \u201c" + v.text + "\u201d");
     drawText(cr, fonts.bold, 18, kMargin, kMargin + 16, what);
     cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
     drawText(cr, fonts.regular, 9, kMargin, kMargin + 32,
