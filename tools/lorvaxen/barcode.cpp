@@ -140,6 +140,15 @@ std::size_t framedLengthOf(const SymbologyFacts& symbology, std::string_view tex
     return digits + digits % 2;
 }
 
+// The bars' height when none is given: the symbology's, in proportion to the module where the
+// symbology has a nominal one.
+double defaultHeightMm(const SymbologyFacts& symbology, double moduleMm)
+{
+    return symbology.nominalModuleMm > 0
+               ? symbology.defaultHeightMm * moduleMm / symbology.nominalModuleMm
+               : symbology.defaultHeightMm;
+}
+
 } // namespace
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
@@ -177,8 +186,11 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     double libraryScale = 1;
     if (settings.exactModule && barcode.module.dots > 0) {
         barcode.exact = true;
+        const DrawingSize size{
+            .characters = input.size() + 3, // and the start, the stop and a check character
+            .heightMm = settings.heightMm.value_or(defaultHeightMm(symbology, settings.narrowMm))};
         barcode.module.dots = exactModuleDots(symbology, barcode.module.dots, settings.narrowMm,
-                                              settings.ratio, framedLength);
+                                              settings.ratio, framedLength, size);
         barcode.module.libraryMm = (barcode.module.dots + 0.5) * kMmPerInch / dpi;
         barcode.pixelMm = settings.narrowMm / barcode.module.dots;
         barcode.module.achievedMm = settings.narrowMm;
@@ -190,10 +202,9 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.problem = barcode.ratio.problem;
         return barcode;
     }
-    const double nominalHeightMm =
-        symbology.nominalModuleMm > 0 && barcode.module.dots > 0
-            ? symbology.defaultHeightMm * barcode.module.achievedMm / symbology.nominalModuleMm
-            : symbology.defaultHeightMm;
+    const double nominalHeightMm = barcode.module.dots > 0
+                                       ? defaultHeightMm(symbology, barcode.module.achievedMm)
+                                       : symbology.defaultHeightMm;
     const double heightMm = settings.heightMm.value_or(nominalHeightMm);
     // An exact drawing's bars take the nearest whole rows, half a row over so that the library's
     // truncation lands on them; the vector formats then draw them at the height exactly.

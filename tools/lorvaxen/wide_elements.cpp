@@ -89,7 +89,7 @@ RatioChoice chooseRatio(const SymbologyFacts& symbology, double ratio, int32_t n
 }
 
 int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, double narrowMm,
-                        double ratio, std::size_t framedLength)
+                        double ratio, std::size_t framedLength, DrawingSize size)
 {
     const double minRatio = minRatioAt(symbology, narrowMm, framedLength);
     if (minRatio <= 0 || !(ratio >= 1)) {
@@ -99,10 +99,24 @@ int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, doub
     // which keeps the drawing's size in hand, for a ratio of many decimals.
     constexpr double kToleranceMm = 1e-4;
     constexpr int32_t kMostDots = 256;
+    // The drawing's pixels grow with the square of the pixels per module: past the plainest
+    // grid's, only up to a budget, so that a long text or tall bars keep that grid's size rather
+    // than run out of memory. A character with its gap is at most 16 modules, the light margins
+    // about two characters.
+    constexpr double kPixelBudget = 1 << 28;
+    const double modules = 16.0 * static_cast<double>(size.characters + 2);
+    const auto pixelsAt = [&](int32_t dots) {
+        return modules * dots * (size.heightMm / narrowMm) * dots;
+    };
+    const double budget = std::max(pixelsAt(leastDots), kPixelBudget);
+    int32_t most = leastDots;
+    while (most < kMostDots && pixelsAt(most + 1) <= budget) {
+        ++most;
+    }
     const double wanted = std::clamp(ratio, minRatio, symbology.maxRatio);
     int32_t best = leastDots;
     double bestErrorMm = std::numeric_limits<double>::infinity();
-    for (int32_t dots = leastDots; dots <= std::max(leastDots, kMostDots); ++dots) {
+    for (int32_t dots = leastDots; dots <= most; ++dots) {
         const auto [lowest, highest] = allowedWidePx(minRatio, symbology.maxRatio, dots);
         const double wide = std::clamp(std::round(wanted * dots), static_cast<double>(lowest),
                                        static_cast<double>(highest));

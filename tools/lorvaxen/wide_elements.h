@@ -34,8 +34,16 @@ RatioChoice chooseRatio(const SymbologyFacts& symbology, double ratio, int32_t n
 
 // The pixels per module of a module drawn exactly: at least `leastDots`, and where the wide
 // elements need more to come to whole pixels within a ten-thousandth of a millimetre of their
-// width (a ratio of 2.2 needs a multiple of five), the first number that gives them.
+// width (a ratio of 2.2 needs a multiple of five), the first number that gives them, as long as
+// the drawing stays within a budget of pixels.
+// What the size of a drawing follows: its characters and its bars' height.
+struct DrawingSize
+{
+    std::size_t characters = 0;
+    double heightMm = 0;
+};
+
 int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, double narrowMm,
-                        double ratio, std::size_t framedLength);
+                        double ratio, std::size_t framedLength, DrawingSize size);
 
 } // namespace lorvaxen::tool
