@@ -324,6 +324,8 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "A1234A.png",
                   "Codabar",
                   "1234"},
+             // Codabar keeps its own stop, in any case and by its other names, without a word.
+             Case{{"-s", "codabar", "t123*"}, "", "A123C.png", "Codabar", "123"},
              Case{{"-s", "code39", "--ratio", "4", "abc"},
                   "warning: the wide-to-narrow ratio of 4 is outside the 2.2 to 3 that Code 39's",
                   "ABC.png",

@@ -42,6 +42,9 @@ const Subject kCode39Label{"code39", "LORVAXEN", "*LORVAXEN*"};
 const Subject kItfLabel{"itf", "1234567", "12345670"};
 const Subject kItf14Label{"itf14", "1234567890123", "12345678901231"};
 const Subject kNw7Label{"nw7", "A40156A", "a40156a"};
+const Subject kCodabarLabel{"codabar", "40156", "a40156a"};
+const Subject kCodabarCheckLabel{"codabar", "A123B", "a1239b"};
+const Subject kCodabarBDLabel{"codabar", "b40156D", "b40156d"};
 
 RoundTrip row(std::string name, const Subject& subject, std::vector<std::string> options,
               std::string format = "png")
@@ -69,6 +72,9 @@ std::vector<RoundTrip> rows()
                             {"--dpi", dpi, "--narrow", "1.016", "--bearer", "bars", "--check"}));
         table.push_back(row("nw7_" + dpi, kNw7Label, at));
     }
+    table.push_back(row("codabar_300", kCodabarLabel, {"--dpi", "300"}));
+    table.push_back(row("codabar_check_300", kCodabarCheckLabel, {"--dpi", "300", "--check"}));
+    table.push_back(row("codabar_b_to_d_300", kCodabarBDLabel, {"--dpi", "300"}));
     for (const std::string turn : {"90", "180", "270"}) {
         table.push_back(row("code39_turned_" + turn, kCode39Label, {"--rotate", turn}));
         table.push_back(row("jan_turned_" + turn, kJanLabel, {"--rotate", turn}));

@@ -358,6 +358,8 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
              Case{{"-s", "codabar", "12x4"},
                   "-42: a character is not an NW7 symbol: 'x' at "
                   "character 3"},
+             Case{{"-s", "codabar", "A12b34"},
+                  "the start/stop character 'b' at character 4 stands inside the data"},
              Case{{"-s", "i2of5", "12\t4"},
                   "-32: a character is not a digit (Interleaved 2 of "
                   "5 takes digits only): U+0009 at character 3"},

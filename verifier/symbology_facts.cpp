@@ -13,7 +13,7 @@ constexpr std::array<std::string_view, 2> kUpcAAliases{"upc-a", "upc"};
 constexpr std::array<std::string_view, 3> kCode39Aliases{"code-39", "code_39", "c39"};
 constexpr std::array<std::string_view, 5> kItfAliases{"i2of5", "i-2-of-5", "interleaved2of5",
                                                       "itf14", "itf-14"};
-constexpr std::array<std::string_view, 1> kNw7Aliases{"codabar"};
+constexpr std::array<std::string_view, 0> kNoAliases{};
 
 constexpr std::string_view kDigits = "0123456789";
 
@@ -72,10 +72,15 @@ constexpr std::array kFacts{
     SymbologyFacts{Symbology::I2of5, "itf", "Interleaved 2 of 5", kItfAliases, 10, 10, 0, 0, 0, 2.0,
                    3.0, 6.35, 7.5, TextLayout::Centred, kDigits, kItfBearerModules, kNoSlots,
                    kNoLongBars},
-    SymbologyFacts{Symbology::Nw7, "nw7", "NW7", kNw7Aliases, 10, 10, 0, 0, 0, 2.0, 3.0, 6.35, 7.5,
+    SymbologyFacts{Symbology::Nw7, "nw7", "NW7", kNoAliases, 10, 10, 0, 0, 0, 2.0, 3.0, 6.35, 7.5,
                    TextLayout::Centred, "0123456789-$:/.+ABCDTNOE", 0, kNoSlots, kNoLongBars},
     SymbologyFacts{Symbology::Jan, "upca", "UPC-A", kUpcAAliases, 9, 9, 0.33, 0.8, 2.0, 0, 0, 22.85,
                    7.0, TextLayout::UpcA, kDigits, 0, kUpcASlots, kUpcALongBars},
+    // Codabar draws NW7's bars, with any start and stop and the check character readers verify;
+    // T, N, * and E name its start and stop characters A to D.
+    SymbologyFacts{Symbology::Nw7, "codabar", "Codabar", kNoAliases, 10, 10, 0, 0, 0, 2.0, 3.0,
+                   6.35, 7.5, TextLayout::Centred, "0123456789-$:/.+ABCDTN*E", 0, kNoSlots,
+                   kNoLongBars},
 };
 constexpr std::size_t kSymbologies = 4;
 static_assert(

@@ -71,7 +71,8 @@ struct SymbologyFacts
 };
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the
-// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
+// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0;
+// Codabar, an NW7 with its own start, stop and check rules).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
 // The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown);

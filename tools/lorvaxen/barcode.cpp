@@ -10,6 +10,7 @@
 #include <lorvaxen_passing_text.h>
 #include <lorvaxen_pixels.h>
 
+#include "codabar_text.h"
 #include "symbol_text.h"
 
 namespace lorvaxen::tool {
@@ -149,6 +150,39 @@ double defaultHeightMm(const SymbologyFacts& symbology, double moduleMm)
                : symbology.defaultHeightMm;
 }
 
+// The image without its last `widthPx` columns.
+MonoImage withoutRight(const MonoImage& image, int32_t widthPx)
+{
+    MonoImage cut;
+    cut.width = image.width - widthPx;
+    cut.height = image.height;
+    cut.dpi = image.dpi;
+    cut.bits.assign(cut.rowBytes() * static_cast<std::size_t>(cut.height), 0);
+    for (int32_t y = 0; y < cut.height; ++y) {
+        for (int32_t x = 0; x < cut.width; ++x) {
+            if (image.isBlack(x, y)) {
+                cut.setBlack(x, y);
+            }
+        }
+    }
+    return cut;
+}
+
+// A Codabar whose stop differs from its start: the library drew a copy of the start after the
+// stop's bars, five narrow and three wide elements with its gap, which is cut away so that the
+// stop's own gap ends the symbol as the library's stop would.
+bool dropLastStartStop(MonoImage& image, const RatioChoice& ratio)
+{
+    constexpr int64_t kNarrowElements = 5;
+    constexpr int64_t kWideElements = 3;
+    const int64_t widthPx = kNarrowElements * ratio.narrowPx + kWideElements * ratio.widePx;
+    if (ratio.narrowPx <= 0 || ratio.widePx <= 0 || widthPx >= image.width) {
+        return false;
+    }
+    image = withoutRight(image, static_cast<int32_t>(widthPx));
+    return true;
+}
+
 } // namespace
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
@@ -162,10 +196,21 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         return barcode;
     }
     PreparedText prepared = prepareText(symbology, text, settings.asGiven);
+    const bool codabar = isCodabar(symbology);
+    CodabarText codabarText;
+    if (codabar) {
+        codabarText = prepareCodabar(text, settings.check);
+        prepared.problem = std::move(codabarText.problem);
+        if (!codabarText.framed.empty()) {
+            prepared.text = codabarText.libraryText;
+        }
+    }
     if (!prepared.problem.empty()) {
         barcode.problem = std::move(prepared.problem);
         return barcode;
     }
+    // A Codabar's check character is in its text already; the library's would be another.
+    const bool libraryCheck = settings.check && !codabar;
     const int dpi = settings.exactModule ? kExactModuleDpi : settings.dpi;
     Graphics graphics(dpi);
     if (graphics.device() == nullptr) {
@@ -213,10 +258,10 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
                          std::round(exactRows) < std::numeric_limits<int32_t>::max() - 1;
     const double libraryHeightMm =
         rowsFit ? (std::round(exactRows) + 0.5) * kMmPerInch / dpi : heightMm * libraryScale;
-    barcode.code = settings.symbology->make(graphics.device(), graphics.bitmapOut(), input.data(),
-                                            &widthPx, &heightPx, framed.data(),
-                                            barcode.module.libraryMm, libraryHeightMm,
-                                            barcode.ratio.libraryRatio, settings.check ? 1 : 0);
+    barcode.code =
+        settings.symbology->make(graphics.device(), graphics.bitmapOut(), input.data(), &widthPx,
+                                 &heightPx, framed.data(), barcode.module.libraryMm,
+                                 libraryHeightMm, barcode.ratio.libraryRatio, libraryCheck ? 1 : 0);
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -225,9 +270,17 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     barcode.framedText = symbology.textLayout == TextLayout::UpcA
                              ? barcode.shownText
                              : framed.substr(0, framed.find('\0'));
+    if (codabar && !codabarText.framed.empty()) {
+        barcode.shownText = codabarText.framed;
+        // Reported as the library reports an NW7's, the start and stop in lower case.
+        barcode.framedText = codabarText.framed;
+        barcode.framedText.front() = static_cast<char>(barcode.framedText.front() - 'A' + 'a');
+        barcode.framedText.back() = static_cast<char>(barcode.framedText.back() - 'A' + 'a');
+    }
 
     auto image = readBitmap(graphics.bitmap(), dpi);
-    if (!image || image->width != widthPx || image->height != heightPx) {
+    if (!image || image->width != widthPx || image->height != heightPx ||
+        (codabarText.dropLastCharacter && !dropLastStartStop(*image, barcode.ratio))) {
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }

@@ -1,5 +1,7 @@
 #include "symbol_text.h"
 
+#include "codabar_text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <ranges>
@@ -127,7 +129,8 @@ PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text,
 std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,
                                                std::string_view text, std::string_view framed)
 {
-    if (symbology.symbology != Symbology::Nw7 || text.size() < 2 || framed.empty()) {
+    if (symbology.symbology != Symbology::Nw7 || isCodabar(symbology) || text.size() < 2 ||
+        framed.empty()) {
         return std::nullopt;
     }
     const auto isStartStop = [](char c) { return upper(c) >= 'A' && upper(c) <= 'D'; };

@@ -124,16 +124,18 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
     app->add_option("IMAGE", request.image, "The image file, or - for standard input")
         ->required()
         ->type_name("FILE");
-    app->add_option("-s,--symbology", request.symbology,
-                    "Decode only as this symbology, by the names and aliases that make it: jan, "
-                    "upca, code39, itf or nw7 (default: the one the profile fits; a JAN whose "
-                    "first digit is 0 then needs the quiet zones of a UPC-A on the left and of a "
-                    "JAN on the right, and upca holds it to a UPC-A's on both)")
+    app->add_option(
+           "-s,--symbology", request.symbology,
+           "Decode only as this symbology, by the names and aliases that make it: jan, "
+           "upca, code39, itf, nw7 or codabar (default: the one the profile fits; a JAN whose "
+           "first digit is 0 then needs the quiet zones of a UPC-A on the left and of a "
+           "JAN on the right, and upca holds it to a UPC-A's on both)")
         ->check(CLI::Validator(
             [](const std::string& name) {
                 return findSymbologyFacts(name) != nullptr
                            ? std::string()
-                           : "unknown symbology '" + name + "': use jan, upca, code39, itf or nw7";
+                           : "unknown symbology '" + name +
+                                 "': use jan, upca, code39, itf, nw7 or codabar";
             },
             "", ""))
         ->type_name("NAME");
