@@ -71,7 +71,8 @@ struct SymbologyFacts
 };
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the
-// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0).
+// enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0;
+// ITF-14, the fourteen digits of a trade item's number in Interleaved 2 of 5).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
 // The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown);
