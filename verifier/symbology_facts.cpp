@@ -151,4 +151,16 @@ const SymbologyFacts* findSymbologyFacts(std::string_view name)
     return nullptr;
 }
 
+char gtinCheckDigit(std::string_view digits)
+{
+    // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
+    int sum = 0;
+    int weight = 3;
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        sum += (digits[i] - '0') * weight;
+        weight = 4 - weight;
+    }
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
+}
+
 } // namespace lorvaxen

@@ -82,4 +82,8 @@ double minRatioAt(const SymbologyFacts& facts, double moduleMm, std::size_t fram
 // By option name or alias, in any case.
 const SymbologyFacts* findSymbologyFacts(std::string_view name);
 
+// The modulo 10 check digit of a trade item's number, from the digits before it: EAN-13, UPC-A
+// and ITF-14 alike.
+char gtinCheckDigit(std::string_view digits);
+
 } // namespace lorvaxen

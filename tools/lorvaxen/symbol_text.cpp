@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ranges>
 
 namespace lorvaxen::tool {
 namespace {
@@ -85,18 +84,6 @@ std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std
         at += length;
     }
     return std::nullopt;
-}
-
-char gtinCheckDigit(std::string_view digits)
-{
-    // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
-    int sum = 0;
-    int weight = 3;
-    for (const char c : std::views::reverse(digits)) {
-        sum += (c - '0') * weight;
-        weight = 4 - weight;
-    }
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
 bool isItf14(const SymbologyFacts& symbology)

@@ -15,9 +15,6 @@ namespace lorvaxen::tool {
 // from 1, in words: "'-' at character 5". Empty when every character is taken.
 std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std::string_view text);
 
-// The modulo 10 check digit of the digits before it (EAN-13, UPC-A, ITF-14 alike).
-char gtinCheckDigit(std::string_view digits);
-
 // ITF-14: the fourteen digits of a trade item's number in Interleaved 2 of 5.
 bool isItf14(const SymbologyFacts& symbology);
 
