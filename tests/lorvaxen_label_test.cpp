@@ -182,6 +182,8 @@ TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
                   "1.016",
                   2.40792,
                   31.75},
+             // The default 6.35 mm would be less than twice the 7.62 mm text: the bars grow.
+             Case{{"-o", "x.svg", "--narrow", "1.016"}, "1.016", 2.54, 15.24},
          }) {
         auto args = c.args;
         args.insert(args.end(), {"--json", "EXACT"});
