@@ -182,6 +182,8 @@ TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
                   "1.016",
                   2.40792,
                   31.75},
+             // The default 6.35 mm would be less than twice the 7.62 mm text: the bars grow.
+             Case{{"-o", "x.svg", "--narrow", "1.016"}, "1.016", 2.54, 15.24},
          }) {
         auto args = c.args;
         args.insert(args.end(), {"--json", "EXACT"});
@@ -355,13 +357,25 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "WIDE.png",
                   "Code39",
                   "WIDE"},
-             Case{{"-s", "itf14", "--ratio", "2.2", "--check", "1234567890123"},
+             // The test's scan reads the top rows, where a frame would be: ITF-14's without it.
+             Case{{"-s", "itf14", "--bearer", "none", "--ratio", "2.2", "1234567890123"},
                   "warning: the wide-to-narrow ratio of 2.2 is outside the 2.25 to 3 that "
-                  "Interleaved 2 of 5's standard allows for ITF-14: the wide elements are drawn "
-                  "18 dots wide, a ratio of 2.25",
+                  "ITF-14's standard allows: the wide elements are drawn 54 dots wide, a ratio of "
+                  "2.25",
                   "12345678901231.png",
                   "ITF",
                   "12345678901231"},
+             // An ITF-14 carries its check digit: --check adds no second one.
+             Case{{"-s", "itf14", "--bearer", "none", "--check", "1490123456789"},
+                  "warning: --check is ignored: an ITF-14 always carries its own check digit",
+                  "14901234567891.png",
+                  "ITF",
+                  "14901234567891"},
+             Case{{"--narrow", "1", "--height", "10", "ABC"},
+                  "warning: the bars of 10 mm are less than twice the text's 7.62 mm",
+                  "ABC.png",
+                  "Code39",
+                  "ABC"},
              Case{{"-s", "Ean-13", "--as-given", "4901234567890"},
                   "",
                   "4901234567890.png",

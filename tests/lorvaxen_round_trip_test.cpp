@@ -66,10 +66,9 @@ std::vector<RoundTrip> rows()
         table.push_back(row("upca_" + dpi, kUpcALabel, at));
         table.push_back(row("code39_" + dpi, kCode39Label, at));
         table.push_back(row("itf_" + dpi, kItfLabel, {"--dpi", dpi, "--check"}));
-        table.push_back(row("itf14_frame_" + dpi, kItf14Label,
-                            {"--dpi", dpi, "--narrow", "1.016", "--bearer", "frame", "--check"}));
-        table.push_back(row("itf14_bars_" + dpi, kItf14Label,
-                            {"--dpi", dpi, "--narrow", "1.016", "--bearer", "bars", "--check"}));
+        // An ITF-14 framed, at its nominal module and height, by default; its check digit added.
+        table.push_back(row("itf14_frame_" + dpi, kItf14Label, at));
+        table.push_back(row("itf14_bars_" + dpi, kItf14Label, {"--dpi", dpi, "--bearer", "bars"}));
         table.push_back(row("nw7_" + dpi, kNw7Label, at));
     }
     table.push_back(row("codabar_300", kCodabarLabel, {"--dpi", "300"}));

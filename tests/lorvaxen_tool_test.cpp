@@ -348,6 +348,9 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
                   "the check digit of 4901234567890 is 0, but the digits before it give 4"},
              Case{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
              Case{{"-s", "upca", "0360002914"}, "a UPC-A needs 11 digits, or 12"},
+             Case{{"-s", "itf14", "14901234567890"},
+                  "the check digit of 14901234567890 is 0, but the digits before it give 1"},
+             Case{{"-s", "itf14", "490123456789"}, "an ITF-14 needs 13 digits, or 14"},
              Case{{"-s", "ean13", "4901-2345-6789"},
                   "-12: a character is not a digit (a JAN "
                   "takes digits only): '-' at character 5"},
@@ -604,7 +607,7 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
         << metre.out.substr(0, 900);
     // A JAN label's digits and the guard bars reaching down between them are not scanned; a
     // UPC-A's quiet zones are its own, with or without -s; a bearer frame bounds the quiet zones
-    // and is no element; an ITF-14's text, taller than its bars, is not taken for them.
+    // and is no element; an ITF-14's text, made taller than its bars, is not taken for them.
     struct Label
     {
         std::vector<std::string> make;
@@ -614,8 +617,7 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
              Label{{"-s", "jan", "490123456789"}, {"-s", "jan"}},
              Label{{"-s", "upca", "01234567890"}, {}},
              Label{{"-s", "upca", "01234567890"}, {"-s", "upc-a"}},
-             Label{{"-s", "itf14", "--bearer", "frame", "--narrow", "1.016", "--dpi", "203",
-                    "1234567890123"},
+             Label{{"-s", "itf14", "--height", "6.35", "--dpi", "203", "1234567890123"},
                    {"-s", "itf14"}},
          }) {
         std::vector<std::string> make = label.make;

@@ -1,5 +1,6 @@
 // The reference decode of Interleaved 2 of 5: pairs of digits, the first in the bars and the
 // second in the spaces, between the start and stop patterns.
+#include "symbology_facts.h"
 #include "two_width.h"
 
 namespace lorvaxen::verifier::detail {
@@ -72,16 +73,11 @@ Decoded decodeI2of5(std::span<const double> widths)
     if (!startHolds || !stopHolds) {
         return failure(Symbology::I2of5, "start or stop pattern missing");
     }
-    const std::string& digits = tally.decoded.text;
-    int sum = 0;
-    // The modulo-10 check digit weighs the digit before it by 3, then 1, 3, ... leftwards.
-    for (std::size_t i = 0; i + 1 < digits.size(); ++i) {
-        const int weight = (digits.size() - 2 - i) % 2 == 0 ? 3 : 1;
-        sum += weight * (digits[i] - '0');
-    }
-    tally.decoded.check = (10 - sum % 10) % 10 == digits.back() - '0'
-                              ? "modulo 10 check digit holds"
-                              : "no modulo 10 check digit";
+    const std::string_view digits = tally.decoded.text;
+    tally.decoded.check =
+        !digits.empty() && gtinCheckDigit(digits.substr(0, digits.size() - 1)) == digits.back()
+            ? "modulo 10 check digit holds"
+            : "no modulo 10 check digit";
     return tally.finish();
 }
 

@@ -1,5 +1,6 @@
 // The reference decode of JAN (EAN-13): guard bars, six characters of each half and the
 // leading digit from the sets of the left half.
+#include "symbology_facts.h"
 #include "two_width.h"
 
 #include <cmath>
@@ -134,11 +135,8 @@ Decoded decodeJan(std::span<const double> widths)
                                            " of the left half give no leading digit");
     }
     decoded.text = static_cast<char>('0' + (leading - kEanLeadingDigit.begin())) + digits;
-    int sum = 0;
-    for (std::size_t i = 0; i + 1 < decoded.text.size(); ++i) {
-        sum += (i % 2 == 0 ? 1 : 3) * (decoded.text[i] - '0');
-    }
-    if ((10 - sum % 10) % 10 != decoded.text.back() - '0') {
+    if (gtinCheckDigit(std::string_view(decoded.text).substr(0, decoded.text.size() - 1)) !=
+        decoded.text.back()) {
         return failure(Symbology::Jan, "check digit " + decoded.text.substr(12) +
                                            " does not match the other twelve");
     }

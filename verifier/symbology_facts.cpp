@@ -11,8 +11,8 @@ namespace {
 constexpr std::array<std::string_view, 5> kJanAliases{"ean13", "ean-13", "jan13", "jan-13", "ean"};
 constexpr std::array<std::string_view, 2> kUpcAAliases{"upc-a", "upc"};
 constexpr std::array<std::string_view, 3> kCode39Aliases{"code-39", "code_39", "c39"};
-constexpr std::array<std::string_view, 5> kItfAliases{"i2of5", "i-2-of-5", "interleaved2of5",
-                                                      "itf14", "itf-14"};
+constexpr std::array<std::string_view, 3> kItfAliases{"i2of5", "i-2-of-5", "interleaved2of5"};
+constexpr std::array<std::string_view, 1> kItf14Aliases{"itf-14"};
 constexpr std::array<std::string_view, 0> kNoAliases{};
 
 constexpr std::string_view kDigits = "0123456789";
@@ -55,6 +55,11 @@ constexpr std::span<const ModuleRange> kNoLongBars{};
 // ITF-14's bearer bars (GS1 General Specifications): 4.8 mm thick at the nominal 1.016 mm module,
 // and never thinner than two narrow bars; the tool keeps that proportion at any module.
 constexpr double kItfBearerModules = 4.8 / 1.016;
+// ITF-14 (GS1 General Specifications): a module from 0.495 mm to the nominal 1.016 mm, bars at
+// least 31.75 mm high whatever the module, ten modules of light margin on each side, and wide
+// elements of 2.25 to 3.0 narrow ones.
+constexpr double kItf14ModuleMm = 1.016;
+constexpr double kItf14LeastModuleMm = 0.495;
 
 // Light margins: eleven modules before and seven after an EAN-13 symbol (ISO/IEC 15420), nine on
 // each side of a UPC-A one, ten on each side of Code 39 (ISO/IEC 16388), Interleaved 2 of 5
@@ -76,6 +81,9 @@ constexpr std::array kFacts{
                    TextLayout::Centred, "0123456789-$:/.+ABCDTNOE", 0, kNoSlots, kNoLongBars},
     SymbologyFacts{Symbology::Jan, "upca", "UPC-A", kUpcAAliases, 9, 9, 0.33, 0.8, 2.0, 0, 0, 22.85,
                    7.0, TextLayout::UpcA, kDigits, 0, kUpcASlots, kUpcALongBars},
+    SymbologyFacts{Symbology::I2of5, "itf14", "ITF-14", kItf14Aliases, 10, 10, kItf14ModuleMm,
+                   kItf14LeastModuleMm / kItf14ModuleMm, 1.0, 2.25, 3.0, 31.75, 7.5,
+                   TextLayout::Centred, kDigits, kItfBearerModules, kNoSlots, kNoLongBars},
     // Codabar draws NW7's bars, with any start and stop and the check character readers verify;
     // T, N, * and E name its start and stop characters A to D.
     SymbologyFacts{Symbology::Nw7, "codabar", "Codabar", kNoAliases, 10, 10, 0, 0, 0, 2.0, 3.0,
@@ -146,6 +154,18 @@ const SymbologyFacts* findSymbologyFacts(std::string_view name)
         }
     }
     return nullptr;
+}
+
+char gtinCheckDigit(std::string_view digits)
+{
+    // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
+    int sum = 0;
+    int weight = 3;
+    for (std::size_t i = digits.size(); i-- > 0;) {
+        sum += (digits[i] - '0') * weight;
+        weight = 4 - weight;
+    }
+    return static_cast<char>('0' + (10 - sum % 10) % 10);
 }
 
 } // namespace lorvaxen

@@ -72,7 +72,8 @@ struct SymbologyFacts
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the
 // enumeration; a row after them is another face of one of those (UPC-A, a JAN with a leading 0;
-// Codabar, an NW7 with its own start, stop and check rules).
+// ITF-14, the fourteen digits of a trade item's number in Interleaved 2 of 5; Codabar, an NW7 with
+// its own start, stop and check rules).
 std::span<const SymbologyFacts> allSymbologyFacts();
 const SymbologyFacts& factsOf(Symbology symbology);
 // The least wide-to-narrow ratio the standard allows at a module of `moduleMm` (0 when unknown);
@@ -81,5 +82,9 @@ const SymbologyFacts& factsOf(Symbology symbology);
 double minRatioAt(const SymbologyFacts& facts, double moduleMm, std::size_t framedLength = 0);
 // By option name or alias, in any case.
 const SymbologyFacts* findSymbologyFacts(std::string_view name);
+
+// The modulo 10 check digit of a trade item's number, from the digits before it: EAN-13, UPC-A
+// and ITF-14 alike.
+char gtinCheckDigit(std::string_view digits);
 
 } // namespace lorvaxen

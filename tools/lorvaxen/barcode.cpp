@@ -141,11 +141,11 @@ std::size_t framedLengthOf(const SymbologyFacts& symbology, std::string_view tex
     return digits + digits % 2;
 }
 
-// The bars' height when none is given: the symbology's, in proportion to the module where the
-// symbology has a nominal one.
+// The bars' height when none is given: an EAN's grows and shrinks with its module; an ITF-14's
+// default is a least height, and the others' a plain one.
 double defaultHeightMm(const SymbologyFacts& symbology, double moduleMm)
 {
-    return symbology.nominalModuleMm > 0
+    return symbology.symbology == Symbology::Jan
                ? symbology.defaultHeightMm * moduleMm / symbology.nominalModuleMm
                : symbology.defaultHeightMm;
 }
@@ -183,6 +183,41 @@ bool dropLastStartStop(MonoImage& image, const RatioChoice& ratio)
     return true;
 }
 
+// The height of the text's digits, as the label will draw them; 0 without a text.
+double textHeightMm(const BarcodeSettings& settings, int32_t modulePx, double pixelMm)
+{
+    if (!settings.text.shown) {
+        return 0;
+    }
+    return settings.text.digitHeightMm.value_or(settings.symbology->facts.textHeightModules *
+                                                modulePx * pixelMm);
+}
+
+// The bars' height: the one given, or the symbology's default grown, in whole rows, until the
+// bars are at least twice as tall as the text, so that the text never crowds them. A given height
+// that breaks that is kept, with a warning.
+double barsHeightMm(const BarcodeSettings& settings, double defaultMm, double textMm,
+                    double pixelMm, Barcode& barcode)
+{
+    const double leastMm = 2 * textMm;
+    if (settings.heightMm) {
+        if (*settings.heightMm < leastMm - 1e-9) {
+            barcode.heightWarning = "the bars of " + formatDecimal(*settings.heightMm, 3) +
+                                    " mm are less than twice the text's " +
+                                    formatDecimal(textMm, 3) + " mm, which crowds them: give a " +
+                                    "--height of at least " + formatDecimal(leastMm, 3) +
+                                    " mm, or a smaller --text-size";
+        }
+        return *settings.heightMm;
+    }
+    if (defaultMm >= leastMm - 1e-9) {
+        return defaultMm;
+    }
+    // An exact drawing draws the height as it is; a printer's dots need whole rows, and half a
+    // row more lands the library's truncation on them.
+    return barcode.exact ? leastMm : (std::ceil(leastMm / pixelMm - 1e-9) + 0.5) * pixelMm;
+}
+
 } // namespace
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
@@ -209,8 +244,9 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
         barcode.problem = std::move(prepared.problem);
         return barcode;
     }
-    // A Codabar's check character is in its text already; the library's would be another.
-    const bool libraryCheck = settings.check && !codabar;
+    // A Codabar's check character is in its text already, and an ITF-14 has its check digit: the
+    // library is not to add another.
+    const bool libraryCheck = settings.check && !codabar && !isItf14(symbology);
     const int dpi = settings.exactModule ? kExactModuleDpi : settings.dpi;
     Graphics graphics(dpi);
     if (graphics.device() == nullptr) {
@@ -225,7 +261,7 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     int32_t heightPx = 0;
     barcode.module = chooseModule(dpi, settings.narrowMm);
     barcode.pixelMm = kMmPerInch / dpi;
-    const std::size_t framedLength = framedLengthOf(symbology, input, settings.check);
+    const std::size_t framedLength = framedLengthOf(symbology, input, libraryCheck);
     // Millimetres of the label as the library is to take them: the same, unless the pixels are
     // scaled to make the module exact.
     double libraryScale = 1;
@@ -250,7 +286,10 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     const double nominalHeightMm = barcode.module.dots > 0
                                        ? defaultHeightMm(symbology, barcode.module.achievedMm)
                                        : symbology.defaultHeightMm;
-    const double heightMm = settings.heightMm.value_or(nominalHeightMm);
+    const double textMm =
+        textHeightMm(settings, modulePixels(dpi, barcode.module.libraryMm), barcode.pixelMm);
+    const double heightMm =
+        barsHeightMm(settings, nominalHeightMm, textMm, barcode.pixelMm, barcode);
     // An exact drawing's bars take the nearest whole rows, half a row over so that the library's
     // truncation lands on them; the vector formats then draw them at the height exactly.
     const double exactRows = heightMm / barcode.pixelMm;

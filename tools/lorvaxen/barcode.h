@@ -30,6 +30,13 @@ std::span<const SymbologyInfo> symbologies();
 // By option name or alias, in any case.
 const SymbologyInfo* findSymbology(std::string_view name);
 
+// Whether the text goes under the bars, and the height of its digits when not the default.
+struct TextSettings
+{
+    bool shown = true;
+    std::optional<double> digitHeightMm;
+};
+
 struct BarcodeSettings
 {
     const SymbologyInfo* symbology = nullptr;
@@ -43,6 +50,8 @@ struct BarcodeSettings
     // vector formats when no printer's resolution is given.
     bool exactModule = false;
     bool quietZone = true;
+    // The text under the bars, which a default height keeps to at most half of the bars'.
+    TextSettings text;
 };
 
 // The resolution an exact module is drawn at before its pixels are scaled to it.
@@ -85,6 +94,8 @@ struct Barcode
     double barsHeightPx = 0;
     double pixelMm = 0; // the size of the image's pixels in millimetres
     bool exact = false; // pixelMm makes the module exact rather than following a printer's dots
+    // A given height whose bars are less than twice as tall as the text.
+    std::optional<std::string> heightWarning;
 };
 
 Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings);

@@ -44,9 +44,9 @@ std::string finish(Label& label, Outcome& outcome, const Options& options)
         }
         outcome.bearerMm = thickness * label.pixelMm;
     }
-    if (options.text.shown) {
-        if (auto problem = addText(label, barcode, *outcome.symbology, options.text.digitHeightMm,
-                                   &outcome.warnings);
+    if (options.settings.text.shown) {
+        if (auto problem = addText(label, barcode, *outcome.symbology,
+                                   options.settings.text.digitHeightMm, &outcome.warnings);
             !problem.empty()) {
             return problem;
         }
@@ -86,7 +86,9 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     }
     for (auto warning :
          {moduleWarning(*outcome.symbology, outcome.barcode.module), outcome.barcode.ratio.warning,
-          replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText)}) {
+          replacedStopWarning(outcome.symbology->facts, text, outcome.barcode.framedText),
+          ignoredCheckWarning(outcome.symbology->facts, options.settings.check),
+          outcome.barcode.heightWarning}) {
         if (warning) {
             outcome.warnings.push_back(std::move(*warning));
         }

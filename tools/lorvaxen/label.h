@@ -67,13 +67,6 @@ std::pair<double, double> turnedSize(const Label& label, double width, double he
 enum class Bearer { None, Bars, Frame };
 std::string addBearers(Label& label, Bearer bearer, int32_t thicknessPx);
 
-// Whether the text goes under the bars, and the height of its digits when not the default.
-struct TextSettings
-{
-    bool shown = true;
-    std::optional<double> digitHeightMm;
-};
-
 // The bars alone, as the library drew them and the quiet zones framed them, each pixel
 // `pixelMm` millimetres wide, the bars `barsHeightPx` high (a fraction more or less than their
 // rows for an exact module).

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "report.h"
+#include "symbol_text.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
@@ -82,7 +83,7 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         return "a transparent background needs PNG, SVG, PDF or EPS";
     }
     if (options.bearer != Bearer::None && options.settings.symbology->facts.bearerModules <= 0) {
-        return "--bearer is for Interleaved 2 of 5 (ITF-14): give -s itf";
+        return "--bearer is for Interleaved 2 of 5: give -s itf14 or -s itf";
     }
     if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
         return "standard output is a terminal: redirect it, or name a file with -o";
@@ -250,12 +251,14 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("NAME");
     const auto dimension = [](std::string value) { return plainNumber(std::move(value)); };
     app.add_option("--narrow", options.settings.narrowMm,
-                   "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike)")
+                   "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike). "
+                   "Default: 0.33; for ITF-14 its nominal 1.016")
         ->transform(dimension)
         ->type_name("MM");
     app.add_option("--height", options.settings.heightMm,
                    "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
-                   "22.85 in proportion to the module")
+                   "22.85 in proportion to the module; for ITF-14 31.75; and always at least twice "
+                   "the text's height, with a warning when a given height is less")
         ->transform(dimension)
         ->type_name("MM");
     app.add_option("--ratio", options.settings.ratio,
@@ -263,10 +266,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "within what the symbology allows, with a warning when that changes it")
         ->transform(dimension)
         ->type_name("R");
-    app.add_flag("--check", options.settings.check, "Add the symbology's check character");
+    app.add_flag("--check", options.settings.check,
+                 "Add the symbology's check character (ITF-14 always has its own: ignored there)");
     app.add_flag("--as-given", options.settings.asGiven,
-                 "Print a JAN's or UPC-A's check digit as given even when it is wrong, instead of "
-                 "refusing the text");
+                 "Print a JAN's, UPC-A's or ITF-14's check digit as given even when it is wrong, "
+                 "instead of refusing the text");
     app.add_option("--dpi", options.settings.dpi,
                    "The printer's resolution in dots per inch, both axes: every width is a whole "
                    "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS draw "
@@ -297,10 +301,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("COLOUR");
     std::string bearer;
     app.add_option("--bearer", bearer,
-                   "ITF-14 bearer bars: 'bars' along the top and bottom, or a 'frame' all round; "
-                   "as thick as 4.8 mm is to the nominal 1.016 mm module")
-        ->check(CLI::IsMember({"frame", "bars"}))
-        ->type_name("frame|bars");
+                   "Bearer bars of Interleaved 2 of 5: 'bars' along the top and bottom, a 'frame' "
+                   "all round, or 'none'; as thick as 4.8 mm is to the nominal 1.016 mm module. "
+                   "Default: a frame for ITF-14, none for itf")
+        ->check(CLI::IsMember({"frame", "bars", "none"}))
+        ->type_name("none|bars|frame");
     app.add_option("--bar-reduction", options.barReductionMm,
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
                    "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
@@ -308,7 +313,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
         ->type_name("MM");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
-    app.add_option("--text-size", options.text.digitHeightMm,
+    app.add_option("--text-size", options.settings.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
         ->transform(dimension)
@@ -345,11 +350,18 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         return {std::nullopt, kExitUsage, std::nullopt};
     }
     options.paint = {**inkColour, *backgroundColour};
+    const SymbologyFacts& facts = options.settings.symbology->facts;
+    if (bearer.empty()) {
+        bearer = isItf14(facts) ? "frame" : "none"; // an ITF-14 is framed unless told otherwise
+    }
     options.bearer = bearer == "frame"  ? Bearer::Frame
                      : bearer == "bars" ? Bearer::Bars
                                         : Bearer::None;
+    if (app.count("--narrow") == 0 && isItf14(facts)) {
+        options.settings.narrowMm = facts.nominalModuleMm;
+    }
     options.settings.quietZone = !noQuietZone;
-    options.text.shown = !noText;
+    options.settings.text.shown = !noText;
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }

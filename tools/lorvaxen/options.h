@@ -20,7 +20,6 @@ constexpr int kExitUsage = 2;
 struct Options
 {
     BarcodeSettings settings;
-    TextSettings text;
     Paint paint;
     int rotation = 0; // clockwise degrees
     Bearer bearer = Bearer::None;

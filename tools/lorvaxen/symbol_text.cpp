@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ranges>
 
 namespace lorvaxen::tool {
 namespace {
@@ -89,28 +88,41 @@ std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std
     return std::nullopt;
 }
 
-char gtinCheckDigit(std::string_view digits)
+bool isItf14(const SymbologyFacts& symbology)
 {
-    // From the right, the digits weigh 3, 1, 3, ...; the check brings the sum to a multiple of 10.
-    int sum = 0;
-    int weight = 3;
-    for (const char c : std::views::reverse(digits)) {
-        sum += (c - '0') * weight;
-        weight = 4 - weight;
-    }
-    return static_cast<char>('0' + (10 - sum % 10) % 10);
+    return symbology.name == "itf14";
 }
+
+namespace {
+
+// The trade item numbers, whose last digit is their check digit: a JAN's 13 digits, a UPC-A's
+// 12, an ITF-14's 14. 0 for the other symbologies.
+std::size_t gtinLength(const SymbologyFacts& symbology)
+{
+    if (isUpcA(symbology)) {
+        return 12;
+    }
+    if (isJan(symbology)) {
+        return 13;
+    }
+    return isItf14(symbology) ? 14 : 0;
+}
+
+} // namespace
 
 PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text, bool asGiven)
 {
     PreparedText prepared{std::string(text), ""};
-    const std::size_t full = isUpcA(symbology) ? 12 : 13;
-    if (isUpcA(symbology) && text.size() != 11 && text.size() != 12) {
-        prepared.problem = "a UPC-A needs 11 digits, or 12 with its check digit; this text has " +
-                           std::to_string(text.size());
+    const std::size_t full = gtinLength(symbology);
+    if ((isUpcA(symbology) || isItf14(symbology)) && text.size() != full - 1 &&
+        text.size() != full) {
+        prepared.problem = "a" + std::string(isUpcA(symbology) ? " " : "n ") +
+                           std::string(symbology.title) + " needs " + std::to_string(full - 1) +
+                           " digits, or " + std::to_string(full) +
+                           " with its check digit; this text has " + std::to_string(text.size());
         return prepared;
     }
-    if ((isJan(symbology) || isUpcA(symbology)) && text.size() == full && !asGiven) {
+    if (full > 0 && text.size() == full && !asGiven) {
         const char expected = gtinCheckDigit(text.substr(0, full - 1));
         if (text.back() != expected) {
             prepared.problem = "the check digit of " + std::string(text) + " is " +
@@ -120,10 +132,21 @@ PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text,
             return prepared;
         }
     }
+    if (isItf14(symbology) && text.size() == full - 1) {
+        prepared.text += gtinCheckDigit(text); // the library would only pad it with a leading 0
+    }
     if (isUpcA(symbology)) {
         prepared.text.insert(0, 1, '0'); // a UPC-A is the EAN-13 of number system 0
     }
     return prepared;
+}
+
+std::optional<std::string> ignoredCheckWarning(const SymbologyFacts& symbology, bool check)
+{
+    if (!check || !isItf14(symbology)) {
+        return std::nullopt;
+    }
+    return "--check is ignored: an ITF-14 always carries its own check digit, the last of its 14";
 }
 
 std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,

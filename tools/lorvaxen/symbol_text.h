@@ -1,6 +1,6 @@
 // What the tool checks in a text before the library sees it, and what it shows of the framed
-// text: the refused character and where it is, a JAN's or UPC-A's check digit, NW7's replaced
-// stop, the digits under a UPC-A symbol and the name of the file.
+// text: the refused character and where it is, a JAN's, UPC-A's or ITF-14's check digit, NW7's
+// replaced stop, the digits under a UPC-A symbol and the name of the file.
 #pragma once
 
 #include <optional>
@@ -15,18 +15,22 @@ namespace lorvaxen::tool {
 // from 1, in words: "'-' at character 5". Empty when every character is taken.
 std::optional<std::string> refusedCharacter(const SymbologyFacts& symbology, std::string_view text);
 
-// The modulo 10 check digit of the digits before it (EAN-13, UPC-A, ITF-14 alike).
-char gtinCheckDigit(std::string_view digits);
+// ITF-14: the fourteen digits of a trade item's number in Interleaved 2 of 5.
+bool isItf14(const SymbologyFacts& symbology);
 
 // What the library is given for the symbology's text, and a refusal the library would not make:
 // a length it cannot have, or a check digit that does not hold. A UPC-A becomes an EAN-13 with a
-// leading 0. `asGiven` lets a wrong check digit through as it is.
+// leading 0, and an ITF-14 of 13 digits gets its check digit. `asGiven` lets a wrong check digit
+// through as it is.
 struct PreparedText
 {
     std::string text;
     std::string problem;
 };
 PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text, bool asGiven);
+
+// A warning that --check adds nothing to a symbology that carries its check digit already.
+std::optional<std::string> ignoredCheckWarning(const SymbologyFacts& symbology, bool check);
 
 // A warning when the library replaced the stop character that the text ended with.
 std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,
