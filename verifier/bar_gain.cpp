@@ -4,7 +4,6 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
-#include <limits>
 #include <vector>
 
 namespace lorvaxen::verifier {
@@ -23,23 +22,9 @@ std::vector<double> thresholdWidths(const ScanResult& scan)
     std::vector<double> crossings;
     for (std::size_t i = analysis.firstBar; i <= analysis.lastBar + 1; ++i) {
         const double edge = analysis.elements[i].start;
-        double nearest = std::numeric_limits<double>::max();
-        double crossing = edge;
         const auto from = static_cast<std::size_t>(std::max(0.0, std::floor(edge) - 3));
-        const std::size_t to = std::min(profile.size(), static_cast<std::size_t>(edge) + 4);
-        for (std::size_t j = from; j + 1 < to; ++j) {
-            const double before = profile[j] - threshold;
-            const double after = profile[j + 1] - threshold;
-            if ((before < 0) == (after < 0)) {
-                continue;
-            }
-            const double at = static_cast<double>(j) + 0.5 + before / (before - after);
-            if (std::abs(at - edge) < nearest) {
-                nearest = std::abs(at - edge);
-                crossing = at;
-            }
-        }
-        crossings.push_back(crossing);
+        const auto to = static_cast<std::size_t>(edge) + 4;
+        crossings.push_back(nearestCrossing(profile, threshold, from, to, edge));
     }
     std::vector<double> widths;
     for (std::size_t k = 1; k < crossings.size(); ++k) {

@@ -91,6 +91,26 @@ std::vector<double> sampleScanLine(const ReflectanceImage& image, double y, doub
     return profile;
 }
 
+double nearestCrossing(std::span<const double> profile, double level, std::size_t from,
+                       std::size_t to, double near)
+{
+    double crossing = near;
+    double nearest = std::numeric_limits<double>::max();
+    for (std::size_t j = from; j + 1 < to && j + 1 < profile.size(); ++j) {
+        const double before = profile[j] - level;
+        const double after = profile[j + 1] - level;
+        if ((before < 0) == (after < 0)) {
+            continue;
+        }
+        const double at = static_cast<double>(j) + 0.5 + before / (before - after);
+        if (std::abs(at - near) < nearest) {
+            nearest = std::abs(at - near);
+            crossing = at;
+        }
+    }
+    return crossing;
+}
+
 ProfileAnalysis analyseProfile(std::span<const double> profile)
 {
     ProfileAnalysis analysis;
@@ -134,20 +154,8 @@ ProfileAnalysis analyseProfile(std::span<const double> profile)
     for (std::size_t k = 1; k < found.size(); ++k) {
         const double level = (found[k - 1].reflectance + found[k].reflectance) / 2;
         const double crossing = found[k - 1].end; // the threshold's, at a whole sample
-        double edge = crossing;
-        double nearest = std::numeric_limits<double>::max();
-        for (std::size_t j = reaches[k - 1].second; j < reaches[k].first; ++j) {
-            const double before = profile[j] - level;
-            const double after = profile[j + 1] - level;
-            if ((before < 0) == (after < 0)) {
-                continue;
-            }
-            const double at = static_cast<double>(j) + 0.5 + before / (before - after);
-            if (std::abs(at - crossing) < nearest) {
-                nearest = std::abs(at - crossing);
-                edge = at;
-            }
-        }
+        const double edge =
+            nearestCrossing(profile, level, reaches[k - 1].second, reaches[k].first + 1, crossing);
         found[k - 1].end = edge;
         found[k].start = edge;
     }

@@ -47,4 +47,9 @@ struct ProfileAnalysis
 
 ProfileAnalysis analyseProfile(std::span<const double> profile);
 
+// Where the profile crosses `level` between samples [from, to), interpolated between the two
+// samples either side, at the crossing nearest `near`; `near` itself when it crosses nowhere.
+double nearestCrossing(std::span<const double> profile, double level, std::size_t from,
+                       std::size_t to, double near);
+
 } // namespace lorvaxen::verifier
