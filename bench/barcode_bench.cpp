@@ -63,7 +63,7 @@ BENCHMARK(Nw7Call)->Arg(96)->Arg(600);
 void Code39Encode(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lorvaxen::encodeCode39(kCode39Text, 1));
+        benchmark::DoNotOptimize(lorvaxen::detail::encodeCode39(kCode39Text, 1));
     }
 }
 BENCHMARK(Code39Encode);
@@ -71,7 +71,7 @@ BENCHMARK(Code39Encode);
 void JanEncode(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lorvaxen::encodeJan(kNumber, 0));
+        benchmark::DoNotOptimize(lorvaxen::detail::encodeJan(kNumber, 0));
     }
 }
 BENCHMARK(JanEncode);
@@ -79,7 +79,7 @@ BENCHMARK(JanEncode);
 void I2of5Encode(benchmark::State& state)
 {
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lorvaxen::encodeI2of5(kDigits, 1));
+        benchmark::DoNotOptimize(lorvaxen::detail::encodeI2of5(kDigits, 1));
     }
 }
 BENCHMARK(I2of5Encode);
@@ -88,7 +88,7 @@ void Nw7Encode(benchmark::State& state)
 {
     const std::string folded = "a0123456789-$:/.+012b";
     for (auto _ : state) {
-        benchmark::DoNotOptimize(lorvaxen::encodeNw7(folded, 1));
+        benchmark::DoNotOptimize(lorvaxen::detail::encodeNw7(folded, 1));
     }
 }
 BENCHMARK(Nw7Encode);
@@ -98,9 +98,10 @@ void Code39Paint(benchmark::State& state)
 {
     const int dpi = static_cast<int>(state.range(0));
     HDC device = CreateReferenceDC(dpi, dpi, RC_BITBLT);
-    const auto pattern = lorvaxen::encodeCode39(kCode39Text, 1).elementPattern;
+    const auto pattern = lorvaxen::detail::encodeCode39(kCode39Text, 1).elementPattern;
     for (auto _ : state) {
-        const auto rendering = lorvaxen::renderElementPattern(device, pattern, 0.33, 10.0, 2.5);
+        const auto rendering =
+            lorvaxen::detail::renderElementPattern(device, pattern, 0.33, 10.0, 2.5);
         benchmark::DoNotOptimize(rendering.code);
         DeleteObject(rendering.bitmap);
     }

@@ -11,9 +11,9 @@ namespace {
 
 void VerifyCode39At600Dpi(benchmark::State& state)
 {
-    lorvaxen::tool::BarcodeSettings settings;
-    settings.symbology = lorvaxen::tool::findSymbology("code39");
-    const auto barcode = lorvaxen::tool::makeBarcode("LORVAXEN-BENCH-20CHR", settings);
+    lorvaxen::BarcodeSettings settings;
+    settings.symbology = lorvaxen::findSymbology("code39");
+    const auto barcode = lorvaxen::makeBarcode("LORVAXEN-BENCH-20CHR", settings);
     lorvaxen::verifier::ReflectanceImage image(barcode.image.width, barcode.image.height, false);
     for (int32_t y = 0; y < image.height(); ++y) {
         for (int32_t x = 0; x < image.width(); ++x) {

@@ -19,9 +19,9 @@ constexpr png_uint_32 kPageHeight = 7016;
 
 int writePage(const char* path)
 {
-    lorvaxen::tool::BarcodeSettings settings;
-    settings.symbology = lorvaxen::tool::findSymbology("jan");
-    const lorvaxen::tool::Barcode barcode = lorvaxen::tool::makeBarcode("490123456789", settings);
+    lorvaxen::BarcodeSettings settings;
+    settings.symbology = lorvaxen::findSymbology("jan");
+    const lorvaxen::Barcode barcode = lorvaxen::makeBarcode("490123456789", settings);
     std::vector<png_byte> page(std::size_t{kPageWidth} * kPageHeight, 235); // light paper
     const auto left = (kPageWidth - static_cast<png_uint_32>(barcode.image.width)) / 2;
     const auto top = (kPageHeight - static_cast<png_uint_32>(barcode.image.height)) / 2;

@@ -7,7 +7,7 @@
 #include "encoders.h"
 #include "encoding_case.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 using test::EncodingCase;
@@ -56,4 +56,4 @@ TEST(Code39, CheckCharacterCoversEveryValueButTheAsterisk)
 }
 
 } // namespace
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

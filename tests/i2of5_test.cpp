@@ -7,7 +7,7 @@
 #include "encoders.h"
 #include "encoding_case.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 using test::EncodingCase;
@@ -55,4 +55,4 @@ TEST(I2of5, LongTextsAreEncodedInFull)
 }
 
 } // namespace
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

@@ -6,7 +6,7 @@
 
 #include "encoders.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 std::string_view framedOf(const JanSymbol& symbol)
@@ -78,4 +78,4 @@ TEST(Jan, EverySymbolHasFiftyNineElementsOverNinetyFiveModules)
 }
 
 } // namespace
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

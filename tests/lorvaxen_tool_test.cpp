@@ -85,7 +85,7 @@ std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
     while (top < pixels.height && pixels.row(top) == pixels.row(0)) {
         ++top;
     }
-    auto band = tool::whiteImage(pixels.width, pixels.height - top, 300);
+    auto band = whiteImage(pixels.width, pixels.height - top, 300);
     for (int32_t y = top; y < pixels.height; ++y) {
         for (int32_t x = 0; x < pixels.width; ++x) {
             if (pixels.at(x, y) && !pixels.at(x, top)) {
@@ -94,7 +94,7 @@ std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
         }
     }
     std::FILE* file = std::fopen(scratch.c_str(), "wb");
-    EXPECT_TRUE(file != nullptr && tool::writePng(band, file));
+    EXPECT_TRUE(file != nullptr && writePng(band, file));
     if (file != nullptr) {
         std::fclose(file);
     }
@@ -656,7 +656,7 @@ void pressLabel(const fs::path& from, const fs::path& to, int spreadPx, int dpi)
     const auto label = readPng(from);
     ASSERT_TRUE(label.has_value()) << from;
     const Pixels& pixels = label->pixels;
-    auto printed = tool::whiteImage(pixels.width, pixels.height, dpi);
+    auto printed = whiteImage(pixels.width, pixels.height, dpi);
     for (int32_t y = 0; y < pixels.height; ++y) {
         for (int32_t x = 0; x < pixels.width; ++x) {
             for (int32_t d = -spreadPx; d <= spreadPx; ++d) {
@@ -669,7 +669,7 @@ void pressLabel(const fs::path& from, const fs::path& to, int spreadPx, int dpi)
     }
     std::FILE* file = std::fopen(to.c_str(), "wb");
     ASSERT_NE(file, nullptr);
-    EXPECT_TRUE(tool::writePng(printed, file));
+    EXPECT_TRUE(writePng(printed, file));
     std::fclose(file);
 }
 

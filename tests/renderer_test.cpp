@@ -12,6 +12,9 @@
 namespace lorvaxen::test {
 namespace {
 
+using detail::measurePattern;
+using detail::renderElementPattern;
+
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 

@@ -6,7 +6,7 @@
 
 #include "symbol_table.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 TEST(mod10CheckDigit, WeighsTheRightmostDigitThree)
@@ -61,4 +61,4 @@ TEST(SymbolSet, FindsTheFirstMatchingRow)
 }
 
 } // namespace
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

@@ -228,11 +228,11 @@ void paint(ReflectanceImage& image, int32_t from, int32_t to, int32_t top, int32
 // its quiet zones widened by four modules, so that slight degradations leave them wide enough.
 ReflectanceImage render(std::string_view text, const char* symbology, bool check = false)
 {
-    tool::BarcodeSettings settings;
-    settings.symbology = tool::findSymbology(symbology);
+    BarcodeSettings settings;
+    settings.symbology = findSymbology(symbology);
     settings.check = check;
     settings.narrowMm = kModulePx * 25.4 / settings.dpi;
-    const tool::Barcode barcode = tool::makeBarcode(text, settings);
+    const Barcode barcode = makeBarcode(text, settings);
     EXPECT_EQ(barcode.code, 0) << text;
     ReflectanceImage image(barcode.image.width + 2 * kMarginPx, barcode.image.height, true);
     for (int32_t y = 0; y < image.height(); ++y) {

@@ -9,9 +9,9 @@
 #include <span>
 #include <string_view>
 
-namespace lorvaxen {
+#include <lorvaxen/symbology.h>
 
-enum class Symbology { Jan, Code39, I2of5, Nw7 };
+namespace lorvaxen {
 
 // How the human-readable text sits under the bars.
 enum class TextLayout {

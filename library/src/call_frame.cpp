@@ -3,9 +3,10 @@
 #include <cstring>
 #include <span>
 
+#include "encoders.h"
 #include "renderer.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 template <class T> void store(T* out, T value)
@@ -24,8 +25,9 @@ void clearOutputs(const BarcodeRequest& request)
     }
 }
 
-// Folding follows the "C" locale whatever the process's locale: only the ASCII letters change.
-void foldCase(std::span<char> text, CaseFolding folding)
+} // namespace
+
+void foldCase(std::span<char> text, CaseFolding folding) noexcept
 {
     for (char& c : text) {
         if (folding == CaseFolding::Upper && c >= 'a' && c <= 'z') {
@@ -35,8 +37,6 @@ void foldCase(std::span<char> text, CaseFolding folding)
         }
     }
 }
-
-} // namespace
 
 bool isNotEmpty(std::size_t length)
 {
@@ -50,9 +50,7 @@ AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) no
     if (!rules.acceptsLength(length)) {
         return {rules.lengthCode, {}};
     }
-    if (rules.folding != CaseFolding::None) {
-        foldCase(std::span<char>(request.text, length), rules.folding);
-    }
+    foldCase(std::span<char>(request.text, length), rules.folding);
     const std::string_view text(request.text, length);
     if (!rules.charset.containsAll(text)) {
         return {rules.charsetCode, {}};
@@ -76,6 +74,32 @@ int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
         *request.outBitmap = rendering.bitmap;
     }
     return rendering.code;
+}
+
+} // namespace lorvaxen::detail
+
+namespace lorvaxen {
+
+Encoding encode(Symbology symbology, std::string_view text, int32_t checkFlag) noexcept
+{
+    switch (symbology) {
+    case Symbology::Jan:
+        return detail::encodeWith(detail::kJan, text, checkFlag);
+    case Symbology::Code39:
+        return detail::encodeWith(detail::kCode39, text, checkFlag);
+    case Symbology::I2of5:
+        return detail::encodeWith(detail::kI2of5, text, checkFlag);
+    case Symbology::Nw7:
+        break;
+    }
+    return detail::encodeWith(detail::kNw7, text, checkFlag);
+}
+
+Rendering render(HDC hdc, const Encoding& encoding, double narrowMm, double heightMm,
+                 double ratio) noexcept
+{
+    return detail::renderElementPattern(hdc, encoding.elementPattern, narrowMm, heightMm,
+                                        encoding.fixedRatio.value_or(ratio));
 }
 
 } // namespace lorvaxen

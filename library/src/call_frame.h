@@ -8,15 +8,18 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include <Lorvaxen.h>
+#include <lorvaxen/symbols.h>
 #include <windows.h>
 
 #include "symbol_table.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 // The ten arguments of every barcode function. `text` is written only by the symbologies that
 // fold its case; the others never write through it.
@@ -75,12 +78,52 @@ struct TextRules
 bool isNotEmpty(std::size_t length);
 
 // What sets one symbology apart within the common frame.
-template <EncodedSymbol Encoding> struct Symbology
+template <EncodedSymbol Encoding> struct SymbologyCode
 {
     TextRules rules;
     Encoding (*encode)(std::string_view text, int32_t checkFlag);
     std::optional<double> renderRatio; // replaces the caller's ratio when set
 };
+
+// Folding follows the "C" locale whatever the process's locale: only the ASCII letters change.
+void foldCase(std::span<char> text, CaseFolding folding) noexcept;
+
+// The C++ face of one symbology: the length, the case folded on a copy, the characters, then the
+// encoder. Never throws: scratch memory that cannot be had answers -3.
+template <EncodedSymbol Encoding>
+lorvaxen::Encoding encodeWith(const SymbologyCode<Encoding>& code, std::string_view text,
+                              int32_t checkFlag) noexcept
+{
+    lorvaxen::Encoding result;
+    try {
+        if (!code.rules.acceptsLength(text.size())) {
+            result.code = code.rules.lengthCode;
+            return result;
+        }
+        std::string folded(text);
+        foldCase(folded, code.rules.folding);
+        if (!code.rules.charset.containsAll(folded)) {
+            result.code = code.rules.charsetCode;
+            return result;
+        }
+        Encoding encoded = code.encode(folded, checkFlag);
+        if (encoded.refusal != 0) {
+            result.code = encoded.refusal;
+            return result;
+        }
+        if constexpr (std::is_same_v<Encoding, Encoded>) {
+            result.framedText = std::move(encoded.framedText);
+            result.elementPattern = std::move(encoded.elementPattern);
+        } else {
+            result.framedText = encoded.framedText.data();
+            result.elementPattern = encoded.elementPattern.data();
+        }
+        result.fixedRatio = code.renderRatio;
+    } catch (...) { // out of memory for the working texts
+        return {LORVAXEN_NO_BITMAP, {}, {}, {}};
+    }
+    return result;
+}
 
 // The text of a call once it has passed its symbology's rules, or the code that refused it.
 struct AdmittedText
@@ -89,7 +132,8 @@ struct AdmittedText
     std::string_view text;
 };
 
-// Clears the outputs, then checks the length, folds the case and checks the characters.
+// Clears the outputs, then checks the length, folds the case in the caller's buffer (the caller
+// gets its text back in the case the symbol holds) and checks the characters.
 AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) noexcept;
 
 // Copies the framed text to the caller, then paints the element pattern; returns the renderer's
@@ -97,18 +141,19 @@ AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) no
 int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,
                         const char* elementPattern, double ratio) noexcept;
 
-// Runs one barcode call. Never throws: scratch memory that cannot be had answers -3 with the
-// outputs as cleared.
+// Runs one C call over the same symbology code as the C++ `encode` and `render`, but with the
+// encoder's own result: JAN's fixed buffers keep its calls free of heap memory. Never throws:
+// scratch memory that cannot be had answers -3 with the outputs as cleared.
 template <EncodedSymbol Encoding>
-int32_t runBarcodeCall(const Symbology<Encoding>& symbology, const BarcodeRequest& request) noexcept
+int32_t runBarcodeCall(const SymbologyCode<Encoding>& code, const BarcodeRequest& request) noexcept
 {
-    const AdmittedText admitted = admitText(symbology.rules, request);
+    const AdmittedText admitted = admitText(code.rules, request);
     if (admitted.refusal != 0) {
         return admitted.refusal;
     }
     Encoding encoded;
     try {
-        encoded = symbology.encode(admitted.text, request.checkFlag);
+        encoded = code.encode(admitted.text, request.checkFlag);
     } catch (...) { // out of memory for the working texts; nothing has been written yet
         return LORVAXEN_NO_BITMAP;
     }
@@ -116,7 +161,7 @@ int32_t runBarcodeCall(const Symbology<Encoding>& symbology, const BarcodeReques
         return encoded.refusal;
     }
     return deliverAndPaint(request, encoded.framedText.data(), encoded.elementPattern.data(),
-                           symbology.renderRatio.value_or(request.ratio));
+                           code.renderRatio.value_or(request.ratio));
 }
 
 // Appends the pattern of the row of each character of `text`, every pattern `Width` elements long;
@@ -135,4 +180,4 @@ void appendSymbolPatterns(std::string& pattern, std::string_view text, const Sym
     pattern.resize(out);
 }
 
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

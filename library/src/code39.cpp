@@ -7,7 +7,7 @@
 
 #include "encoders.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 // The 44 symbols in the order of their check values. Each pattern holds the character's nine
@@ -89,13 +89,11 @@ Encoded encodeCode39(std::string_view text, int32_t checkFlag)
     return result;
 }
 
-namespace {
-const Symbology<Encoded> kCode39{{isNotEmpty, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper,
-                                  kCode39Symbols, LORVAXEN_CODE39_CHARSET},
-                                 encodeCode39,
-                                 std::nullopt};
-} // namespace
-} // namespace lorvaxen
+const SymbologyCode<Encoded> kCode39{{isNotEmpty, LORVAXEN_CODE39_EMPTY, CaseFolding::Upper,
+                                      kCode39Symbols, LORVAXEN_CODE39_CHARSET},
+                                     encodeCode39,
+                                     std::nullopt};
+} // namespace lorvaxen::detail
 
 extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_Code39(HDC hdc, HBITMAP* outBitmap,
                                                              char* text, int32_t* outWidthPx,
@@ -103,7 +101,7 @@ extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_Code39(HDC hdc, HBITMAP* o
                                                              double narrowMm, double heightMm,
                                                              double ratio, int32_t checkFlag)
 {
-    return lorvaxen::runBarcodeCall(lorvaxen::kCode39,
-                                    {hdc, outBitmap, text, outWidthPx, outHeightPx, outText,
-                                     narrowMm, heightMm, ratio, checkFlag});
+    return lorvaxen::detail::runBarcodeCall(lorvaxen::detail::kCode39,
+                                            {hdc, outBitmap, text, outWidthPx, outHeightPx, outText,
+                                             narrowMm, heightMm, ratio, checkFlag});
 }

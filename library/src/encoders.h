@@ -8,7 +8,7 @@
 
 #include "call_frame.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 // Upper-case text of Code 39 symbols; asterisks are dropped from the data.
 Encoded encodeCode39(std::string_view text, int32_t checkFlag);
@@ -42,4 +42,10 @@ Encoded encodeNw7(std::string_view text, int32_t checkFlag);
 // character whose value is the sum of the values modulo 16.
 char mod16CheckCharacter(std::string_view startStopText);
 
-} // namespace lorvaxen
+// Each symbology within the common frame, for the calls of both faces of the library.
+extern const SymbologyCode<JanSymbol> kJan;
+extern const SymbologyCode<Encoded> kCode39;
+extern const SymbologyCode<Encoded> kI2of5;
+extern const SymbologyCode<Encoded> kNw7;
+
+} // namespace lorvaxen::detail

@@ -7,7 +7,7 @@
 
 #include "encoders.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 // The digits in order, each as its five elements: two of them wide. A pair of digits is drawn as
@@ -90,13 +90,11 @@ Encoded encodeI2of5(std::string_view digits, int32_t checkFlag)
     return result;
 }
 
-namespace {
-const Symbology<Encoded> kI2of5{
+const SymbologyCode<Encoded> kI2of5{
     {isNotEmpty, LORVAXEN_I2OF5_EMPTY, CaseFolding::None, kDigits, LORVAXEN_I2OF5_CHARSET},
     encodeI2of5,
     std::nullopt};
-} // namespace
-} // namespace lorvaxen
+} // namespace lorvaxen::detail
 
 extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_I2of5(HDC hdc, HBITMAP* outBitmap,
                                                             const char* text, int32_t* outWidthPx,
@@ -105,7 +103,7 @@ extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_I2of5(HDC hdc, HBITMAP* ou
                                                             double ratio, int32_t checkFlag)
 {
     // The text is only read: Interleaved 2 of 5 folds no case.
-    return lorvaxen::runBarcodeCall(lorvaxen::kI2of5,
-                                    {hdc, outBitmap, const_cast<char*>(text), outWidthPx,
-                                     outHeightPx, outText, narrowMm, heightMm, ratio, checkFlag});
+    return lorvaxen::detail::runBarcodeCall(
+        lorvaxen::detail::kI2of5, {hdc, outBitmap, const_cast<char*>(text), outWidthPx, outHeightPx,
+                                   outText, narrowMm, heightMm, ratio, checkFlag});
 }

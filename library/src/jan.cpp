@@ -6,7 +6,7 @@
 
 #include "encoders.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 // Number sets A (left half, odd parity), B (left half, even parity) and C (right half), each in
@@ -117,13 +117,11 @@ JanSymbol encodeJan(std::string_view digits, int32_t /*checkFlag*/) noexcept
     return symbol;
 }
 
-namespace {
-const Symbology<JanSymbol> kJan{{acceptsJanLength, LORVAXEN_JAN_LENGTH, CaseFolding::None,
-                                 kDecimalDigits, LORVAXEN_JAN_CHARSET},
-                                encodeJan,
-                                kJanRatio};
-} // namespace
-} // namespace lorvaxen
+const SymbologyCode<JanSymbol> kJan{{acceptsJanLength, LORVAXEN_JAN_LENGTH, CaseFolding::None,
+                                     kDecimalDigits, LORVAXEN_JAN_CHARSET},
+                                    encodeJan,
+                                    kJanRatio};
+} // namespace lorvaxen::detail
 
 extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_JAN(HDC hdc, HBITMAP* outBitmap,
                                                           const char* text, int32_t* outWidthPx,
@@ -132,7 +130,7 @@ extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_JAN(HDC hdc, HBITMAP* outB
                                                           double ratio, int32_t checkFlag)
 {
     // The text is only read: JAN folds no case. The ratio is replaced by the symbology's own.
-    return lorvaxen::runBarcodeCall(lorvaxen::kJan,
-                                    {hdc, outBitmap, const_cast<char*>(text), outWidthPx,
-                                     outHeightPx, outText, narrowMm, heightMm, ratio, checkFlag});
+    return lorvaxen::detail::runBarcodeCall(
+        lorvaxen::detail::kJan, {hdc, outBitmap, const_cast<char*>(text), outWidthPx, outHeightPx,
+                                 outText, narrowMm, heightMm, ratio, checkFlag});
 }

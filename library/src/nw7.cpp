@@ -7,7 +7,7 @@
 
 #include "encoders.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 namespace {
 
 // Each pattern holds the character's seven elements (bar first) and then its narrow
@@ -71,19 +71,8 @@ char mod16CheckCharacter(std::string_view startStopText)
 
 Encoded encodeNw7(std::string_view text, int32_t checkFlag)
 {
-    // The text's own first letter a to d starts the symbol, else an 'a' put in front; the stop is
-    // always a copy of the start, replacing a letter a to d that ends the text. Letters a to d in
-    // between, and t, n, o and e anywhere, are data. A lone letter is a start and a stop with no
-    // data between.
-    std::string_view data = text;
-    char start = kDefaultStartStop;
-    if (!data.empty() && isStartStop(data.front())) {
-        start = data.front();
-        data.remove_prefix(1);
-    }
-    if (!data.empty() && isStartStop(data.back())) {
-        data.remove_suffix(1);
-    }
+    // Letters a to d between the start and the stop, and t, n, o and e anywhere, are data.
+    const auto [start, data, replacedStop] = lorvaxen::frameNw7(text);
 
     Encoded result;
     result.framedText.reserve(data.size() + 3);
@@ -100,12 +89,33 @@ Encoded encodeNw7(std::string_view text, int32_t checkFlag)
     return result;
 }
 
-namespace {
-const Symbology<Encoded> kNw7{
+const SymbologyCode<Encoded> kNw7{
     {isNotEmpty, LORVAXEN_NW7_EMPTY, CaseFolding::Lower, kNw7Symbols, LORVAXEN_NW7_CHARSET},
     encodeNw7,
     std::nullopt};
-} // namespace
+} // namespace lorvaxen::detail
+
+namespace lorvaxen {
+
+Nw7Frame frameNw7(std::string_view lowerText)
+{
+    Nw7Frame frame;
+    frame.data = lowerText;
+    if (!frame.data.empty() && detail::isStartStop(frame.data.front())) {
+        frame.start = frame.data.front();
+        frame.data.remove_prefix(1);
+    } else {
+        frame.start = detail::kDefaultStartStop;
+    }
+    if (!frame.data.empty() && detail::isStartStop(frame.data.back())) {
+        if (frame.data.back() != frame.start) {
+            frame.replacedStop = frame.data.back();
+        }
+        frame.data.remove_suffix(1);
+    }
+    return frame;
+}
+
 } // namespace lorvaxen
 
 extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outBitmap, char* text,
@@ -114,7 +124,7 @@ extern "C" LORVAXEN_API int32_t LORVAXEN_CALL BarCode_NW7(HDC hdc, HBITMAP* outB
                                                           double heightMm, double ratio,
                                                           int32_t checkFlag)
 {
-    return lorvaxen::runBarcodeCall(lorvaxen::kNw7,
-                                    {hdc, outBitmap, text, outWidthPx, outHeightPx, outText,
-                                     narrowMm, heightMm, ratio, checkFlag});
+    return lorvaxen::detail::runBarcodeCall(lorvaxen::detail::kNw7,
+                                            {hdc, outBitmap, text, outWidthPx, outHeightPx, outText,
+                                             narrowMm, heightMm, ratio, checkFlag});
 }

@@ -6,7 +6,7 @@
 #include <Lorvaxen.h>
 #include <lorvaxen_pixels.h>
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 namespace {
 
@@ -148,4 +148,4 @@ Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowM
     return rendering;
 }
 
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

@@ -6,10 +6,11 @@
 #include <optional>
 #include <string_view>
 
+#include <lorvaxen/symbols.h>
 #include <lorvaxen_pixels.h> // elementWidthPx, the width of each element digit
 #include <windows.h>
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 // The pixel sizes of a request, before anything is drawn.
 struct PixelGeometry
@@ -28,19 +29,9 @@ struct PixelGeometry
 std::optional<PixelGeometry> measurePattern(std::string_view pattern, int dpiX, int dpiY,
                                             double narrowMm, double heightMm, double ratio);
 
-// What painting a pattern came to: the result code, the sizes once known (0 before), and on
-// success the new bitmap, which the caller then owns.
-struct Rendering
-{
-    int32_t code = 0;
-    int32_t widthPx = 0;
-    int32_t heightPx = 0;
-    HBITMAP bitmap = nullptr;
-};
-
 // Paints `pattern` for the device `hdc`. The code is 0, -1 (no BitBlt, or no memory device
 // context), -2 (refused dimensions) or -3 (no bitmap).
 Rendering renderElementPattern(HDC hdc, std::string_view pattern, double narrowMm, double heightMm,
                                double ratio);
 
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

@@ -1,6 +1,6 @@
 #include "symbol_table.h"
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 int32_t mod10CheckDigit(std::string_view digits)
 {
@@ -18,4 +18,4 @@ int32_t mod10CheckDigit(std::string_view digits)
     return sum == 0 ? 0 : 10 - sum;
 }
 
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

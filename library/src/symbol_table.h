@@ -8,7 +8,7 @@
 #include <span>
 #include <string_view>
 
-namespace lorvaxen {
+namespace lorvaxen::detail {
 
 // One encodable character of a symbology. `pattern` is its element widths, one digit per element,
 // bar first: '0' is one module and digit k >= 1 is (k + 1) * ratio / 2 modules.
@@ -67,4 +67,4 @@ constexpr bool patternsAre(SymbolTable rows, std::size_t width, std::string_view
     });
 }
 
-} // namespace lorvaxen
+} // namespace lorvaxen::detail

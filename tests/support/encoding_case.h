@@ -8,7 +8,7 @@
 
 #include "call_frame.h"
 
-namespace lorvaxen::test {
+namespace lorvaxen::detail::test {
 
 struct EncodingCase
 {
@@ -38,4 +38,4 @@ inline void expectGappedCharacters(const Encoded& encoded, std::size_t digits,
     EXPECT_EQ(encoded.elementPattern.back(), '0') << source;
 }
 
-} // namespace lorvaxen::test
+} // namespace lorvaxen::detail::test

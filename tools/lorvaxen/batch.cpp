@@ -118,7 +118,7 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
         Outcome outcome;
         if (taken) {
             outcome.text = line.text;
-            outcome.symbology = options.settings.symbology;
+            outcome.symbology = options.label.barcode.symbology;
             outcome.problem = "an earlier line was written to " + name +
                               " already: put %d in the name template to keep both";
         } else {

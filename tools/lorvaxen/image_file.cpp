@@ -1,6 +1,5 @@
 #include "image_file.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -11,41 +10,9 @@
 #include <unistd.h>
 
 #include "interrupt.h"
-#include "writers.h"
 
 namespace lorvaxen::tool {
 namespace {
-
-bool writeFormat(const Label& label, ImageFormat format, std::FILE* file)
-{
-    switch (format) {
-    case ImageFormat::Svg:
-        return writeSvg(label, file);
-    case ImageFormat::Pdf:
-        return writePdf(label, file);
-    case ImageFormat::Eps:
-        return writeEps(label, file);
-    default:
-        break;
-    }
-    // Bars alone, as a batch of plain labels has them, go out as they are, not copied.
-    MonoImage drawn;
-    const bool plain = label.glyphs.empty() && label.rotation == 0;
-    if (!plain) {
-        drawn = rotated(rasterize(label), label.rotation);
-    }
-    const MonoImage& image = plain ? label.image : drawn;
-    switch (format) {
-    case ImageFormat::Png:
-        return writePng(image, file, label.paint);
-    case ImageFormat::Pbm:
-        return writePbm(image, file);
-    case ImageFormat::Bmp:
-        return writeBmp(image, file, label.paint);
-    default:
-        return false;
-    }
-}
 
 std::string failure(const std::string& path, int error)
 {
@@ -80,7 +47,7 @@ std::string writeOpenFile(const Label& label, ImageFormat format, std::FILE* fil
                           const std::string& name)
 {
     errno = 0;
-    return writeFormat(label, format, file) ? "" : failure(name, errno);
+    return writeImage(label, format, file) ? "" : failure(name, errno);
 }
 
 // Writes and closes `file`, made durable first when asked; false, with the system's error in
@@ -89,7 +56,7 @@ bool writeAndClose(const Label& label, ImageFormat format, std::FILE* file, Dura
                    int* error)
 {
     errno = 0;
-    bool written = writeFormat(label, format, file);
+    bool written = writeImage(label, format, file);
     *error = errno;
     // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
     if (written && durability == Durability::Now && fsync(fileno(file)) != 0) {
@@ -214,53 +181,6 @@ std::string writeThroughTemporary(const Label& label, ImageFormat format, const 
 }
 
 } // namespace
-
-std::optional<ImageFormat> formatFromPath(std::string_view path)
-{
-    if (path == "-") {
-        return ImageFormat::Png;
-    }
-    const auto dot = path.rfind('.');
-    const auto slash = path.rfind('/');
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash)) {
-        return std::nullopt;
-    }
-    std::string extension(path.substr(dot + 1));
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    });
-    for (const ImageFormat format : {ImageFormat::Png, ImageFormat::Svg, ImageFormat::Pbm,
-                                     ImageFormat::Bmp, ImageFormat::Pdf, ImageFormat::Eps}) {
-        if (extension == formatName(format)) {
-            return format;
-        }
-    }
-    return std::nullopt;
-}
-
-std::string_view formatName(ImageFormat format)
-{
-    switch (format) {
-    case ImageFormat::Png:
-        return "png";
-    case ImageFormat::Svg:
-        return "svg";
-    case ImageFormat::Pbm:
-        return "pbm";
-    case ImageFormat::Bmp:
-        return "bmp";
-    case ImageFormat::Pdf:
-        return "pdf";
-    case ImageFormat::Eps:
-        return "eps";
-    }
-    return "";
-}
-
-bool isVector(ImageFormat format)
-{
-    return format == ImageFormat::Svg || format == ImageFormat::Pdf || format == ImageFormat::Eps;
-}
 
 bool isStandardOutput(const std::string& path)
 {

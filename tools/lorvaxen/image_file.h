@@ -1,22 +1,11 @@
-// Image files: the format a name asks for, and writing that never leaves half a file behind.
+// Image files: writing that never leaves half a file behind.
 #pragma once
 
-#include <optional>
 #include <string>
-#include <string_view>
 
-#include "label.h"
+#include "formats.h"
 
 namespace lorvaxen::tool {
-
-enum class ImageFormat { Png, Svg, Pbm, Bmp, Pdf, Eps };
-
-// SVG, PDF and EPS: drawn, not made of pixels, so any module in millimetres can be exact.
-bool isVector(ImageFormat format);
-
-// The format named by the extension of `path`, in any case; "-" (standard output) is PNG.
-std::optional<ImageFormat> formatFromPath(std::string_view path);
-std::string_view formatName(ImageFormat format);
 
 // Whether a file is made durable before it replaces an earlier one, or later, many at once.
 enum class Durability { Now, Later };

@@ -76,13 +76,14 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
                "': end the name with .png, .svg, .pdf, .eps, .pbm or .bmp, or give --format";
     }
     options.format = *format;
-    if (options.format == ImageFormat::Pbm && !options.paint.blackOnWhite()) {
+    if (options.format == ImageFormat::Pbm && !options.label.paint.blackOnWhite()) {
         return "PBM holds black and white only: write PNG, SVG, PDF, EPS or BMP for colours";
     }
-    if (options.format == ImageFormat::Bmp && !options.paint.background) {
+    if (options.format == ImageFormat::Bmp && !options.label.paint.background) {
         return "a transparent background needs PNG, SVG, PDF or EPS";
     }
-    if (options.bearer != Bearer::None && options.settings.symbology->facts.bearerModules <= 0) {
+    if (options.label.bearer != Bearer::None &&
+        options.label.barcode.symbology->facts.bearerModules <= 0) {
         return "--bearer is for Interleaved 2 of 5: give -s itf14 or -s itf";
     }
     if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
@@ -250,28 +251,28 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
             "", ""))
         ->type_name("NAME");
     const auto dimension = [](std::string value) { return plainNumber(std::move(value)); };
-    app.add_option("--narrow", options.settings.narrowMm,
+    app.add_option("--narrow", options.label.barcode.narrowMm,
                    "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike). "
                    "Default: 0.33; for ITF-14 its nominal 1.016")
         ->transform(dimension)
         ->type_name("MM");
-    app.add_option("--height", options.settings.heightMm,
+    app.add_option("--height", options.label.barcode.heightMm,
                    "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
                    "22.85 in proportion to the module; for ITF-14 31.75; and always at least twice "
                    "the text's height, with a warning when a given height is less")
         ->transform(dimension)
         ->type_name("MM");
-    app.add_option("--ratio", options.settings.ratio,
+    app.add_option("--ratio", options.label.barcode.ratio,
                    "Wide-to-narrow ratio (JAN and UPC-A use 2); drawn in whole dots, and kept "
                    "within what the symbology allows, with a warning when that changes it")
         ->transform(dimension)
         ->type_name("R");
-    app.add_flag("--check", options.settings.check,
+    app.add_flag("--check", options.label.barcode.check,
                  "Add the symbology's check character (ITF-14 always has its own: ignored there)");
-    app.add_flag("--as-given", options.settings.asGiven,
+    app.add_flag("--as-given", options.label.barcode.asGiven,
                  "Print a JAN's, UPC-A's or ITF-14's check digit as given even when it is wrong, "
                  "instead of refusing the text");
-    app.add_option("--dpi", options.settings.dpi,
+    app.add_option("--dpi", options.label.barcode.dpi,
                    "The printer's resolution in dots per inch, both axes: every width is a whole "
                    "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS draw "
                    "every width and the height in millimetres exactly unless --dpi is given")
@@ -288,7 +289,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--format", format, "Image format, whatever the file's name")
         ->check(CLI::IsMember({"png", "svg", "pdf", "eps", "pbm", "bmp"}))
         ->type_name("png|svg|pdf|eps|pbm|bmp");
-    app.add_option("--rotate", options.rotation, "Turn the label clockwise by this many degrees")
+    app.add_option("--rotate", options.label.rotation,
+                   "Turn the label clockwise by this many degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
         ->type_name("0|90|180|270");
     std::string ink = "black";
@@ -306,14 +308,14 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "Default: a frame for ITF-14, none for itf")
         ->check(CLI::IsMember({"frame", "bars", "none"}))
         ->type_name("none|bars|frame");
-    app.add_option("--bar-reduction", options.barReductionMm,
+    app.add_option("--bar-reduction", options.label.barReductionMm,
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
                    "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
         ->transform(dimension)
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
         ->type_name("MM");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
-    app.add_option("--text-size", options.settings.text.digitHeightMm,
+    app.add_option("--text-size", options.label.barcode.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
         ->transform(dimension)
@@ -340,7 +342,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     if (verify->parsed()) {
         return {std::nullopt, kExitSuccess, std::move(verifyRequest)};
     }
-    options.settings.symbology = findSymbology(symbology);
+    options.label.barcode.symbology = findSymbology(symbology);
     const auto inkColour = parseColour(ink);
     const auto backgroundColour = parseColour(background);
     if (!inkColour || !*inkColour || !backgroundColour) {
@@ -349,19 +351,19 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
             << "'\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage, std::nullopt};
     }
-    options.paint = {**inkColour, *backgroundColour};
-    const SymbologyFacts& facts = options.settings.symbology->facts;
+    options.label.paint = {**inkColour, *backgroundColour};
+    const SymbologyFacts& facts = options.label.barcode.symbology->facts;
     if (bearer.empty()) {
         bearer = isItf14(facts) ? "frame" : "none"; // an ITF-14 is framed unless told otherwise
     }
-    options.bearer = bearer == "frame"  ? Bearer::Frame
-                     : bearer == "bars" ? Bearer::Bars
-                                        : Bearer::None;
+    options.label.bearer = bearer == "frame"  ? Bearer::Frame
+                           : bearer == "bars" ? Bearer::Bars
+                                              : Bearer::None;
     if (app.count("--narrow") == 0 && isItf14(facts)) {
-        options.settings.narrowMm = facts.nominalModuleMm;
+        options.label.barcode.narrowMm = facts.nominalModuleMm;
     }
-    options.settings.quietZone = !noQuietZone;
-    options.settings.text.shown = !noText;
+    options.label.barcode.quietZone = !noQuietZone;
+    options.label.barcode.text.shown = !noText;
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }
@@ -370,7 +372,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage, std::nullopt};
     }
-    options.settings.exactModule = isVector(options.format) && app.count("--dpi") == 0;
+    options.label.vector = isVector(options.format);
+    options.label.barcode.exactModule = options.label.vector && app.count("--dpi") == 0;
     return {std::move(options), kExitSuccess, std::nullopt};
 }
 

@@ -5,9 +5,8 @@
 #include <ostream>
 #include <string>
 
-#include "barcode.h"
 #include "image_file.h"
-#include "label.h"
+#include "make_label.h"
 #include "name_template.h"
 #include "verify_command.h"
 
@@ -19,11 +18,7 @@ constexpr int kExitUsage = 2;
 
 struct Options
 {
-    BarcodeSettings settings;
-    Paint paint;
-    int rotation = 0; // clockwise degrees
-    Bearer bearer = Bearer::None;
-    double barReductionMm = 0;
+    LabelSettings label;
     bool json = false;
     // One barcode of `input` ("-" reads it from standard input) into `output`...
     std::string input;

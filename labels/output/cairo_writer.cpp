@@ -1,0 +1,126 @@
+// PDF and EPS through cairo: the label's drawing at its size in millimetres, in points.
+#include <cmath>
+#include <numbers>
+
+#include <cairo-pdf.h>
+#include <cairo-ps.h>
+#include <cairo.h>
+
+#include "writers.h"
+
+namespace lorvaxen {
+namespace {
+
+constexpr double kPointsPerMm = 72 / 25.4;
+
+cairo_status_t writeTo(void* closure, const unsigned char* data, unsigned int length)
+{
+    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
+               ? CAIRO_STATUS_SUCCESS
+               : CAIRO_STATUS_WRITE_ERROR;
+}
+
+void setColour(cairo_t* cr, const Colour& colour)
+{
+    cairo_set_source_rgb(cr, colour.red / 255.0, colour.green / 255.0, colour.blue / 255.0);
+}
+
+// One glyph's outline as a path of the current drawing, at its pen origin and size.
+void appendGlyph(cairo_t* cr, const Label& label, const Glyph& glyph)
+{
+    const double scale = label.emPx * glyph.scale / label.font->unitsPerEm();
+    cairo_save(cr);
+    cairo_translate(cr, glyph.penX, drawnY(label, glyph.baselineY));
+    cairo_scale(cr, scale, -scale); // fonts have y upwards
+    double x = 0;
+    double y = 0;
+    for (const OutlineCommand& command : label.font->outline(glyph.c)) {
+        const auto& p = command.points;
+        switch (command.op) {
+        case 'M':
+            cairo_move_to(cr, p[0], p[1]);
+            break;
+        case 'L':
+            cairo_line_to(cr, p[0], p[1]);
+            break;
+        case 'Q': // a quadratic curve as the cubic that traces it
+            cairo_curve_to(cr, x + 2.0 / 3 * (p[0] - x), y + 2.0 / 3 * (p[1] - y),
+                           p[2] + 2.0 / 3 * (p[0] - p[2]), p[3] + 2.0 / 3 * (p[1] - p[3]), p[2],
+                           p[3]);
+            break;
+        case 'C':
+            cairo_curve_to(cr, p[0], p[1], p[2], p[3], p[4], p[5]);
+            break;
+        default:
+            cairo_close_path(cr);
+            break;
+        }
+        cairo_get_current_point(cr, &x, &y);
+    }
+    cairo_restore(cr);
+}
+
+void draw(cairo_t* cr, const Label& label)
+{
+    const double width = label.image.width;
+    const double height = drawnHeightPx(label);
+    const auto [turnedWidth, turnedHeight] = turnedSize(label, width, height);
+    cairo_scale(cr, label.pixelMm * kPointsPerMm, label.pixelMm * kPointsPerMm);
+    if (label.paint.background) {
+        setColour(cr, *label.paint.background);
+        cairo_rectangle(cr, 0, 0, turnedWidth, turnedHeight);
+        cairo_fill(cr);
+    }
+    // The turn about the origin, moved back onto the page.
+    if (label.rotation == 90) {
+        cairo_translate(cr, height, 0);
+    } else if (label.rotation == 180) {
+        cairo_translate(cr, width, height);
+    } else if (label.rotation == 270) {
+        cairo_translate(cr, 0, width);
+    }
+    cairo_rotate(cr, label.rotation * std::numbers::pi / 180);
+    setColour(cr, label.paint.ink);
+    for (const Rect& rect : barRects(label)) {
+        cairo_rectangle(cr, rect.x, rect.y, rect.width, rect.height);
+    }
+    cairo_fill(cr);
+    for (const Glyph& glyph : label.glyphs) {
+        appendGlyph(cr, label, glyph);
+    }
+    cairo_fill(cr);
+}
+
+bool writeCairo(const Label& label, std::FILE* file, bool eps)
+{
+    const auto [width, height] = turnedSize(label, label.image.width, drawnHeightPx(label));
+    const double widthPt = width * label.pixelMm * kPointsPerMm;
+    const double heightPt = height * label.pixelMm * kPointsPerMm;
+    cairo_surface_t* surface =
+        eps ? cairo_ps_surface_create_for_stream(writeTo, file, widthPt, heightPt)
+            : cairo_pdf_surface_create_for_stream(writeTo, file, widthPt, heightPt);
+    if (eps) {
+        cairo_ps_surface_set_eps(surface, 1);
+    }
+    cairo_t* cr = cairo_create(surface);
+    draw(cr, label);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    const bool written = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    cairo_surface_destroy(surface);
+    return written && std::fflush(file) == 0 && std::ferror(file) == 0;
+}
+
+} // namespace
+
+bool writePdf(const Label& label, std::FILE* file)
+{
+    return writeCairo(label, file, false);
+}
+
+bool writeEps(const Label& label, std::FILE* file)
+{
+    return writeCairo(label, file, true);
+}
+
+} // namespace lorvaxen
