@@ -12,8 +12,7 @@
 
 #include "job.h"
 #include "options.h"
-#include "verify.h"
-#include "verify_advice.h"
+#include "verify_label.h"
 #include "verify_page.h"
 #include "verify_plot.h"
 #include "verify_text.h"
@@ -22,21 +21,6 @@ namespace lorvaxen::tool {
 namespace {
 
 using verifier::Verification;
-
-constexpr std::array<std::pair<const char*, verifier::Light>, 4> kLights{{
-    {"red", verifier::Light::Red},
-    {"green", verifier::Light::Green},
-    {"blue", verifier::Light::Blue},
-    {"white", verifier::Light::White},
-}};
-
-// The resolutions a scan or a print can have: below, a file's record or a typing slip (a PNG of
-// one pixel a metre would give an aperture of a metre); above, no scanner reaches.
-constexpr double kFewestDpi = 25;
-constexpr double kMostDpi = 100000;
-// The apertures and modules of any linear symbol's print, in millimetres.
-constexpr double kSmallestMm = 0.01;
-constexpr double kLargestMm = 10;
 
 // --min-grade: a grade from 0 to 4, or a letter, which stands for the least grade that has it.
 std::optional<double> parseMinGrade(const std::string& text)
@@ -54,34 +38,6 @@ std::optional<double> parseMinGrade(const std::string& text)
         return std::nullopt;
     }
     return value;
-}
-
-// The resolution the file records, unless it is absurd: then unknown, with a warning.
-void checkRecordedResolution(verifier::ReflectanceImage& picture, const VerifyRequest& request,
-                             std::vector<std::string>* warnings)
-{
-    const double dpi = picture.pixelsPerMm * 25.4;
-    if (request.dpi > 0 || picture.pixelsPerMm == 0 || (dpi >= kFewestDpi && dpi <= kMostDpi)) {
-        return;
-    }
-    warnings->push_back("the image records a resolution of " + formatDecimal(dpi, 3) +
-                        " dpi, which no scan or print has: it is taken as unknown (give --dpi)");
-    picture.pixelsPerMm = 0;
-}
-
-verifier::VerifyOptions verifyOptions(const VerifyRequest& request)
-{
-    verifier::VerifyOptions options;
-    if (const SymbologyFacts* facts = findSymbologyFacts(request.symbology)) {
-        options.symbology = facts->symbology;
-        options.upcA = facts->textLayout == TextLayout::UpcA;
-    }
-    options.pixelsPerMm = request.dpi / 25.4;
-    options.apertureMm = request.apertureMm;
-    options.xDimensionMm = request.xDimensionMm;
-    options.edition =
-        request.edition == "2000" ? verifier::Edition::Y2000 : verifier::Edition::Y2016;
-    return options;
 }
 
 // The pictures asked for: what went wrong, or an empty text.
@@ -210,46 +166,38 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
 
 int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err)
 {
-    verifier::ReadOptions reading;
-    reading.maxPixels = request.maxPixels;
-    for (const auto& [name, light] : kLights) {
-        if (CLI::detail::to_lower(request.light) == name) {
-            reading.light = light;
-        }
-    }
+    VerifySettings settings;
+    settings.symbology = request.symbology;
+    settings.light = lightNamed(request.light).value_or(verifier::Light::Red);
+    settings.dpi = request.dpi;
+    settings.apertureMm = request.apertureMm;
+    settings.xDimensionMm = request.xDimensionMm;
+    settings.edition =
+        request.edition == "2000" ? verifier::Edition::Y2000 : verifier::Edition::Y2016;
+    settings.maxPixels = request.maxPixels;
     const std::string& image = request.image;
-    std::string problem;
-    auto picture = verifier::readReflectanceImage(image, reading, &problem);
-    if (!picture) {
-        err << "lorvaxen verify: " << problem << "\n";
+    const GradedImage graded = verifyFile(image, settings);
+    if (!graded.picture) {
+        err << "lorvaxen verify: " << graded.problem << "\n";
         return kExitFailure;
     }
-    std::vector<std::string> warnings;
-    checkRecordedResolution(*picture, request, &warnings);
-    const Verification verification = verifier::verifyImage(*picture, verifyOptions(request));
-    if (!verification.found) {
-        err << "lorvaxen verify: " << image << ": " << verification.problem << "\n";
+    if (!graded.graded()) {
+        err << "lorvaxen verify: " << image << ": " << graded.problem << "\n";
         return kExitFailure;
     }
-    warnings.insert(warnings.end(), verification.warnings.begin(), verification.warnings.end());
-    if ((request.apertureMm > 0 || request.xDimensionMm > 0) && verification.pixelsPerMm == 0) {
-        warnings.emplace_back("the image records no resolution and --dpi gives none, so the "
-                              "aperture is 0.8 of the module measured on the symbol");
-    }
-    for (const std::string& warning : warnings) {
+    for (const std::string& warning : graded.warnings) {
         err << "lorvaxen verify: warning: " << warning << "\n";
     }
-    const Advice advice = adviseOn(verification);
-    const VerifyReport report{image, std::string(verifier::lightName(reading.light)), verification,
-                              advice, warnings};
+    const VerifyReport report{image, graded.light, graded.verification, graded.advice,
+                              graded.warnings};
     out << (request.json ? reportJson(report) : reportText(report));
     int status = reportWritten(out, err) ? kExitSuccess : kExitFailure;
-    problem = writePictures(request, *picture, report);
-    if (!problem.empty()) {
+    if (std::string problem = writePictures(request, *graded.picture, report); !problem.empty()) {
         err << "lorvaxen verify: " << problem << "\n";
         status = kExitFailure;
     }
-    if (status == kExitSuccess && verifier::reportedGrade(verification.grade) < request.minGrade) {
+    if (status == kExitSuccess &&
+        verifier::reportedGrade(graded.verification.grade) < request.minGrade) {
         status = kExitBelowMinimum;
     }
     return status;
