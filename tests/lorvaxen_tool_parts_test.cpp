@@ -8,6 +8,7 @@
 #include "barcode.h"
 #include "gdi_test.h"
 #include "image_file.h"
+#include "make_label.h"
 #include "name_template.h"
 #include "options.h"
 #include "report.h"
@@ -162,6 +163,15 @@ TEST_F(ToolBarcode, RefusalsAndSuccessesReleaseEveryGraphicsObject)
     BarcodeSettings settings;
     settings.symbology = findSymbology("code39");
     EXPECT_EQ(makeBarcode("a#", settings).code, LORVAXEN_CODE39_CHARSET);
+    // A refusal as a value: the code, and the character at fault and its place in characters.
+    LabelSettings label;
+    label.barcode = settings;
+    const auto refusal = makeLabel("\xc3\xa9#", label).refusal();
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->code, LORVAXEN_CODE39_CHARSET);
+    EXPECT_EQ(refusal->position, 1U);
+    EXPECT_EQ(refusal->character, "\xc3\xa9");
+    EXPECT_NE(refusal->message.find("at character 1"), std::string::npos) << refusal->message;
     settings.ratio = 0.5;
     EXPECT_EQ(makeBarcode("A", settings).code, LORVAXEN_BAD_DIMENSION);
     settings.ratio = 2.5;
