@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
