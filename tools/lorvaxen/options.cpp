@@ -11,37 +11,11 @@
 
 #include "report.h"
 #include "symbol_text.h"
+#include "values.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
 namespace {
-
-// "#1a2b3c", "1a2b3c", "#abc" or black or white; "none" is no colour (a transparent background).
-std::optional<std::optional<Colour>> parseColour(std::string text)
-{
-    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (text == "none") {
-        return std::optional<Colour>();
-    }
-    if (text == "black" || text == "white") {
-        const uint8_t level = text == "black" ? 0 : 255;
-        return Colour{level, level, level};
-    }
-    if (!text.empty() && text[0] == '#') {
-        text.erase(0, 1);
-    }
-    if ((text.size() != 6 && text.size() != 3) ||
-        text.find_first_not_of("0123456789abcdef") != std::string::npos) {
-        return std::nullopt;
-    }
-    if (text.size() == 3) {
-        text = {text[0], text[0], text[1], text[1], text[2], text[2]};
-    }
-    const auto channel = [&](std::size_t at) {
-        return static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16));
-    };
-    return Colour{channel(0), channel(2), channel(4)};
-}
 
 // The checks that need more than one option, or a look at the output name.
 std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
@@ -343,8 +317,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         return {std::nullopt, kExitSuccess, std::move(verifyRequest)};
     }
     options.label.barcode.symbology = findSymbology(symbology);
-    const auto inkColour = parseColour(ink);
-    const auto backgroundColour = parseColour(background);
+    const auto inkColour = colourNamed(ink);
+    const auto backgroundColour = colourNamed(background);
     if (!inkColour || !*inkColour || !backgroundColour) {
         err << "lorvaxen: a colour is #rrggbb, #rgb, black or white (and none for --bg): not '"
             << (!inkColour || !*inkColour ? ink : background)
