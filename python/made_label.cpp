@@ -217,7 +217,7 @@ void addMake(py::module_& module, const py::object& refusedText)
              "'RGB' with colours, 'RGBA' on a transparent ground; info['dpi'] its resolution.")
         .def(
             "to_numpy",
-            [](py::object self) {
+            [](const py::object& self) {
                 const py::module_ numpy = py::module_::import("numpy");
                 auto& label = self.cast<PyLabel&>();
                 label.levels();

@@ -66,29 +66,29 @@ std::optional<double> lengthMm(std::string_view text)
     return value * scale;
 }
 
-std::optional<std::optional<Colour>> colourNamed(std::string_view name)
+std::optional<std::optional<Colour>> colourNamed(std::string_view text)
 {
-    std::string text(trimmed(name));
-    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (text == "none") {
+    std::string name(trimmed(text));
+    std::ranges::transform(name, name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (name == "none") {
         return std::optional<Colour>();
     }
-    if (text == "black" || text == "white") {
-        const uint8_t level = text == "black" ? 0 : 255;
+    if (name == "black" || name == "white") {
+        const uint8_t level = name == "black" ? 0 : 255;
         return Colour{level, level, level};
     }
-    if (!text.empty() && text[0] == '#') {
-        text.erase(0, 1);
+    if (!name.empty() && name[0] == '#') {
+        name.erase(0, 1);
     }
-    if ((text.size() != 6 && text.size() != 3) ||
-        text.find_first_not_of("0123456789abcdef") != std::string::npos) {
+    if ((name.size() != 6 && name.size() != 3) ||
+        name.find_first_not_of("0123456789abcdef") != std::string::npos) {
         return std::nullopt;
     }
-    if (text.size() == 3) {
-        text = {text[0], text[0], text[1], text[1], text[2], text[2]};
+    if (name.size() == 3) {
+        name = {name[0], name[0], name[1], name[1], name[2], name[2]};
     }
     const auto channel = [&](std::size_t at) {
-        return static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16));
+        return static_cast<uint8_t>(std::stoi(name.substr(at, 2), nullptr, 16));
     };
     return Colour{channel(0), channel(2), channel(4)};
 }
