@@ -150,36 +150,17 @@ double defaultHeightMm(const SymbologyFacts& symbology, double moduleMm)
                : symbology.defaultHeightMm;
 }
 
-// The image without its last `widthPx` columns.
-MonoImage withoutRight(const MonoImage& image, int32_t widthPx)
+// A Codabar whose stop differs from its start: the library ended the pattern with a copy of the
+// start, whose elements and gap the stop's take over, as the library draws that letter.
+bool replaceStop(Encoding& encoding, char stop)
 {
-    MonoImage cut;
-    cut.width = image.width - widthPx;
-    cut.height = image.height;
-    cut.dpi = image.dpi;
-    cut.bits.assign(cut.rowBytes() * static_cast<std::size_t>(cut.height), 0);
-    for (int32_t y = 0; y < cut.height; ++y) {
-        for (int32_t x = 0; x < cut.width; ++x) {
-            if (image.isBlack(x, y)) {
-                cut.setBlack(x, y);
-            }
-        }
-    }
-    return cut;
-}
-
-// A Codabar whose stop differs from its start: the library drew a copy of the start after the
-// stop's bars, five narrow and three wide elements with its gap, which is cut away so that the
-// stop's own gap ends the symbol as the library's stop would.
-bool dropLastStartStop(MonoImage& image, const RatioChoice& ratio)
-{
-    constexpr int64_t kNarrowElements = 5;
-    constexpr int64_t kWideElements = 3;
-    const int64_t widthPx = kNarrowElements * ratio.narrowPx + kWideElements * ratio.widePx;
-    if (ratio.narrowPx <= 0 || ratio.widePx <= 0 || widthPx >= image.width) {
+    const Encoding alone = encode(Symbology::Nw7, std::string(1, stop), 0);
+    const std::size_t width = alone.elementPattern.size() / 2; // a start and a stop, the same
+    if (alone.code != LORVAXEN_OK || encoding.elementPattern.size() < width) {
         return false;
     }
-    image = withoutRight(image, static_cast<int32_t>(widthPx));
+    encoding.elementPattern.replace(encoding.elementPattern.size() - width, width,
+                                    alone.elementPattern, 0, width);
     return true;
 }
 
@@ -294,8 +275,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
                          std::round(exactRows) < std::numeric_limits<int32_t>::max() - 1;
     const double libraryHeightMm =
         rowsFit ? (std::round(exactRows) + 0.5) * kMmPerInch / dpi : heightMm * libraryScale;
-    const Encoding encoding = encode(symbology.symbology, input, libraryCheck ? 1 : 0);
+    Encoding encoding = encode(symbology.symbology, input, libraryCheck ? 1 : 0);
     barcode.code = encoding.code;
+    if (barcode.code == LORVAXEN_OK && codabarText.stop &&
+        !replaceStop(encoding, *codabarText.stop)) {
+        barcode.code = LORVAXEN_NO_BITMAP;
+    }
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -319,8 +304,7 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     }
 
     auto image = readBitmap(graphics.bitmap(), dpi);
-    if (!image || image->width != rendering.widthPx || image->height != rendering.heightPx ||
-        (codabarText.dropLastCharacter && !dropLastStartStop(*image, barcode.ratio))) {
+    if (!image || image->width != rendering.widthPx || image->height != rendering.heightPx) {
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }
