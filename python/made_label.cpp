@@ -23,21 +23,32 @@ class PyLabel
 
     const MadeLabel& made() const { return made_; }
 
-    // The picture drawn, turned, a byte a pixel: 0 where ink is, 255 elsewhere.
+    // The picture drawn, turned, a byte a pixel: 0 where ink is, 255 elsewhere. Drawn with other
+    // threads let run, and kept only under the lock, so that two threads asking at once cannot
+    // tear it.
     const std::vector<uint8_t>& levels()
     {
-        if (levels_.empty()) {
+        if (!levels_.empty()) {
+            return levels_;
+        }
+        std::vector<uint8_t> levels;
+        MonoImage drawn;
+        {
             const py::gil_scoped_release unlocked;
-            const MonoImage drawn = rotated(rasterize(made_.label), made_.label.rotation);
-            width_ = drawn.width;
-            height_ = drawn.height;
-            levels_.resize(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_));
+            drawn = rotated(rasterize(made_.label), made_.label.rotation);
+            levels.resize(static_cast<std::size_t>(drawn.width) *
+                          static_cast<std::size_t>(drawn.height));
             std::size_t at = 0;
-            for (int32_t y = 0; y < height_; ++y) {
-                for (int32_t x = 0; x < width_; ++x) {
-                    levels_[at++] = drawn.isBlack(x, y) ? 0 : 255;
+            for (int32_t y = 0; y < drawn.height; ++y) {
+                for (int32_t x = 0; x < drawn.width; ++x) {
+                    levels[at++] = drawn.isBlack(x, y) ? 0 : 255;
                 }
             }
+        }
+        if (levels_.empty()) {
+            width_ = drawn.width;
+            height_ = drawn.height;
+            levels_ = std::move(levels);
         }
         return levels_;
     }
