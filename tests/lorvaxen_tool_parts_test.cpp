@@ -140,7 +140,9 @@ TEST_F(ToolBarcode, ModuleIsTheNearestWholeNumberOfDots)
     for (const Case& c :
          {Case{600, 0.33, 8}, Case{300, 0.33, 4}, Case{1200, 0.33, 16}, Case{96, 0.254, 1},
           Case{96, 0.33, 1}, Case{300, 0.254, 3}, Case{203, 0.19, 2}, Case{1200, 0.127, 6},
-          Case{72, 1.0, 3}, Case{96, 0.01, 1}}) {
+          Case{72, 1.0, 3}, Case{96, 0.01, 1},
+          // Halfway between two counts takes the larger: 4.5 dots, and 2.5.
+          Case{300, 0.381, 5}, Case{200, 0.3175, 3}}) {
         BarcodeSettings settings;
         settings.symbology = findSymbology("code39");
         settings.dpi = c.dpi;
