@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "make_label.h"
 #include "scan.h"
 #include "tool_image_files.h"
 #include "tool_run.h"
@@ -17,8 +18,9 @@
 namespace lorvaxen::test {
 namespace {
 
-// Each digit of a JAN or UPC-A lies within its own seven modules: under its symbol character,
-// clear of the guard bars, or outside them in the light margins.
+// Each digit of a JAN or UPC-A lies within its own seven modules, its centre within half a module
+// of theirs: under its symbol character, clear of the guard bars, or outside them in the light
+// margins.
 TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
 {
     struct Case
@@ -61,6 +63,25 @@ TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
         for (std::size_t i = 0; i < runs.size(); ++i) {
             EXPECT_GE(runs[i].first, symbolX + c.slots[i] * module) << c.text << " digit " << i;
             EXPECT_LE(runs[i].second, symbolX + (c.slots[i] + 7) * module)
+                << c.text << " digit " << i;
+        }
+        // Each digit's centre, as the label lays it out, within half a module of its seven's.
+        LabelSettings settings;
+        settings.barcode.symbology = findSymbology(c.kind.name);
+        settings.barcode.dpi = 300;
+        const MadeLabel made = makeLabel(c.text, settings);
+        ASSERT_TRUE(made.succeeded()) << made.problem;
+        const Label& label = made.label;
+        ASSERT_EQ(label.glyphs.size(), c.slots.size());
+        int32_t startGuard = 0;
+        while (!label.image.isBlack(startGuard, 0)) {
+            ++startGuard;
+        }
+        for (std::size_t i = 0; i < label.glyphs.size(); ++i) {
+            const Glyph& glyph = label.glyphs[i];
+            const double centre =
+                glyph.penX + label.font->advance(glyph.c, label.emPx * glyph.scale) / 2;
+            EXPECT_NEAR(centre, startGuard + (c.slots[i] + 3.5) * module, module / 2.0)
                 << c.text << " digit " << i;
         }
     }
