@@ -142,11 +142,13 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         ->type_name("N");
     app->add_option("--aperture", request.apertureMm,
                     "The aperture's diameter in millimetres, 0.01 to 10")
+        ->transform(lengthInMm())
         ->check(finiteRange(kSmallestMm, kLargestMm, " mm"))
         ->type_name("MM");
     app->add_option("--x-dimension", request.xDimensionMm,
                     "The symbol's nominal module in millimetres, 0.01 to 10; the aperture is 0.8 "
                     "of it")
+        ->transform(lengthInMm())
         ->check(finiteRange(kSmallestMm, kLargestMm, " mm"))
         ->type_name("MM");
     app->add_option("--edition", request.edition,
