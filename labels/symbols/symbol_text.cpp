@@ -222,7 +222,7 @@ std::vector<std::string> ignoredOptionWarnings(const SymbologyFacts& symbology,
                            " has no check digit of its own to be wrong");
     }
     if (given.textSize && !given.textShown) {
-        warnings.push_back("--text-size is ignored: --no-text leaves the text out");
+        warnings.emplace_back("--text-size is ignored: --no-text leaves the text out");
     }
     return warnings;
 }

@@ -99,7 +99,7 @@ int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, doub
     };
     // A drawing past what one bitmap holds takes fewer pixels per module, down to one: its module
     // is as exact, only its wide elements have fewer whole widths to choose from.
-    constexpr double kMostBitmapPixels = static_cast<double>(int64_t{1} << 31);
+    constexpr double kMostBitmapPixels = 2147483648.0; // 2^31, the bitmaps the library makes
     while (leastDots > 1 && pixelsAt(leastDots) > kMostBitmapPixels) {
         --leastDots;
     }

@@ -278,13 +278,14 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
            "0.013in and 13mil alike). "
            "Default: 0.33; for ITF-14 its nominal 1.016")
         ->transform(lengthInMm())
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app.add_option("--height", options.label.barcode.heightMm,
-                   "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
+                   "Bar height in millimetres, or in, mil or pt. Default: 6.35; for JAN and UPC-A "
+                   "their nominal "
                    "22.85 in proportion to the module; for ITF-14 31.75; and always at least twice "
                    "the text's height, with a warning when a given height is less")
         ->transform(lengthInMm())
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app.add_option("--ratio", options.label.barcode.ratio,
                    "Wide-to-narrow ratio (JAN and UPC-A use 2); drawn in whole dots, and kept "
                    "within what the symbology allows, with a warning when that changes it")
@@ -336,13 +337,13 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                    "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
         ->transform(lengthInMm())
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
     app.add_option("--text-size", options.label.barcode.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
         ->transform(lengthInMm())
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app.add_flag("--no-quiet-zone", noQuietZone,
                  "Leave out the light margins that readers need on each side");
     app.add_flag("--json", options.json, "Report as one JSON object (one per line in a batch)");
