@@ -376,7 +376,11 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
              Case{{"--narrow", "0", "A"}, "a dimension is refused"},
              Case{{"--ratio", "0.5", "A"}, "a dimension is refused"},
              Case{{"--height", "0", "A"}, "a dimension is refused"},
-             // A default text follows the module: a module of 15 mm is at fault, not the text.
+             // A default text follows the module: a module of 15 mm is at fault, not the text;
+             // with a usual module, the bars are.
+             Case{{"--height", "0.3", "A"},
+                  "the text of 2.54 mm is more than four times the bars' 0.296 mm: give a "
+                  "--height of at least 0.635 mm"},
              Case{{"--narrow", "15mm", "--height", "10", "A"},
                   "a module of 14.986 mm makes the text 112.395 mm high, more than four times the "
                   "bars'"},

@@ -125,11 +125,18 @@ std::pair<double, double> turnedSize(const Label& label, double width, double he
 namespace {
 
 // Why the text cannot go under these bars. A default text follows the module, so a text far taller
-// than the bars is the module's fault: most often a --narrow in the wrong unit.
+// than the bars is the module's fault when the module is wider than any symbology's nominal one
+// (ITF-14's 1.016 mm): most often a --narrow in the wrong unit. Otherwise the bars are too short.
 std::string textHeightProblem(double textMm, bool given, double moduleMm, double barsMm,
                               double pixelMm)
 {
+    constexpr double kWidestNominalModuleMm = 1.016;
     const std::string bars = "four times the bars' " + formatDecimal(barsMm, 3) + " mm";
+    if (!given && moduleMm <= kWidestNominalModuleMm) {
+        return "the text of " + formatDecimal(textMm, 3) + " mm is more than " + bars +
+               ": give a --height of at least " + formatDecimal(textMm / 4, 3) +
+               " mm (twice the text's height reads best), or --no-text";
+    }
     if (!given) {
         return "a module of " + formatDecimal(moduleMm, 4) + " mm makes the text " +
                formatDecimal(textMm, 3) + " mm high, more than " + bars +
