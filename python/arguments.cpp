@@ -4,7 +4,9 @@
 #include <string>
 
 #include "symbology_facts.h"
-#include "values.h"
+#include "contrast.h"
+#include "length.h"
+#include "colours.h"
 
 namespace lorvaxen::python {
 namespace {
@@ -84,7 +86,7 @@ double lengthArgument(py::handle value, const char* name)
                                          "as '0.33mm', '13mil', '0.013in' or '1pt'"));
     }
     const auto text = value.cast<std::string>();
-    const auto mm = lengthMm(text);
+    const auto mm = parseLengthMm(text);
     if (!mm) {
         refuse(name, "'" + text +
                          "' is not a length: give millimetres, or mm, in, mil or pt after the "
@@ -153,6 +155,9 @@ LabelSettings labelSettings(const MakeArguments& a)
     settings.paint.ink = colourArgument(a.fg, "fg", false, &transparent);
     const Colour ground = colourArgument(a.bg, "bg", true, &transparent);
     settings.paint.background = transparent ? std::nullopt : std::optional(ground);
+    if (const auto problem = contrastProblem(settings.paint)) {
+        refuse("fg", *problem);
+    }
     return settings;
 }
 

@@ -55,6 +55,7 @@ ERRORS = [
     (("X", "qr"), {}, ValueError, "symbology"),
     (("X",), {"rotate": 45}, ValueError, "rotate"),
     (("X",), {"fg": "grey"}, ValueError, "fg"),
+    (("X",), {"fg": "white", "bg": "white"}, ValueError, "fg"),
     (("X",), {"bearer": "frame"}, ValueError, "bearer"),
     (("X",), {"dpi": 0}, ValueError, "dpi"),
     (("X",), {"ratio": float("nan")}, ValueError, "ratio"),
