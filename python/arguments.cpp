@@ -3,10 +3,10 @@
 #include <cmath>
 #include <string>
 
-#include "symbology_facts.h"
+#include "colours.h"
 #include "contrast.h"
 #include "length.h"
-#include "colours.h"
+#include "symbology_facts.h"
 
 namespace lorvaxen::python {
 namespace {
