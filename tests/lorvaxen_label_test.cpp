@@ -453,22 +453,21 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "036000291452.png",
                   "UPCA",
                   "036000291452"},
-})
-{
-    const ToolRun run = runTool(c.args);
-    EXPECT_EQ(run.status, 0) << c.file << run.err;
-    if (c.warning.empty()) {
-        EXPECT_EQ(run.err, "") << c.file;
-    } else {
-        EXPECT_NE(run.err.find("lorvaxen: " + c.warning), std::string::npos) << run.err;
+         }) {
+        const ToolRun run = runTool(c.args);
+        EXPECT_EQ(run.status, 0) << c.file << run.err;
+        if (c.warning.empty()) {
+            EXPECT_EQ(run.err, "") << c.file;
+        } else {
+            EXPECT_NE(run.err.find("lorvaxen: " + c.warning), std::string::npos) << run.err;
+        }
+        EXPECT_EQ(files(), std::vector<std::string>{c.file});
+        const auto png = readPng(dir() / c.file);
+        ASSERT_TRUE(png.has_value()) << c.file;
+        // A wrong check digit printed as given is what no reader takes.
+        EXPECT_EQ(decode(png->pixels, c.decoderFormat, 0).value_or(""), c.data) << c.file;
+        fs::remove(dir() / c.file);
     }
-    EXPECT_EQ(files(), std::vector<std::string>{c.file});
-    const auto png = readPng(dir() / c.file);
-    ASSERT_TRUE(png.has_value()) << c.file;
-    // A wrong check digit printed as given is what no reader takes.
-    EXPECT_EQ(decode(png->pixels, c.decoderFormat, 0).value_or(""), c.data) << c.file;
-    fs::remove(dir() / c.file);
-}
 }
 
 } // namespace
