@@ -9,11 +9,11 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include "colours.h"
 #include "contrast.h"
 #include "length.h"
 #include "report.h"
 #include "symbol_text.h"
-#include "colours.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
