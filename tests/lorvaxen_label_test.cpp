@@ -147,6 +147,66 @@ TEST_F(Tool, EachLabelOptionReadsBack)
     }
 }
 
+// A turned label is the plain one turned clockwise, pixel for pixel, and its PDF is drawn the same
+// way round: a mirror image would still scan, so only the pixels tell.
+TEST_F(Tool, TurnedLabelsAreThePlainOneTurnedClockwise)
+{
+    const std::vector<std::string> label{"-s", "code39", "--dpi", "300", "TURN-9"};
+    auto args = label;
+    args.insert(args.end(), {"-o", "plain.png"});
+    ASSERT_EQ(runTool(args).status, 0);
+    const auto plain = readPng(dir() / "plain.png");
+    ASSERT_TRUE(plain);
+    const Pixels& p = plain->pixels;
+    for (const std::string turn : {"90", "180", "270"}) {
+        args = label;
+        args.insert(args.end(), {"--rotate", turn, "-o", "turned.png"});
+        ASSERT_EQ(runTool(args).status, 0);
+        const auto turned = readPng(dir() / "turned.png");
+        ASSERT_TRUE(turned);
+        const Pixels& t = turned->pixels;
+        const bool quarter = turn != "180";
+        ASSERT_EQ(t.width, quarter ? p.height : p.width) << turn;
+        ASSERT_EQ(t.height, quarter ? p.width : p.height) << turn;
+        // Where each pixel of the turned label comes from in the plain one.
+        const auto source = [&](int32_t x, int32_t y) {
+            return turn == "90"    ? p.at(y, p.height - 1 - x)
+                   : turn == "180" ? p.at(p.width - 1 - x, p.height - 1 - y)
+                                   : p.at(p.width - 1 - y, x);
+        };
+        int32_t wrong = 0;
+        for (int32_t y = 0; y < t.height; ++y) {
+            for (int32_t x = 0; x < t.width; ++x) {
+                wrong += t.at(x, y) != source(x, y) ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << turn;
+        if (turn != "90") {
+            continue;
+        }
+        // The PDF rasterised at the label's resolution, along a line across the bars (the rows
+        // of the plain label's bars are now columns, from the right): its edges may fall a pixel
+        // otherwise, but it must agree far better with the PNG than with its mirror image.
+        args = label;
+        args.insert(args.end(), {"--rotate", turn, "-o", "turned.pdf"});
+        ASSERT_EQ(runTool(args).status, 0);
+        commandOutput(std::string(PDFTOPPM) + " -mono -r 300 -singlefile " +
+                      (dir() / "turned.pdf").string() + " " + (dir() / "page").string());
+        const auto page = readPbm(dir() / "page.pbm");
+        ASSERT_TRUE(page);
+        ASSERT_EQ(page->pixels.width, t.width);
+        ASSERT_EQ(page->pixels.height, t.height);
+        const int32_t across = t.width - 20;
+        int32_t differ = 0;
+        int32_t differMirrored = 0;
+        for (int32_t y = 0; y < t.height; ++y) {
+            differ += t.at(across, y) != page->pixels.at(across, y) ? 1 : 0;
+            differMirrored += t.at(across, y) != page->pixels.at(across, t.height - 1 - y) ? 1 : 0;
+        }
+        EXPECT_LT(4 * differ, differMirrored) << "the PDF is not the PNG's way round";
+    }
+}
+
 // The widths and heights of an SVG's bars in millimetres, each once, from smallest to largest.
 std::pair<std::set<double>, std::set<double>> barSizesMm(const fs::path& file)
 {
