@@ -27,15 +27,21 @@ void clearOutputs(const BarcodeRequest& request)
 
 } // namespace
 
-void foldCase(std::span<char> text, CaseFolding folding) noexcept
+int32_t admit(const TextRules& rules, std::span<char> text) noexcept
 {
+    if (!rules.acceptsLength(text.size())) {
+        return rules.lengthCode;
+    }
     for (char& c : text) {
-        if (folding == CaseFolding::Upper && c >= 'a' && c <= 'z') {
+        if (rules.folding == CaseFolding::Upper && c >= 'a' && c <= 'z') {
             c = static_cast<char>(c - 'a' + 'A');
-        } else if (folding == CaseFolding::Lower && c >= 'A' && c <= 'Z') {
+        } else if (rules.folding == CaseFolding::Lower && c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
+    return rules.charset.containsAll(std::string_view(text.data(), text.size()))
+               ? 0
+               : rules.charsetCode;
 }
 
 bool isNotEmpty(std::size_t length)
@@ -47,15 +53,10 @@ AdmittedText admitText(const TextRules& rules, const BarcodeRequest& request) no
 {
     clearOutputs(request);
     const std::size_t length = request.text == nullptr ? 0 : std::strlen(request.text);
-    if (!rules.acceptsLength(length)) {
-        return {rules.lengthCode, {}};
-    }
-    foldCase(std::span<char>(request.text, length), rules.folding);
-    const std::string_view text(request.text, length);
-    if (!rules.charset.containsAll(text)) {
-        return {rules.charsetCode, {}};
-    }
-    return {0, text};
+    // The case is folded in the caller's buffer: the caller gets its text back as the symbol
+    // holds it. A symbology that folds nothing never writes there.
+    const int32_t refusal = admit(rules, std::span<char>(request.text, length));
+    return {refusal, refusal != 0 ? std::string_view() : std::string_view(request.text, length)};
 }
 
 int32_t deliverAndPaint(const BarcodeRequest& request, const char* framedText,

@@ -85,8 +85,10 @@ template <EncodedSymbol Encoding> struct SymbologyCode
     std::optional<double> renderRatio; // replaces the caller's ratio when set
 };
 
-// Folding follows the "C" locale whatever the process's locale: only the ASCII letters change.
-void foldCase(std::span<char> text, CaseFolding folding) noexcept;
+// Checks the length, folds the case in place and checks the characters: 0, or the code that
+// refuses the text. Folding follows the "C" locale whatever the process's locale: only the ASCII
+// letters change.
+int32_t admit(const TextRules& rules, std::span<char> text) noexcept;
 
 // The C++ face of one symbology: the length, the case folded on a copy, the characters, then the
 // encoder. Never throws: scratch memory that cannot be had answers -3.
@@ -96,14 +98,9 @@ lorvaxen::Encoding encodeWith(const SymbologyCode<Encoding>& code, std::string_v
 {
     lorvaxen::Encoding result;
     try {
-        if (!code.rules.acceptsLength(text.size())) {
-            result.code = code.rules.lengthCode;
-            return result;
-        }
         std::string folded(text);
-        foldCase(folded, code.rules.folding);
-        if (!code.rules.charset.containsAll(folded)) {
-            result.code = code.rules.charsetCode;
+        result.code = admit(code.rules, folded);
+        if (result.code != 0) {
             return result;
         }
         Encoding encoded = code.encode(folded, checkFlag);
