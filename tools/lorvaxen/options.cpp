@@ -51,7 +51,7 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         return hasText ? "give either a TEXT or --batch, not both"
                        : "give a TEXT to encode (- reads it from standard input), or --batch FILE";
     }
-    if (options.batchInput) {
+    if (options.batchInput && !options.pages) {
         if (options.output == "-") {
             return "a batch writes files: -o must be a file name template such as "
                    "'label-%04d.png'";
@@ -179,6 +179,30 @@ std::string plainNumber(std::string value)
     }
     return value;
 }
+
+} // namespace
+
+std::optional<double> parseLengthMm(std::string_view text)
+{
+    std::string value(text);
+    while (!value.empty() && value.back() == ' ') {
+        value.pop_back();
+    }
+    double unitMm = 1;
+    if (value.size() > 2 && (value.ends_with("in") || value.ends_with("IN"))) {
+        value.resize(value.size() - 2);
+        unitMm = 25.4;
+    }
+    value = plainNumber(value);
+    double number = 0;
+    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(number)) {
+        return std::nullopt;
+    }
+    return number * unitMm;
+}
+
+namespace {
 
 // The names -s takes, each with its aliases: "jan (ean13, ean-13)".
 std::string symbologyNames()
@@ -326,6 +350,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--batch", batch,
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
+    PagesRequest pagesRequest;
+    addPagesOptions(app, pagesRequest);
     VerifyRequest verifyRequest;
     const CLI::App* verify = addVerifyCommand(app, verifyRequest);
 
@@ -367,8 +393,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }
-    if (const auto problem =
-            usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format)) {
+    auto problem = applyPagesRequest(app, pagesRequest, format, options);
+    if (!problem) {
+        problem = usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format);
+    }
+    if (problem) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage, std::nullopt};
     }

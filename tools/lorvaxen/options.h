@@ -8,6 +8,7 @@
 #include "image_file.h"
 #include "make_label.h"
 #include "name_template.h"
+#include "sheet_options.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
@@ -27,6 +28,8 @@ struct Options
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;
     std::optional<NameTemplate> names;
+    // ... or all on the pages of one PDF, `output`.
+    std::optional<PagesSettings> pages;
 };
 
 // No bar is printed this much narrower: a larger --bar-reduction is a slip, and would not fit the
@@ -36,6 +39,10 @@ constexpr double kMostBarReductionMm = 10;
 // A finite number from `least` to `most` (CLI11's own checks take "nan" and "inf" as numbers),
 // refused with `unit` named in the message.
 CLI::Validator finiteRange(double least, double most, const std::string& unit);
+
+// A length as people type it, in millimetres: "0,33", "15mm", "15 mm", "1in"; empty when the
+// text is no finite length.
+std::optional<double> parseLengthMm(std::string_view text);
 
 // The default names: the text made safe for a file name, with the format's extension; for a
 // batch, this.
