@@ -48,9 +48,10 @@ PagePlace LabelPages::add(const Label& label)
         const double heightMm = heightPt / kPointsPerMm;
         if (widthMm > layout.cellWidthMm + kSlackMm || heightMm > layout.cellHeightMm + kSlackMm) {
             return {.problem = "the label is " + sizeMm(widthMm, heightMm) +
-                               ", larger than the sheet's labels of " +
+                               " and the sheet's labels " +
                                sizeMm(layout.cellWidthMm, layout.cellHeightMm) +
-                               ": it needs a cell of at least " + sizeMm(widthMm, heightMm)};
+                               ": it needs labels of at least " + sizeMm(widthMm, heightMm) +
+                               ", or a smaller barcode (a barcode is never scaled to fit)"};
         }
         if (nextCell_ == layout.cells()) {
             cairo_show_page(cr_);

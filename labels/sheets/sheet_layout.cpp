@@ -157,11 +157,17 @@ std::string sheetLayoutProblem(const SheetLayout& layout)
 
 std::string describeSheet(const SheetLayout& layout)
 {
-    std::string paper(layout.paper);
-    paper = paper == "a4" ? "A4" : paper == "letter" ? "Letter" : paper;
-    return paper + ", " + std::to_string(layout.columns) + " x " + std::to_string(layout.rows) +
-           " cells of " + formatDecimal(layout.cellWidthMm, 2) + " x " +
-           formatDecimal(layout.cellHeightMm, 2) + " mm";
+    // Letter sheets are cut in inches, and known by them.
+    const bool inches = layout.paper == "letter";
+    const auto length = [&](double mm) {
+        return inches ? formatDecimal(mm / kMmPerInch, 4) : formatDecimal(mm, 2);
+    };
+    return std::string(inches                 ? "Letter"
+                       : layout.paper == "a4" ? "A4"
+                                              : layout.paper) +
+           ", " + std::to_string(layout.columns) + " x " + std::to_string(layout.rows) +
+           " labels of " + length(layout.cellWidthMm) + " x " + length(layout.cellHeightMm) +
+           (inches ? " in" : " mm");
 }
 
 } // namespace lorvaxen

@@ -53,7 +53,7 @@ SheetLayout gridLayout(const Paper& paper, int columns, int rows, double cellWid
 // Empty when it is sound.
 std::string sheetLayoutProblem(const SheetLayout& layout);
 
-// "A4, 3 x 8 cells of 70 x 37 mm": the layout in words, for reports.
+// "A4, 3 x 8 labels of 70 x 37 mm", "Letter, 3 x 10 labels of 2.625 x 1 in": for reports.
 std::string describeSheet(const SheetLayout& layout);
 
 } // namespace lorvaxen

@@ -44,8 +44,8 @@ std::string summaryText(const PagesSettings& settings, const std::string& path, 
 {
     std::string text = path + ": " + std::to_string(labels) + (labels == 1 ? " label" : " labels");
     if (settings.sheet) {
-        text += " on " + std::to_string(pages) + (pages == 1 ? " sheet" : " sheets") + " of " +
-                describeSheet(settings.sheet->layout);
+        text += " on " + std::to_string(pages) + (pages == 1 ? " sheet (" : " sheets (") +
+                describeSheet(settings.sheet->layout) + ")";
         if (settings.sheet->firstCell > 1) {
             text += ", from cell " + std::to_string(settings.sheet->firstCell);
         }
