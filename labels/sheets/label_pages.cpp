@@ -19,7 +19,7 @@ std::string sizeMm(double widthMm, double heightMm)
 } // namespace
 
 LabelPages::LabelPages(std::FILE* file, std::optional<SheetPlacement> sheet)
-    : sheet_(std::move(sheet)), file_(file)
+    : sheet_(sheet), file_(file)
 {
     // A roll's page takes each label's size before the label is drawn on it.
     const double widthPt = sheet_ ? sheet_->layout.pageWidthMm * kPointsPerMm : 72;
