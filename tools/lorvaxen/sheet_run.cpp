@@ -68,8 +68,10 @@ int runPages(const Options& options, std::ostream& out, std::ostream& err)
     int status = kExitFailure;
     int labels = 0;
     int pages = 0;
+    bool ran = false;
     const std::string problem = writeFile(
         [&](std::FILE* file) {
+            ran = true;
             LabelPages sheet(file, options.pages->sheet);
             PagesSink sink(options, sheet);
             status = runBatch(options, out, err, &sink);
@@ -79,7 +81,7 @@ int runPages(const Options& options, std::ostream& out, std::ostream& err)
             return sheet.finish() && labels > 0;
         },
         options.output, Durability::Now);
-    if (labels == 0) {
+    if (ran && labels == 0) {
         err << "lorvaxen: no label was placed: " << options.output << " is not written\n";
         return kExitFailure;
     }
