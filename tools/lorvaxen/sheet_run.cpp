@@ -2,6 +2,7 @@
 
 #include "batch.h"
 #include "image_file.h"
+#include "interrupt.h"
 #include "job.h"
 #include "json_text.h"
 
@@ -83,15 +84,19 @@ int runPages(const Options& options, std::ostream& out, std::ostream& err)
         options.output, Durability::Now);
     if (ran && labels == 0) {
         err << "lorvaxen: no label was placed: " << options.output << " is not written\n";
-        return kExitFailure;
-    }
-    if (!problem.empty()) {
+        status = kExitFailure;
+    } else if (!problem.empty()) {
         err << "lorvaxen: " << problem << '\n';
-        return kExitFailure;
+        status = kExitFailure;
+    } else {
+        out << (options.json ? summaryJson(options.output, labels, pages)
+                             : summaryText(*options.pages, options.output, labels, pages));
+        if (!reportWritten(out, err)) {
+            status = kExitFailure;
+        }
     }
-    out << (options.json ? summaryJson(options.output, labels, pages)
-                         : summaryText(*options.pages, options.output, labels, pages));
-    return reportWritten(out, err) ? status : kExitFailure;
+    releaseInterruptions(); // held from the file's naming until its report is out
+    return status;
 }
 
 } // namespace lorvaxen::tool
