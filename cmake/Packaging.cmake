@@ -4,9 +4,13 @@
 #   Development  header, import libraries, CMake and pkg-config   liblorvaxen-dev
 #   Tool         the lorvaxen command and its manual page         lorvaxen
 #   Demo         Mendova, its manual page, menu entry and icon    mendova
+#   Python       the Python module and its typing stub            python3-lorvaxen
 set(lorvaxen_packages Runtime liblorvaxen0 Development liblorvaxen-dev Tool lorvaxen)
 if(TARGET Mendova)
     list(APPEND lorvaxen_packages Demo mendova)
+endif()
+if(TARGET lorvaxen_python)
+    list(APPEND lorvaxen_packages Python python3-lorvaxen)
 endif()
 
 set(CPACK_PACKAGE_NAME Lorvaxen)
@@ -22,6 +26,9 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS Runtime)
 set(CPACK_COMPONENT_TOOL_DEPENDS Runtime)
 set(CPACK_COMPONENT_DEMO_DEPENDS Runtime)
+# The module takes the library's C++ interface in whole (a static library), and needs only the
+# graphics stand-in of the library's package.
+set(CPACK_COMPONENT_PYTHON_DEPENDS Runtime)
 # Each first line is the package's summary; the lines below it, its extended description, which
 # Debian shows within 80 columns.
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "One-dimensional barcodes as monochrome bitmaps
@@ -34,6 +41,11 @@ files.")
 set(CPACK_COMPONENT_TOOL_DESCRIPTION "Writes one-dimensional barcodes as image files
 lorvaxen writes JAN, Code 39, Interleaved 2 of 5 and NW7 barcodes as PNG,
 SVG, PBM or BMP, and grades the print quality of a barcode in an image.")
+set(CPACK_COMPONENT_PYTHON_DESCRIPTION "Barcode labels and their print quality for Python
+import lorvaxen: make() turns a text into a JAN, UPC-A, Code 39, Interleaved
+2 of 5, ITF-14, NW7 or Codabar label of whole printer dots, as PNG, SVG, PDF
+or EPS bytes, a PIL image or a numpy array; verify() grades the print quality
+of a barcode in an image, with advice.")
 set(CPACK_COMPONENT_DEMO_DESCRIPTION "Demonstration form of the Lorvaxen barcode library
 Mendova makes a barcode from a text, a symbology and its dimensions, and
 shows it.")
@@ -83,6 +95,12 @@ else()
     set(CPACK_DEBIAN_DEMO_PACKAGE_DEPENDS fonts-noto-cjk)
     # The tool sets the text under the bars in OCR-B, read from the font package's file.
     set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS fonts-ocr-b)
+    # The module is built for this Debian's Python alone, and draws the text of labels in OCR-B
+    # and of verify's pictures in DejaVu Sans; Pillow and numpy only for to_image and to_numpy.
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS
+        "python3 (>= ${LORVAXEN_PYTHON_VERSION}~), python3 (<< ${LORVAXEN_PYTHON_NEXT}), fonts-ocr-b, fonts-dejavu-core")
+    set(CPACK_DEBIAN_PYTHON_PACKAGE_SUGGESTS "python3-pil, python3-numpy")
     # Every package carries the licence and the Debian changelog, where Debian looks for them.
     configure_file(${PROJECT_SOURCE_DIR}/cmake/debian/changelog.in
                    ${PROJECT_BINARY_DIR}/changelog.Debian @ONLY)

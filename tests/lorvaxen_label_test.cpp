@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "make_label.h"
 #include "scan.h"
 #include "tool_image_files.h"
 #include "tool_run.h"
@@ -17,8 +18,9 @@
 namespace lorvaxen::test {
 namespace {
 
-// Each digit of a JAN or UPC-A lies within its own seven modules: under its symbol character,
-// clear of the guard bars, or outside them in the light margins.
+// Each digit of a JAN or UPC-A lies within its own seven modules, its centre within half a module
+// of theirs: under its symbol character, clear of the guard bars, or outside them in the light
+// margins.
 TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
 {
     struct Case
@@ -61,6 +63,25 @@ TEST_F(Tool, JanDigitsSitInTheirSymbolCharacters)
         for (std::size_t i = 0; i < runs.size(); ++i) {
             EXPECT_GE(runs[i].first, symbolX + c.slots[i] * module) << c.text << " digit " << i;
             EXPECT_LE(runs[i].second, symbolX + (c.slots[i] + 7) * module)
+                << c.text << " digit " << i;
+        }
+        // Each digit's centre, as the label lays it out, within half a module of its seven's.
+        LabelSettings settings;
+        settings.barcode.symbology = findSymbology(c.kind.name);
+        settings.barcode.dpi = 300;
+        const MadeLabel made = makeLabel(c.text, settings);
+        ASSERT_TRUE(made.succeeded()) << made.problem;
+        const Label& label = made.label;
+        ASSERT_EQ(label.glyphs.size(), c.slots.size());
+        int32_t startGuard = 0;
+        while (!label.image.isBlack(startGuard, 0)) {
+            ++startGuard;
+        }
+        for (std::size_t i = 0; i < label.glyphs.size(); ++i) {
+            const Glyph& glyph = label.glyphs[i];
+            const double centre =
+                glyph.penX + label.font->advance(glyph.c, label.emPx * glyph.scale) / 2;
+            EXPECT_NEAR(centre, startGuard + (c.slots[i] + 3.5) * module, module / 2.0)
                 << c.text << " digit " << i;
         }
     }
@@ -171,6 +192,15 @@ TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
              Case{{"-o", "x.pdf", "--narrow", "0.33", "--dpi", "300"}, "0.338667"},
              Case{{"-o", "x.svg", "--narrow", "0.254mm"}, "0.254", 0.635, 6.35},
              Case{{"-o", "x.eps", "--narrow", "0.5", "--dpi", "203"}, "0.500493"},
+             // On a transparent background the bounding box is still the label's, margins and all.
+             Case{{"-o", "x.eps", "--narrow", "0.013in", "--dpi", "203", "--bg", "none"},
+                  "0.375369"},
+             // Lengths in inches, mils and points.
+             Case{{"-o", "x.svg", "--narrow", "13mil", "--height", "0.25in"},
+                  "0.3302",
+                  0.8255,
+                  6.35},
+             Case{{"-o", "x.svg", "--narrow", "0.936 pt"}, "0.3302", 0.8255, 6.35},
              // Wide elements of 2.11 and 2.44 modules, and bars 6.3319 mm high, on a grid of a
              // few pixels a module.
              Case{{"-o", "x.svg", "--narrow", "0.19", "--ratio", "2.2", "--height", "6.35"},
@@ -197,6 +227,23 @@ TEST_F(Tool, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
             EXPECT_NEAR(*widths.begin(), module, 1e-3) << c.args[2];
             EXPECT_NEAR(*widths.rbegin(), c.wideMm, 1e-3) << c.args[2];
             EXPECT_NEAR(*heights.rbegin(), c.barsMm, 1e-3) << c.args[2];
+        }
+        if (c.args[1] == "x.eps") {
+            // The label's size in points exactly, and in whole points rounded outwards.
+            const std::string eps = readText(dir() / "x.eps");
+            int box[2] = {};
+            double exact[2] = {};
+            ASSERT_EQ(std::sscanf(eps.c_str() + eps.find("%%BoundingBox:"),
+                                  "%%%%BoundingBox: 0 0 %d %d\n%%%%HiResBoundingBox: 0 0 %lf %lf",
+                                  &box[0], &box[1], &exact[0], &exact[1]),
+                      4)
+                << eps.substr(0, 300);
+            for (const int axis : {0, 1}) {
+                const double mm =
+                    std::stod(jsonField(run.out, axis == 0 ? "width_mm" : "height_mm"));
+                EXPECT_NEAR(exact[axis], mm * 72 / 25.4, 1e-3);
+                EXPECT_EQ(box[axis], static_cast<int>(std::ceil(exact[axis])));
+            }
         }
         if (c.args[1] == "x.pdf") {
             const std::string info = commandOutput("pdfinfo " + (dir() / "x.pdf").string());
@@ -376,6 +423,25 @@ TEST_F(Tool, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)
                   "ABC.png",
                   "Code39",
                   "ABC"},
+             // The nearest whole-dot module inside the range is named.
+             Case{{"-s", "jan", "--dpi", "203", "--narrow", "0.264", "490123456789"},
+                  "warning: the module of 0.2502 mm is 75.8% of JAN's nominal 0.33 mm, outside "
+                  "the 80% to 200% its standard allows: the nearest module inside it at 203 dpi "
+                  "is 3 dots, 0.3754 mm (113.7%): give --narrow 0.3754",
+                  "4901234567894.png",
+                  "EAN13",
+                  "4901234567894"},
+             // Options that change nothing are said to.
+             Case{{"-s", "upca", "--ratio", "3", "03600029145"},
+                  "warning: --ratio is ignored: UPC-A's bars and spaces are whole modules",
+                  "036000291452.png",
+                  "UPCA",
+                  "036000291452"},
+             Case{{"--as-given", "--no-text", "--text-size", "3", "AS"},
+                  "warning: --as-given is ignored: Code 39 has no check digit",
+                  "AS.png",
+                  "Code39",
+                  "AS"},
              Case{{"-s", "Ean-13", "--as-given", "4901234567890"},
                   "",
                   "4901234567890.png",

@@ -1,12 +1,19 @@
 // Every label the lorvaxen tool makes is one its own verifier passes: made, printed as a reader
 // would print it (the vector formats rasterised at 600 dpi by librsvg, poppler and Ghostscript),
-// graded by `lorvaxen verify`, and read back. One factor changes at a time from a plain label.
+// graded by `lorvaxen verify`, and read back. One factor changes at a time from a plain label. The
+// C++ interface makes each in memory too, to the same bytes and grade.
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include <lorvaxen/labels.h>
+
+#include "options.h"
 #include "tool_run.h"
 
 namespace lorvaxen::test {
@@ -142,6 +149,34 @@ TEST_P(LabelRoundTrip, VerifyGradesTheLabelAtLeastBAndReadsItsText)
     EXPECT_GE(std::strtod(grade.c_str(), nullptr), kLeastGrade)
         << grade << ", made with: " << made.err << graded.out.substr(0, 600);
     EXPECT_EQ(jsonField(graded.out, "text"), row.data);
+
+    // The same label through the C++ interface, in memory: the tool's very bytes (but for the
+    // date PDF and EPS carry), and for a raster label the same grade and text.
+    std::vector<const char*> argv{"lorvaxen"};
+    for (const std::string& arg : args) {
+        argv.push_back(arg.c_str());
+    }
+    std::ostringstream out;
+    std::ostringstream err;
+    const auto parsed = tool::parseArguments(static_cast<int>(argv.size()), argv.data(), out, err);
+    ASSERT_TRUE(parsed.options) << err.str();
+    const MadeLabel inMemory = makeLabel(row.text, parsed.options->label);
+    ASSERT_TRUE(inMemory.succeeded()) << inMemory.problem;
+    const auto bytes = imageBytes(inMemory.label, parsed.options->format);
+    ASSERT_TRUE(bytes);
+    if (row.format == "pdf" || row.format == "eps") {
+        return;
+    }
+    std::ifstream written(dir() / file, std::ios::binary);
+    const std::vector<uint8_t> fileBytes{std::istreambuf_iterator<char>(written), {}};
+    EXPECT_TRUE(*bytes == fileBytes);
+    if (row.format == "png") {
+        const GradedImage memoryGrade = verifyBytes(*bytes, {.symbology = row.symbology});
+        ASSERT_TRUE(memoryGrade.graded()) << memoryGrade.problem;
+        EXPECT_EQ(fixedText(memoryGrade.verification.grade, 2),
+                  fixedText(std::strtod(grade.c_str(), nullptr), 2));
+        EXPECT_EQ(memoryGrade.verification.text, row.data);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryFactor, LabelRoundTrip, ::testing::ValuesIn(rows()),

@@ -8,6 +8,7 @@
 #include "barcode.h"
 #include "gdi_test.h"
 #include "image_file.h"
+#include "make_label.h"
 #include "name_template.h"
 #include "options.h"
 #include "report.h"
@@ -139,7 +140,9 @@ TEST_F(ToolBarcode, ModuleIsTheNearestWholeNumberOfDots)
     for (const Case& c :
          {Case{600, 0.33, 8}, Case{300, 0.33, 4}, Case{1200, 0.33, 16}, Case{96, 0.254, 1},
           Case{96, 0.33, 1}, Case{300, 0.254, 3}, Case{203, 0.19, 2}, Case{1200, 0.127, 6},
-          Case{72, 1.0, 3}, Case{96, 0.01, 1}}) {
+          Case{72, 1.0, 3}, Case{96, 0.01, 1},
+          // Halfway between two counts takes the larger: 4.5 dots, and 2.5.
+          Case{300, 0.381, 5}, Case{200, 0.3175, 3}}) {
         BarcodeSettings settings;
         settings.symbology = findSymbology("code39");
         settings.dpi = c.dpi;
@@ -162,6 +165,15 @@ TEST_F(ToolBarcode, RefusalsAndSuccessesReleaseEveryGraphicsObject)
     BarcodeSettings settings;
     settings.symbology = findSymbology("code39");
     EXPECT_EQ(makeBarcode("a#", settings).code, LORVAXEN_CODE39_CHARSET);
+    // A refusal as a value: the code, and the character at fault and its place in characters.
+    LabelSettings label;
+    label.barcode = settings;
+    const auto refusal = makeLabel("\xc3\xa9#", label).refusal();
+    ASSERT_TRUE(refusal);
+    EXPECT_EQ(refusal->code, LORVAXEN_CODE39_CHARSET);
+    EXPECT_EQ(refusal->position, 1U);
+    EXPECT_EQ(refusal->character, "\xc3\xa9");
+    EXPECT_NE(refusal->message.find("at character 1"), std::string::npos) << refusal->message;
     settings.ratio = 0.5;
     EXPECT_EQ(makeBarcode("A", settings).code, LORVAXEN_BAD_DIMENSION);
     settings.ratio = 2.5;

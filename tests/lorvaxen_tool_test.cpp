@@ -344,7 +344,7 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         std::string message;
     };
     for (const Case& c : {
-             Case{{"a#b"}, "-22: a character is not a Code 39 symbol: '#' at character 2"},
+             Case{{"a#b"}, "a character is not a Code 39 symbol: '#' at character 2"},
              Case{{"-s", "JAN", "4901234567890"},
                   "the check digit of 4901234567890 is 0, but the digits before it give 4"},
              Case{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
@@ -353,26 +353,38 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
                   "the check digit of 14901234567890 is 0, but the digits before it give 1"},
              Case{{"-s", "itf14", "490123456789"}, "an ITF-14 needs 13 digits, or 14"},
              Case{{"-s", "ean13", "4901-2345-6789"},
-                  "-12: a character is not a digit (a JAN "
-                  "takes digits only): '-' at character 5"},
+                  "a character is not a digit (a JAN takes digits only): '-' at character 5"},
+             Case{{"-s", "upca", "0360002914x3"},
+                  "a character is not a digit (a UPC-A takes digits only): 'x' at character 11"},
+             Case{{"A\xff"
+                   "B"},
+                  "a character is not a Code 39 symbol: the byte 0xFF, which is not UTF-8, at "
+                  "character 2"},
              Case{{"-s", "jan",
                    "\xef\xbc\x94"
                    "901234567894"},
                   "'\xef\xbc\x94' (U+FF14) at character 1, a full-width digit: type 4"},
              Case{{"-s", "codabar", "12x4"},
-                  "-42: a character is not an NW7 symbol: 'x' at "
-                  "character 3"},
+                  "a character is not a Codabar symbol: 'x' at character 3"},
              Case{{"-s", "codabar", "A12b34"},
                   "the start/stop character 'b' at character 4 stands inside the data"},
              Case{{"-s", "i2of5", "12\t4"},
-                  "-32: a character is not a digit (Interleaved 2 of "
-                  "5 takes digits only): U+0009 at character 3"},
-             Case{{"***"}, "-21: the text is empty, or nothing but asterisks (Code 39)"},
-             Case{{"-s", "jan", "123"}, "-11: a JAN needs 12 or 13 digits"},
-             Case{{"-s", "nw7", "x"}, "-42: a character is not an NW7 symbol"},
-             Case{{"--narrow", "0", "A"}, "-2: a dimension is refused"},
-             Case{{"--ratio", "0.5", "A"}, "-2: a dimension is refused"},
-             Case{{"--height", "nan", "A"}, "-2: a dimension is refused"},
+                  "a character is not a digit (Interleaved 2 of 5 takes digits only): U+0009 at "
+                  "character 3"},
+             Case{{"***"}, "the text is empty, or nothing but asterisks (Code 39)"},
+             Case{{"-s", "jan", "123"}, "a JAN needs 12 or 13 digits"},
+             Case{{"-s", "nw7", "x"}, "a character is not an NW7 symbol"},
+             Case{{"--narrow", "0", "A"}, "a dimension is refused"},
+             Case{{"--ratio", "0.5", "A"}, "a dimension is refused"},
+             Case{{"--height", "0", "A"}, "a dimension is refused"},
+             // A default text follows the module: a module of 15 mm is at fault, not the text;
+             // with a usual module, the bars are.
+             Case{{"--height", "0.3", "A"},
+                  "the text of 2.54 mm is more than four times the bars' 0.296 mm: give a "
+                  "--height of at least 0.635 mm"},
+             Case{{"--narrow", "15mm", "--height", "10", "A"},
+                  "a module of 14.986 mm makes the text 112.395 mm high, more than four times the "
+                  "bars'"},
              Case{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
                   "the bar width reduction of 0.4233 mm leaves no narrow bar"},
          }) {
@@ -383,6 +395,7 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         const ToolRun run = runTool(args);
         EXPECT_EQ(run.status, 1) << c.message;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("lorvaxen: -"), std::string::npos) << run.err; // codes: --json
         EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
         EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
     }
@@ -431,7 +444,20 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
                   "the sheet has 24 labels"},
              Case{{"--batch", "list.txt", "--roll", "--offset", "1,1", "-o", "s.pdf"},
                   "--offset places labels on a sheet"},
-             Case{{"--bar-reduction", "nan", "A"}, "'nan' is not a number from 0 to 10 mm"},
+             Case{{"--bar-reduction", "nan", "A"}, "'nan' is not a number of millimetres"},
+             Case{{"--height", "nan", "A"}, "'nan' is not a number of millimetres"},
+             Case{{"--narrow", "1e400", "A"}, "'1e400' is not a number of millimetres"},
+             Case{{"--text-size", "1e308in", "A"}, "is not a number of millimetres"},
+             Case{{"--narrow", "13 mils", "A"}, "is not a number of millimetres"},
+             Case{{"--ratio", "inf", "A"}, "'inf' is not a number"},
+             // Colours no scanner reads: too little contrast, or bars lighter than the paper.
+             Case{{"--fg", "white", "--bg", "white", "A"},
+                  "these colours give a symbol contrast of 0% under red light"},
+             Case{{"--fg", "#fff", "--bg", "#000", "A"},
+                  "the bars must be darker than the background"},
+             Case{{"--fg", "#ddd", "--bg", "none", "-o", "x.svg", "A"},
+                  "a symbol contrast of 13.3% under red light (the background's reflectance 100% "
+                  "less the bars' 86.7%), which fails (grade F, below 20%)"},
              Case{{"--bar-reduction", "inf", "A"}, "is not a number"},
              Case{{"--bar-reduction", "1e300", "A"}, "is not a number"},
              Case{{"verify"}, ""},
@@ -531,7 +557,7 @@ TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
     std::ofstream(dir() / "list.txt") << "ABC\na#b\n\nxyz\r\n12345";
     const ToolRun run = runTool({"--batch", "list.txt", "-o", "label-%04d.png"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("line 2: -22: a character is not a Code 39 symbol"), std::string::npos)
+    EXPECT_NE(run.err.find("line 2: a character is not a Code 39 symbol"), std::string::npos)
         << run.err;
     EXPECT_NE(run.out.find("3 written, 1 failed, 1 blank lines skipped"), std::string::npos)
         << run.out;

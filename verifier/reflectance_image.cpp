@@ -246,4 +246,13 @@ std::optional<ReflectanceImage> readReflectanceImage(std::istream& in, std::opti
     return std::nullopt;
 }
 
+double colourReflectance(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, Light light)
+{
+    // Eight bits widened as the image readers widen them, to the scale of 16.
+    constexpr uint32_t kWiden = 257;
+    return detail::measuredLevel(red * kWiden, green * kWiden, blue * kWiden, alpha * kWiden,
+                                 light) *
+           (100.0 / ReflectanceImage::kFullLevel);
+}
+
 } // namespace lorvaxen::verifier

@@ -19,6 +19,10 @@ namespace lorvaxen::verifier {
 enum class Light { Red, Green, Blue, White };
 std::string_view lightName(Light light); // "red (660 nm)"
 
+// The reflectance in per cent that a verifier measures of a colour of 8-bit channels under
+// `light`, laid over white paper as far as `alpha` makes it transparent.
+double colourReflectance(uint8_t red, uint8_t green, uint8_t blue, uint8_t alpha, Light light);
+
 // Reflectance kept as the file stored it: 8 bits a sample, or 16 where the file has 16.
 class ReflectanceImage
 {

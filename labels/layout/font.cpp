@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <mutex>
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -13,6 +14,9 @@ struct Font::Face
 {
     FT_Library library = nullptr;
     FT_Face face = nullptr;
+    // A face loads one glyph at a time, and the caches grow: threads that make labels at once
+    // take turns with them.
+    std::mutex mutex;
 
     Face() = default;
     Face(const Face&) = delete;
@@ -120,6 +124,7 @@ int Font::unitsPerEm() const
 
 double Font::emForDigitHeight(double digitHeightPx) const
 {
+    const std::lock_guard lock(face_->mutex);
     face_->loadUnscaled('0');
     FT_BBox box;
     FT_Outline_Get_CBox(&face_->face->glyph->outline, &box);
@@ -128,6 +133,7 @@ double Font::emForDigitHeight(double digitHeightPx) const
 
 double Font::advance(char c, double emPx) const
 {
+    const std::lock_guard lock(face_->mutex);
     auto found = advances_.find(c);
     if (found == advances_.end()) {
         found =
@@ -138,6 +144,7 @@ double Font::advance(char c, double emPx) const
 
 const Font::Rendered& Font::rendered(char c, long size) const
 {
+    const std::lock_guard lock(face_->mutex);
     const auto key = std::make_pair(c, size);
     if (const auto found = rendered_.find(key); found != rendered_.end()) {
         return found->second;
@@ -184,6 +191,7 @@ void Font::draw(MonoImage& image, char c, double penX, double baselineY, double 
 
 std::vector<OutlineCommand> Font::outline(char c) const
 {
+    const std::lock_guard lock(face_->mutex);
     if (!face_->loadUnscaled(c)) {
         return {};
     }

@@ -122,6 +122,33 @@ std::pair<double, double> turnedSize(const Label& label, double width, double he
                                                          : std::pair{width, height};
 }
 
+namespace {
+
+// Why the text cannot go under these bars. A default text follows the module, so a text far taller
+// than the bars is the module's fault when the module is wider than any symbology's nominal one
+// (ITF-14's 1.016 mm): most often a --narrow in the wrong unit. Otherwise the bars are too short.
+std::string textHeightProblem(double textMm, bool given, double moduleMm, double barsMm,
+                              double pixelMm)
+{
+    constexpr double kWidestNominalModuleMm = 1.016;
+    const std::string bars = "four times the bars' " + formatDecimal(barsMm, 3) + " mm";
+    if (!given && moduleMm <= kWidestNominalModuleMm) {
+        return "the text of " + formatDecimal(textMm, 3) + " mm is more than " + bars +
+               ": give a --height of at least " + formatDecimal(textMm / 4, 3) +
+               " mm (twice the text's height reads best), or --no-text";
+    }
+    if (!given) {
+        return "a module of " + formatDecimal(moduleMm, 4) + " mm makes the text " +
+               formatDecimal(textMm, 3) + " mm high, more than " + bars +
+               ": give a narrower --narrow (0.33 mm is usual), a taller --height, or a smaller " +
+               "--text-size";
+    }
+    return "the --text-size of " + formatDecimal(textMm, 4) + " mm is refused: it must be at " +
+           "least a pixel (" + formatDecimal(pixelMm, 4) + " mm) and at most " + bars;
+}
+
+} // namespace
+
 std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& symbology,
                     std::optional<double> digitHeightMm, std::vector<std::string>* warnings)
 {
@@ -137,8 +164,8 @@ std::string addText(Label& label, const Barcode& barcode, const SymbologyInfo& s
         digitHeightMm.value_or(symbology.facts.textHeightModules * module * pixelMm);
     double digitPx = heightMm / pixelMm;
     if (!(digitPx >= 1.0) || digitPx > label.image.height * 4.0) {
-        return "the text height is refused: it must be at least a pixel and at most four times "
-               "the height of the bars";
+        return textHeightProblem(heightMm, digitHeightMm.has_value(), module * pixelMm,
+                                 label.image.height * pixelMm, pixelMm);
     }
     double em = font->emForDigitHeight(digitPx);
     const std::span<const TextSlot> slots = symbology.facts.textSlots;

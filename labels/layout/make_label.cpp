@@ -4,6 +4,7 @@
 #include <cmath>
 #include <utility>
 
+#include "contrast.h"
 #include "symbol_text.h"
 
 namespace lorvaxen {
@@ -60,9 +61,10 @@ std::optional<Refusal> MadeLabel::refusal() const
     if (!refused()) {
         return std::nullopt;
     }
+    // The code is for programs; people are told what is wrong and what to do.
     Refusal refusal{barcode.code, barcode.refusedAt, barcode.refusedCharacter,
-                    std::to_string(barcode.code) + ": " +
-                        std::string(describeResult(barcode.code))};
+                    symbology != nullptr ? describeResult(symbology->facts, barcode.code)
+                                         : std::string(describeResult(barcode.code))};
     if (!barcode.refused.empty()) {
         refusal.message += ": " + barcode.refused;
     }
@@ -91,7 +93,7 @@ MadeLabel makeLabel(std::string_view text, const LabelSettings& settings)
     for (auto warning : {moduleWarning(symbology, made.barcode.module), made.barcode.ratio.warning,
                          replacedStopWarning(symbology.facts, text),
                          ignoredCheckWarning(symbology.facts, settings.barcode.check),
-                         made.barcode.heightWarning}) {
+                         made.barcode.heightWarning, contrastWarning(settings.paint)}) {
         if (warning) {
             made.warnings.push_back(std::move(*warning));
         }

@@ -46,7 +46,7 @@ struct Refusal
     int32_t code = 0;
     std::size_t position = 0; // in characters (UTF-8 sequences) from 1; 0 when no one is at fault
     std::string character;    // that character, as UTF-8
-    std::string message;      // "-22: a character is not a Code 39 symbol: ',' at character 10"
+    std::string message;      // "a character is not a Code 39 symbol: ',' at character 10"
 };
 
 // What came of one text: the library's answer, the picture and its size, and what the user

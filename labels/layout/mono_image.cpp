@@ -159,7 +159,9 @@ std::string formatDecimal(double value, int places)
     char buffer[64];
     const int length = std::snprintf(buffer, sizeof buffer, "%.*f", places, value);
     if (length <= 0 || static_cast<std::size_t>(length) >= sizeof buffer) {
-        return std::to_string(value);
+        // An absurd number, as someone typed it: in exponent form, not 300 digits.
+        std::snprintf(buffer, sizeof buffer, "%.6g", value);
+        return buffer;
     }
     std::string text(buffer, static_cast<std::size_t>(length));
     if (text.find('.') != std::string::npos) {

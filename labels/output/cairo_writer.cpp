@@ -1,6 +1,9 @@
 // PDF and EPS through cairo: the label's drawing at its size in millimetres, in points.
 #include <cmath>
+#include <cstdio>
 #include <numbers>
+#include <string>
+#include <string_view>
 
 #include <cairo-pdf.h>
 #include <cairo-ps.h>
@@ -11,6 +14,79 @@
 
 namespace lorvaxen {
 namespace {
+
+// An EPS's header as cairo writes it, with the bounding boxes of the label's whole size: cairo
+// gives the ink's, in whole points, which leaves out the light margins of a label on a transparent
+// background. %%BoundingBox is rounded outwards, %%HiResBoundingBox exact; what follows the page's
+// setup goes through untouched.
+class EpsHeader
+{
+  public:
+    EpsHeader(std::FILE* file, double widthPt, double heightPt)
+        : file_(file), widthPt_(widthPt), heightPt_(heightPt)
+    {
+    }
+
+    static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length)
+    {
+        auto& header = *static_cast<EpsHeader*>(closure);
+        const std::string_view bytes(reinterpret_cast<const char*>(data), length);
+        return header.take(bytes) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
+    }
+
+    // Whatever is held of an unfinished line, written.
+    bool finish() { return put(line_); }
+
+  private:
+    bool take(std::string_view bytes)
+    {
+        while (!done_ && !bytes.empty()) {
+            const std::size_t end = bytes.find('\n');
+            line_ += bytes.substr(0, end == std::string_view::npos ? bytes.size() : end + 1);
+            bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
+            if (end == std::string_view::npos) {
+                return true;
+            }
+            if (!put(rewritten(line_))) {
+                return false;
+            }
+            done_ = line_.starts_with("%%EndPageSetup");
+            line_.clear();
+        }
+        return put(bytes);
+    }
+
+    std::string rewritten(const std::string& line) const
+    {
+        char box[160];
+        if (line.starts_with("%%BoundingBox:")) {
+            std::snprintf(box, sizeof box,
+                          "%%%%BoundingBox: 0 0 %.0f %.0f\n%%%%HiResBoundingBox: 0 0 %.6f %.6f\n",
+                          std::ceil(widthPt_ - kSlack), std::ceil(heightPt_ - kSlack), widthPt_,
+                          heightPt_);
+            return box;
+        }
+        if (line.starts_with("%%PageBoundingBox:")) {
+            std::snprintf(box, sizeof box, "%%%%PageBoundingBox: 0 0 %.0f %.0f\n",
+                          std::ceil(widthPt_ - kSlack), std::ceil(heightPt_ - kSlack));
+            return box;
+        }
+        return line;
+    }
+
+    bool put(std::string_view bytes) const
+    {
+        return std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    }
+
+    // A size of whole points that floating point puts a hair over stays whole.
+    static constexpr double kSlack = 1e-6;
+    std::FILE* file_;
+    double widthPt_;
+    double heightPt_;
+    std::string line_;
+    bool done_ = false;
+};
 
 void setColour(cairo_t* cr, const Colour& colour)
 {
@@ -55,8 +131,9 @@ void appendGlyph(cairo_t* cr, const Label& label, const Glyph& glyph)
 bool writeCairo(const Label& label, std::FILE* file, bool eps)
 {
     const auto [widthPt, heightPt] = labelSizePt(label);
+    EpsHeader header(file, widthPt, heightPt);
     cairo_surface_t* surface =
-        eps ? cairo_ps_surface_create_for_stream(writeToFile, file, widthPt, heightPt)
+        eps ? cairo_ps_surface_create_for_stream(EpsHeader::write, &header, widthPt, heightPt)
             : cairo_pdf_surface_create_for_stream(writeToFile, file, widthPt, heightPt);
     if (eps) {
         cairo_ps_surface_set_eps(surface, 1);
@@ -65,7 +142,8 @@ bool writeCairo(const Label& label, std::FILE* file, bool eps)
     drawLabel(cr, label);
     cairo_destroy(cr);
     cairo_surface_finish(surface);
-    const bool written = cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS;
+    const bool written =
+        cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && (!eps || header.finish());
     cairo_surface_destroy(surface);
     return written && std::fflush(file) == 0 && std::ferror(file) == 0;
 }

@@ -103,12 +103,43 @@ ModuleChoice chooseModule(int dpi, double requestedMm)
         return choice;
     }
     choice.dots = std::max<int32_t>(1, static_cast<int32_t>(std::lround(exact)));
+    choice.dpi = dpi;
     choice.achievedMm = pixelsToMm(choice.dots, dpi);
     // Half a dot over the wanted count: the library's truncation lands on it whatever the
     // rounding of the division.
     choice.libraryMm = (choice.dots + 0.5) * kMmPerInch / static_cast<double>(dpi);
     return choice;
 }
+
+namespace {
+
+// What to give instead of a module outside the symbology's range: at a printer's resolution the
+// whole number of dots nearest inside it, else the range's end nearest the request.
+std::string nearestAllowedModule(const SymbologyFacts& symbology, const ModuleChoice& module,
+                                 double share)
+{
+    const bool small = share < symbology.minModuleShare;
+    const double nominal = symbology.nominalModuleMm;
+    if (module.dpi <= 0) {
+        const double mm = (small ? symbology.minModuleShare : symbology.maxModuleShare) * nominal;
+        return ": give a --narrow of " + std::string(small ? "at least " : "at most ") +
+               formatDecimal(mm, 4) + " mm";
+    }
+    const double dotsPerMm = module.dpi / kMmPerInch;
+    const double least = std::ceil(symbology.minModuleShare * nominal * dotsPerMm - 1e-9);
+    const double most = std::floor(symbology.maxModuleShare * nominal * dotsPerMm + 1e-9);
+    const std::string at = " at " + std::to_string(module.dpi) + " dpi";
+    if (least > most) {
+        return ": no whole number of dots" + at + " is inside it";
+    }
+    const auto dots = static_cast<int32_t>(small ? least : most);
+    const double mm = pixelsToMm(dots, module.dpi);
+    return ": the nearest module inside it" + at + " is " + std::to_string(dots) +
+           (dots == 1 ? " dot, " : " dots, ") + formatDecimal(mm, 4) + " mm (" +
+           formatDecimal(mm / nominal * 100, 1) + "%): give --narrow " + formatDecimal(mm, 4);
+}
+
+} // namespace
 
 std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module)
 {
@@ -124,7 +155,8 @@ std::optional<std::string> moduleWarning(const SymbologyInfo& info, const Module
            formatDecimal(share * 100, 1) + "% of " + std::string(symbology.title) + "'s nominal " +
            formatDecimal(symbology.nominalModuleMm, 3) + " mm, outside the " +
            formatDecimal(symbology.minModuleShare * 100, 0) + "% to " +
-           formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows";
+           formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows" +
+           nearestAllowedModule(symbology, module, share);
 }
 
 namespace {
@@ -150,36 +182,17 @@ double defaultHeightMm(const SymbologyFacts& symbology, double moduleMm)
                : symbology.defaultHeightMm;
 }
 
-// The image without its last `widthPx` columns.
-MonoImage withoutRight(const MonoImage& image, int32_t widthPx)
+// A Codabar whose stop differs from its start: the library ended the pattern with a copy of the
+// start, whose elements and gap the stop's take over, as the library draws that letter.
+bool replaceStop(Encoding& encoding, char stop)
 {
-    MonoImage cut;
-    cut.width = image.width - widthPx;
-    cut.height = image.height;
-    cut.dpi = image.dpi;
-    cut.bits.assign(cut.rowBytes() * static_cast<std::size_t>(cut.height), 0);
-    for (int32_t y = 0; y < cut.height; ++y) {
-        for (int32_t x = 0; x < cut.width; ++x) {
-            if (image.isBlack(x, y)) {
-                cut.setBlack(x, y);
-            }
-        }
-    }
-    return cut;
-}
-
-// A Codabar whose stop differs from its start: the library drew a copy of the start after the
-// stop's bars, five narrow and three wide elements with its gap, which is cut away so that the
-// stop's own gap ends the symbol as the library's stop would.
-bool dropLastStartStop(MonoImage& image, const RatioChoice& ratio)
-{
-    constexpr int64_t kNarrowElements = 5;
-    constexpr int64_t kWideElements = 3;
-    const int64_t widthPx = kNarrowElements * ratio.narrowPx + kWideElements * ratio.widePx;
-    if (ratio.narrowPx <= 0 || ratio.widePx <= 0 || widthPx >= image.width) {
+    const Encoding alone = encode(Symbology::Nw7, std::string(1, stop), 0);
+    const std::size_t width = alone.elementPattern.size() / 2; // a start and a stop, the same
+    if (alone.code != LORVAXEN_OK || encoding.elementPattern.size() < width) {
         return false;
     }
-    image = withoutRight(image, static_cast<int32_t>(widthPx));
+    encoding.elementPattern.replace(encoding.elementPattern.size() - width, width,
+                                    alone.elementPattern, 0, width);
     return true;
 }
 
@@ -264,6 +277,7 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     double libraryScale = 1;
     if (settings.exactModule && barcode.module.dots > 0) {
         barcode.exact = true;
+        barcode.module.dpi = 0;
         const DrawingSize size{
             .characters = input.size() + 3, // and the start, the stop and a check character
             .heightMm = settings.heightMm.value_or(defaultHeightMm(symbology, settings.narrowMm))};
@@ -294,8 +308,12 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
                          std::round(exactRows) < std::numeric_limits<int32_t>::max() - 1;
     const double libraryHeightMm =
         rowsFit ? (std::round(exactRows) + 0.5) * kMmPerInch / dpi : heightMm * libraryScale;
-    const Encoding encoding = encode(symbology.symbology, input, libraryCheck ? 1 : 0);
+    Encoding encoding = encode(symbology.symbology, input, libraryCheck ? 1 : 0);
     barcode.code = encoding.code;
+    if (barcode.code == LORVAXEN_OK && codabarText.stop &&
+        !replaceStop(encoding, *codabarText.stop)) {
+        barcode.code = LORVAXEN_NO_BITMAP;
+    }
     if (barcode.code != LORVAXEN_OK) {
         return barcode;
     }
@@ -319,8 +337,7 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     }
 
     auto image = readBitmap(graphics.bitmap(), dpi);
-    if (!image || image->width != rendering.widthPx || image->height != rendering.heightPx ||
-        (codabarText.dropLastCharacter && !dropLastStartStop(*image, barcode.ratio))) {
+    if (!image || image->width != rendering.widthPx || image->height != rendering.heightPx) {
         barcode.code = LORVAXEN_NO_BITMAP;
         return barcode;
     }
@@ -381,6 +398,30 @@ std::string_view describeResult(int32_t code)
         return "a character is not an NW7 symbol";
     default:
         return "an unknown result code";
+    }
+}
+
+std::string describeResult(const SymbologyFacts& symbology, int32_t code)
+{
+    // The library knows its four symbologies; a UPC-A, an ITF-14 or a Codabar is named as itself.
+    const std::string title(symbology.title);
+    const std::string article = title.starts_with("ITF") ? "an " : "a ";
+    switch (code) {
+    case LORVAXEN_JAN_CHARSET:
+        return "a character is not a digit (" + article + title + " takes digits only)";
+    case LORVAXEN_I2OF5_EMPTY:
+    case LORVAXEN_NW7_EMPTY:
+        return "the text is empty (" + title + ")";
+    case LORVAXEN_I2OF5_CHARSET:
+        return "a character is not a digit (" + title + " takes digits only)";
+    case LORVAXEN_NW7_CHARSET:
+        return "a character is not a" + std::string(title.starts_with("NW7") ? "n " : " ") + title +
+               " symbol";
+    case LORVAXEN_NO_BITMAP:
+        return std::string(describeResult(code)) +
+               ": give a smaller --narrow or --height, a lower --dpi, or a shorter text";
+    default:
+        return std::string(describeResult(code));
     }
 }
 

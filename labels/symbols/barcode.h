@@ -66,6 +66,7 @@ struct ModuleChoice
     int32_t dots = 0;      // 0 when the request is not a usable width; it then goes as it is
     double achievedMm = 0; // the dots as millimetres
     double libraryMm = 0;  // what the library is given, so that its truncation yields `dots`
+    int dpi = 0;           // the printer's dots; 0 for a module drawn exactly
 };
 
 ModuleChoice chooseModule(int dpi, double requestedMm);
@@ -107,5 +108,8 @@ int32_t modulePixels(int dpi, double narrowMm);
 
 // A result code in plain words, for every code the library can return.
 std::string_view describeResult(int32_t code);
+// The same, naming the symbology as people know it (a UPC-A, not a JAN), with what to do where
+// the code alone tells it.
+std::string describeResult(const SymbologyFacts& symbology, int32_t code);
 
 } // namespace lorvaxen

@@ -12,9 +12,6 @@ constexpr std::string_view kStartStopAliases = "TN*E";
 constexpr std::string_view kDataValues = "0123456789-$:/.+";
 constexpr int kCheckModulus = 16;
 constexpr int kFirstStartStopValue = 16;
-// The library's data characters that draw the bars of a, b, c and d.
-constexpr std::string_view kLibraryStopBars = "tnoe";
-
 char upper(char c)
 {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
@@ -94,15 +91,12 @@ CodabarText prepareCodabar(std::string_view text, bool check)
     if (check) {
         result.framed.insert(result.framed.size() - 1, 1, checkCharacter(result.framed));
     }
-    // The library stops a symbol with a copy of its start: a different stop is drawn as the data
-    // character with its bars, and the copy after it is cut away.
+    // The library stops a symbol with a copy of its start, whose bars a different stop replaces.
     result.libraryText = result.framed;
     result.libraryText.front() = lower(first);
-    if (stop == first) {
-        result.libraryText.pop_back();
-    } else {
-        result.libraryText.back() = kLibraryStopBars[kStartStops.find(stop)];
-        result.dropLastCharacter = true;
+    result.libraryText.pop_back();
+    if (stop != first) {
+        result.stop = lower(stop);
     }
     return result;
 }

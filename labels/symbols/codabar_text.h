@@ -1,9 +1,10 @@
-// A true Codabar as printers and readers of library and laboratory labels know it, drawn with the
-// library's NW7 function: any start and stop A to D, and the modulo 16 check character that
+// A true Codabar as printers and readers of library and laboratory labels know it, encoded by the
+// library's NW7 encoder: any start and stop A to D, and the modulo 16 check character that
 // readers verify. The library's own NW7 rules (the stop a copy of the start, its own check
 // character) stay as they are for `-s nw7`.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,12 @@ bool isCodabar(const SymbologyFacts& symbology);
 // What the library is to be given for a Codabar text, and what it makes of it.
 struct CodabarText
 {
-    // The start, the data, the check character if asked for and, when the stop differs from the
-    // start, the data character that draws the stop's bars; the library then adds a copy of the
-    // start after it, which `dropLastCharacter` says to cut away.
+    // The start, the data and the check character if asked for: the library adds a copy of the
+    // start as the stop.
     std::string libraryText;
-    bool dropLastCharacter = false;
+    // The stop whose bars take the place of that copy, in the library's lower case; none when the
+    // stop is the start.
+    std::optional<char> stop;
     std::string framed;  // as readers return it: "A1239B"
     std::string problem; // a start or stop letter inside the data, and where
 };

@@ -38,6 +38,48 @@ std::size_t sequenceLength(unsigned char lead)
     return lead >= 0xC0 ? 2 : 1;
 }
 
+// Whether `character`, of the length its lead byte promises, is one well-formed UTF-8 sequence:
+// continuation bytes only after a lead, no overlong form, no surrogate, nothing past U+10FFFF.
+bool wellFormed(std::string_view character)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(character[i]); };
+    const std::size_t length = character.size();
+    if (length == 1) {
+        return byte(0) < 0x80;
+    }
+    if (length != sequenceLength(byte(0)) || byte(0) < 0xC2 || byte(0) > 0xF4) {
+        return false;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0U) != 0x80) {
+            return false;
+        }
+    }
+    // The second byte's range where the lead alone does not rule out a bad value.
+    const unsigned second = byte(1);
+    switch (byte(0)) {
+    case 0xE0:
+        return second >= 0xA0; // overlong
+    case 0xED:
+        return second < 0xA0; // a surrogate
+    case 0xF0:
+        return second >= 0x90; // overlong
+    case 0xF4:
+        return second < 0x90; // past U+10FFFF
+    default:
+        return true;
+    }
+}
+
+// The first byte of a sequence that is not UTF-8, by itself: "the byte 0xFF, which is not UTF-8".
+std::string badByte(std::string_view character)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "the byte 0x%02X, which is not UTF-8,",
+                  static_cast<unsigned>(static_cast<unsigned char>(character[0])));
+    return text;
+}
+
 uint32_t codePoint(std::string_view character)
 {
     const auto lead = static_cast<unsigned char>(character[0]);
@@ -81,8 +123,14 @@ std::optional<RefusedCharacter> refusedCharacter(const SymbologyFacts& symbology
     for (std::size_t at = 0; at < text.size(); ++position) {
         const std::size_t length =
             std::min(sequenceLength(static_cast<unsigned char>(text[at])), text.size() - at);
+        const std::string_view character = text.substr(at, length);
+        if (!wellFormed(character) && static_cast<unsigned char>(text[at]) >= 0x80) {
+            // Not a character at all: the byte is named, not a code point made up from it.
+            return RefusedCharacter{position, std::string(character.substr(0, 1)),
+                                    badByte(character) + " at character " +
+                                        std::to_string(position)};
+        }
         if (length > 1 || symbology.characters.find(upper(text[at])) == std::string_view::npos) {
-            const std::string_view character = text.substr(at, length);
             return RefusedCharacter{position, std::string(character),
                                     quoted(character) + " at character " +
                                         std::to_string(position) + hint(character)};
@@ -147,10 +195,36 @@ PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text,
 
 std::optional<std::string> ignoredCheckWarning(const SymbologyFacts& symbology, bool check)
 {
-    if (!check || !isItf14(symbology)) {
-        return std::nullopt;
+    if (check && isItf14(symbology)) {
+        return "--check is ignored: an ITF-14 always carries its own check digit, the last of "
+               "its 14";
     }
-    return "--check is ignored: an ITF-14 always carries its own check digit, the last of its 14";
+    if (check && symbology.symbology == Symbology::Jan) {
+        return "--check is ignored: a" + std::string(isUpcA(symbology) ? " UPC-A" : " JAN") +
+               " always carries its own check digit, the last of its " +
+               std::to_string(gtinLength(symbology));
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> ignoredOptionWarnings(const SymbologyFacts& symbology,
+                                               const GivenOptions& given)
+{
+    const std::string title(symbology.title);
+    std::vector<std::string> warnings;
+    if (given.ratio && symbology.minRatio <= 0) {
+        warnings.push_back(
+            "--ratio is ignored: " + title +
+            "'s bars and spaces are whole modules, 1 to 4 wide, not narrow and wide");
+    }
+    if (given.asGiven && gtinLength(symbology) == 0) {
+        warnings.push_back("--as-given is ignored: " + title +
+                           " has no check digit of its own to be wrong");
+    }
+    if (given.textSize && !given.textShown) {
+        warnings.emplace_back("--text-size is ignored: --no-text leaves the text out");
+    }
+    return warnings;
 }
 
 std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "symbology_facts.h"
 
@@ -40,6 +41,18 @@ PreparedText prepareText(const SymbologyFacts& symbology, std::string_view text,
 
 // A warning that --check adds nothing to a symbology that carries its check digit already.
 std::optional<std::string> ignoredCheckWarning(const SymbologyFacts& symbology, bool check);
+
+// Options that were given but change nothing on this symbology's label.
+struct GivenOptions
+{
+    bool ratio = false;
+    bool asGiven = false;
+    bool textSize = false;
+    bool textShown = true;
+};
+// A warning for each of them, saying why it has no effect.
+std::vector<std::string> ignoredOptionWarnings(const SymbologyFacts& symbology,
+                                               const GivenOptions& given);
 
 // A warning when the library replaces the stop character that the text ends with.
 std::optional<std::string> replacedStopWarning(const SymbologyFacts& symbology,

@@ -91,6 +91,18 @@ RatioChoice chooseRatio(const SymbologyFacts& symbology, double ratio, int32_t n
 int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, double narrowMm,
                         double ratio, std::size_t framedLength, DrawingSize size)
 {
+    // The drawing's pixels grow with the square of the pixels per module. A character with its
+    // gap is at most 16 modules, the light margins about two characters.
+    const double modules = 16.0 * static_cast<double>(size.characters + 2);
+    const auto pixelsAt = [&](int32_t dots) {
+        return modules * dots * (size.heightMm / narrowMm) * dots;
+    };
+    // A drawing past what one bitmap holds takes fewer pixels per module, down to one: its module
+    // is as exact, only its wide elements have fewer whole widths to choose from.
+    constexpr double kMostBitmapPixels = 2147483648.0; // 2^31, the bitmaps the library makes
+    while (leastDots > 1 && pixelsAt(leastDots) > kMostBitmapPixels) {
+        --leastDots;
+    }
     const double minRatio = minRatioAt(symbology, narrowMm, framedLength);
     if (minRatio <= 0 || !(ratio >= 1)) {
         return leastDots;
@@ -99,15 +111,9 @@ int32_t exactModuleDots(const SymbologyFacts& symbology, int32_t leastDots, doub
     // which keeps the drawing's size in hand, for a ratio of many decimals.
     constexpr double kToleranceMm = 1e-4;
     constexpr int32_t kMostDots = 256;
-    // The drawing's pixels grow with the square of the pixels per module: past the plainest
-    // grid's, only up to a budget, so that a long text or tall bars keep that grid's size rather
-    // than run out of memory. A character with its gap is at most 16 modules, the light margins
-    // about two characters.
+    // Past the plainest grid's pixels, only up to a budget, so that a long text or tall bars keep
+    // that grid's size rather than run out of memory.
     constexpr double kPixelBudget = 1 << 28;
-    const double modules = 16.0 * static_cast<double>(size.characters + 2);
-    const auto pixelsAt = [&](int32_t dots) {
-        return modules * dots * (size.heightMm / narrowMm) * dots;
-    };
     const double budget = std::max(pixelsAt(leastDots), kPixelBudget);
     int32_t most = leastDots;
     while (most < kMostDots && pixelsAt(most + 1) <= budget) {

@@ -16,3 +16,14 @@ if(NOT result EQUAL 0 OR NOT output MATCHES "\\*HELLO\\*")
 endif()
 
 build_readme_example(${WORK_DIR}/prefix/${LIBDIR}/pkgconfig ${WORK_DIR})
+
+# The tool as installed: it finds its graphics stand-in by its run path from any prefix, and its
+# manual lies in share/man, where man looks beside a bin folder on PATH (~/.local/bin included).
+execute_process(COMMAND ${WORK_DIR}/prefix/bin/lorvaxen --version
+                RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+if(NOT result EQUAL 0 OR NOT output MATCHES "^lorvaxen ")
+    message(FATAL_ERROR "the installed tool does not run (${result}): ${output}")
+endif()
+if(NOT EXISTS ${WORK_DIR}/prefix/share/man/man1/lorvaxen.1.gz)
+    message(FATAL_ERROR "the installed tool's manual is not in share/man/man1")
+endif()

@@ -50,3 +50,14 @@ execute_process(COMMAND ${root}/usr/bin/lorvaxen -o ${WORK_DIR}/tool.png HELLO
 if(NOT result EQUAL 0 OR NOT EXISTS ${WORK_DIR}/tool.png)
     message(FATAL_ERROR "the packaged tool failed (${result}): ${output}")
 endif()
+
+# The packaged Python module imports from the unpacked root and makes a label.
+if(EXISTS ${root}/usr/lib/python3/dist-packages/lorvaxen.pyi)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env
+                            PYTHONPATH=${root}/usr/lib/python3/dist-packages /usr/bin/python3 -c
+                            "import lorvaxen; assert lorvaxen.make('HELLO').to_png()[:4] == b'\\x89PNG'"
+                    RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "the packaged Python module failed (${result}): ${output}")
+    endif()
+endif()

@@ -17,6 +17,8 @@ Outcome produce(std::string_view text, const Options& options, const std::string
 {
     Outcome outcome;
     static_cast<MadeLabel&>(outcome) = makeLabel(text, options.label);
+    outcome.warnings.insert(outcome.warnings.begin(), options.warnings.begin(),
+                            options.warnings.end());
     outcome.path = path;
     outcome.format = options.format;
     if (outcome.refused() || outcome.label.image.width == 0) {

@@ -9,39 +9,15 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include "colours.h"
+#include "contrast.h"
+#include "length.h"
 #include "report.h"
 #include "symbol_text.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
 namespace {
-
-// "#1a2b3c", "1a2b3c", "#abc" or black or white; "none" is no colour (a transparent background).
-std::optional<std::optional<Colour>> parseColour(std::string text)
-{
-    std::ranges::transform(text, text.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (text == "none") {
-        return std::optional<Colour>();
-    }
-    if (text == "black" || text == "white") {
-        const uint8_t level = text == "black" ? 0 : 255;
-        return Colour{level, level, level};
-    }
-    if (!text.empty() && text[0] == '#') {
-        text.erase(0, 1);
-    }
-    if ((text.size() != 6 && text.size() != 3) ||
-        text.find_first_not_of("0123456789abcdef") != std::string::npos) {
-        return std::nullopt;
-    }
-    if (text.size() == 3) {
-        text = {text[0], text[0], text[1], text[1], text[2], text[2]};
-    }
-    const auto channel = [&](std::size_t at) {
-        return static_cast<uint8_t>(std::stoi(text.substr(at, 2), nullptr, 16));
-    };
-    return Colour{channel(0), channel(2), channel(4)};
-}
 
 // The checks that need more than one option, or a look at the output name.
 std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
@@ -81,6 +57,9 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
     }
     if (options.format == ImageFormat::Bmp && !options.label.paint.background) {
         return "a transparent background needs PNG, SVG, PDF or EPS";
+    }
+    if (auto problem = contrastProblem(options.label.paint)) {
+        return problem;
     }
     if (options.label.bearer != Bearer::None &&
         options.label.barcode.symbology->facts.bearerModules <= 0) {
@@ -162,48 +141,6 @@ std::optional<std::string> unknownOption(const CLI::App& app, int argc, const ch
     return std::nullopt;
 }
 
-// A dimension as people type it: "0,33" with a decimal comma, "15mm" or "15 mm" with its unit.
-std::string plainNumber(std::string value)
-{
-    while (!value.empty() && value.back() == ' ') {
-        value.pop_back();
-    }
-    if (value.size() > 2 && (value.ends_with("mm") || value.ends_with("MM"))) {
-        value.resize(value.size() - 2);
-        while (!value.empty() && value.back() == ' ') {
-            value.pop_back();
-        }
-    }
-    if (std::ranges::count(value, ',') == 1 && value.find('.') == std::string::npos) {
-        value[value.find(',')] = '.';
-    }
-    return value;
-}
-
-} // namespace
-
-std::optional<double> parseLengthMm(std::string_view text)
-{
-    std::string value(text);
-    while (!value.empty() && value.back() == ' ') {
-        value.pop_back();
-    }
-    double unitMm = 1;
-    if (value.size() > 2 && (value.ends_with("in") || value.ends_with("IN"))) {
-        value.resize(value.size() - 2);
-        unitMm = 25.4;
-    }
-    value = plainNumber(value);
-    double number = 0;
-    const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
-    if (error != std::errc() || end != value.data() + value.size() || !std::isfinite(number)) {
-        return std::nullopt;
-    }
-    return number * unitMm;
-}
-
-namespace {
-
 // The names -s takes, each with its aliases: "jan (ean13, ean-13)".
 std::string symbologyNames()
 {
@@ -219,7 +156,42 @@ std::string symbologyNames()
     return names;
 }
 
+// A number in place of what was typed, written so that it reads back as the same double.
+std::string exactText(double value)
+{
+    char text[32];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return {text, result.ptr};
+}
+
 } // namespace
+
+CLI::Validator lengthInMm()
+{
+    return {[](std::string& text) {
+                const auto mm = parseLengthMm(text);
+                if (!mm) {
+                    return "'" + text + "' is not a number of millimetres, nor one with its " +
+                           "unit, " + std::string(kLengthUnits) + ": 0.33, 0.013in, 13mil";
+                }
+                text = exactText(*mm);
+                return std::string();
+            },
+            "", ""};
+}
+
+CLI::Validator plainNumber()
+{
+    return {[](std::string& text) {
+                const auto number = parseNumber(text);
+                if (!number) {
+                    return "'" + text + "' is not a number";
+                }
+                text = exactText(*number);
+                return std::string();
+            },
+            "", ""};
+}
 
 CLI::Validator finiteRange(double least, double most, const std::string& unit)
 {
@@ -274,22 +246,24 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
             },
             "", ""))
         ->type_name("NAME");
-    const auto dimension = [](std::string value) { return plainNumber(std::move(value)); };
-    app.add_option("--narrow", options.label.barcode.narrowMm,
-                   "Narrow element (module) width in millimetres (0.33, 0,33 and 0.33mm alike). "
-                   "Default: 0.33; for ITF-14 its nominal 1.016")
-        ->transform(dimension)
-        ->type_name("MM");
+    app.add_option(
+           "--narrow", options.label.barcode.narrowMm,
+           "Narrow element (module) width in millimetres, or in, mil or pt (0.33, 0,33, 0.33mm, "
+           "0.013in and 13mil alike). "
+           "Default: 0.33; for ITF-14 its nominal 1.016")
+        ->transform(lengthInMm())
+        ->type_name("LENGTH");
     app.add_option("--height", options.label.barcode.heightMm,
-                   "Bar height in millimetres. Default: 6.35; for JAN and UPC-A their nominal "
+                   "Bar height in millimetres, or in, mil or pt. Default: 6.35; for JAN and UPC-A "
+                   "their nominal "
                    "22.85 in proportion to the module; for ITF-14 31.75; and always at least twice "
                    "the text's height, with a warning when a given height is less")
-        ->transform(dimension)
-        ->type_name("MM");
+        ->transform(lengthInMm())
+        ->type_name("LENGTH");
     app.add_option("--ratio", options.label.barcode.ratio,
                    "Wide-to-narrow ratio (JAN and UPC-A use 2); drawn in whole dots, and kept "
                    "within what the symbology allows, with a warning when that changes it")
-        ->transform(dimension)
+        ->transform(plainNumber())
         ->type_name("R");
     app.add_flag("--check", options.label.barcode.check,
                  "Add the symbology's check character (ITF-14 always has its own: ignored there)");
@@ -335,15 +309,15 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--bar-reduction", options.label.barReductionMm,
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
                    "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
-        ->transform(dimension)
+        ->transform(lengthInMm())
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app.add_flag("--no-text", noText, "Leave out the human-readable text under the bars");
     app.add_option("--text-size", options.label.barcode.text.digitHeightMm,
                    "Height of the text's digits in millimetres. Default: seven modules for JAN, "
                    "seven and a half for the others")
-        ->transform(dimension)
-        ->type_name("MM");
+        ->transform(lengthInMm())
+        ->type_name("LENGTH");
     app.add_flag("--no-quiet-zone", noQuietZone,
                  "Leave out the light margins that readers need on each side");
     app.add_flag("--json", options.json, "Report as one JSON object (one per line in a batch)");
@@ -369,8 +343,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         return {std::nullopt, kExitSuccess, std::move(verifyRequest)};
     }
     options.label.barcode.symbology = findSymbology(symbology);
-    const auto inkColour = parseColour(ink);
-    const auto backgroundColour = parseColour(background);
+    const auto inkColour = colourNamed(ink);
+    const auto backgroundColour = colourNamed(background);
     if (!inkColour || !*inkColour || !backgroundColour) {
         err << "lorvaxen: a colour is #rrggbb, #rgb, black or white (and none for --bg): not '"
             << (!inkColour || !*inkColour ? ink : background)
@@ -390,6 +364,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     }
     options.label.barcode.quietZone = !noQuietZone;
     options.label.barcode.text.shown = !noText;
+    options.warnings =
+        ignoredOptionWarnings(facts, {.ratio = app.count("--ratio") > 0,
+                                      .asGiven = options.label.barcode.asGiven,
+                                      .textSize = app.count("--text-size") > 0,
+                                      .textShown = options.label.barcode.text.shown});
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }

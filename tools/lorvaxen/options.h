@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "image_file.h"
 #include "make_label.h"
@@ -21,6 +22,7 @@ struct Options
 {
     LabelSettings label;
     bool json = false;
+    std::vector<std::string> warnings; // options given that change nothing on the label
     // One barcode of `input` ("-" reads it from standard input) into `output`...
     std::string input;
     std::string output; // empty: named after the label's text
@@ -39,10 +41,9 @@ constexpr double kMostBarReductionMm = 10;
 // A finite number from `least` to `most` (CLI11's own checks take "nan" and "inf" as numbers),
 // refused with `unit` named in the message.
 CLI::Validator finiteRange(double least, double most, const std::string& unit);
-
-// A length as people type it, in millimetres: "0,33", "15mm", "15 mm", "1in"; empty when the
-// text is no finite length.
-std::optional<double> parseLengthMm(std::string_view text);
+// A length in any unit of parseLengthMm, replaced by its millimetres; a finite plain number.
+CLI::Validator lengthInMm();
+CLI::Validator plainNumber();
 
 // The default names: the text made safe for a file name, with the format's extension; for a
 // batch, this.

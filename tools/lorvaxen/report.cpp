@@ -53,10 +53,8 @@ std::string successText(const Outcome& outcome)
 
 std::string failureText(const Outcome& outcome)
 {
-    if (outcome.refused()) {
-        return std::to_string(outcome.barcode.code) + ": " +
-               std::string(describeResult(outcome.barcode.code)) +
-               (outcome.barcode.refused.empty() ? "" : ": " + outcome.barcode.refused);
+    if (const auto refusal = outcome.refusal()) {
+        return refusal->message; // the library's code is in --json only
     }
     return outcome.problem;
 }
@@ -77,7 +75,8 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
         json += ",\"code\":" + std::to_string(outcome.barcode.code);
     }
     if (outcome.refused()) {
-        json += ",\"error\":" + jsonString(describeResult(outcome.barcode.code));
+        json += ",\"error\":" +
+                jsonString(describeResult(outcome.symbology->facts, outcome.barcode.code));
         if (!outcome.barcode.refused.empty()) {
             json += ",\"refused\":" + jsonString(outcome.barcode.refused);
         }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "length.h"
 #include "options.h"
 
 namespace lorvaxen::tool {
@@ -123,7 +124,8 @@ void addPagesOptions(CLI::App& app, PagesRequest& request)
         ->type_name("N");
     app.add_option("--offset", request.offset,
                    "With --sheet: move everything X right and Y down (negative: left and up), in "
-                   "millimetres, to make up for a printer's own offset")
+                   "millimetres unless given a unit (in, mil, pt), to make up for a printer's own "
+                   "offset")
         ->type_name("X,Y");
     app.add_flag("--roll", request.roll,
                  "One label a page in one PDF (-o NAME.pdf), each page the label's size, for a "
@@ -191,8 +193,8 @@ std::optional<std::string> applyPagesRequest(const CLI::App& app, const PagesReq
             const auto y = xy.size() == 2 ? parseLengthMm(xy[1]) : std::nullopt;
             if (!x || !y || std::abs(*x) > layout->pageWidthMm ||
                 std::abs(*y) > layout->pageHeightMm) {
-                return "--offset takes X,Y within the page, in millimetres with a decimal point "
-                       "(such as 0.5,-1): not '" +
+                return "--offset takes X,Y within the page, in millimetres unless given a unit, "
+                       "with a decimal point (such as 0.5,-1 or 0.02in,0in): not '" +
                        request.offset + "'";
             }
             placement.offsetXMm = *x;

@@ -142,13 +142,15 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         ->type_name("N");
     app->add_option("--aperture", request.apertureMm,
                     "The aperture's diameter in millimetres, 0.01 to 10")
+        ->transform(lengthInMm())
         ->check(finiteRange(kSmallestMm, kLargestMm, " mm"))
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app->add_option("--x-dimension", request.xDimensionMm,
                     "The symbol's nominal module in millimetres, 0.01 to 10; the aperture is 0.8 "
                     "of it")
+        ->transform(lengthInMm())
         ->check(finiteRange(kSmallestMm, kLargestMm, " mm"))
-        ->type_name("MM");
+        ->type_name("LENGTH");
     app->add_option("--edition", request.edition,
                     "The edition of ISO/IEC 15416 to grade by: 2016, whose grades of symbol "
                     "contrast, modulation, defects and decodability are decimal, or 2000, whose "
