@@ -1,4 +1,5 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -433,6 +434,16 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              Case{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
              Case{{"--batch", "list.txt", "-o", "-"}, ""},
+             Case{{"--batch", "list.txt", "--sheet", "a4-3x8", "-o", "s.png"}, "one PDF file"},
+             Case{{"--batch", "list.txt", "--roll"}, "name it with -o"},
+             Case{{"--sheet", "a4-3x8", "-o", "s.pdf", "A"}, "give --batch FILE"},
+             Case{{"--batch", "list.txt", "--sheet", "a5-3x8", "-o", "s.pdf"}, "a4-3x8, a4-3x7"},
+             Case{{"--batch", "list.txt", "--sheet", "a4:3x8:80x37mm", "-o", "s.pdf"},
+                  "they must fit on it"},
+             Case{{"--batch", "list.txt", "--sheet", "a4-3x8", "--start-cell", "25", "-o", "s.pdf"},
+                  "the sheet has 24 labels"},
+             Case{{"--batch", "list.txt", "--roll", "--offset", "1,1", "-o", "s.pdf"},
+                  "--offset places labels on a sheet"},
              Case{{"--bar-reduction", "nan", "A"}, "'nan' is not a number of millimetres"},
              Case{{"--height", "nan", "A"}, "'nan' is not a number of millimetres"},
              Case{{"--narrow", "1e400", "A"}, "'1e400' is not a number of millimetres"},
@@ -585,6 +596,169 @@ TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
     EXPECT_NE(jsonField(third, "error").find("written to x-ONE.svg already"), std::string::npos)
         << third;
     EXPECT_EQ(summary, "{\"written\":2,\"failed\":1,\"skipped\":0}");
+}
+
+// The part of a page's pixels in a rectangle, white beyond the page.
+Pixels crop(const Pixels& page, int32_t left, int32_t top, int32_t width, int32_t height)
+{
+    Pixels part;
+    part.width = width;
+    part.height = height;
+    part.bitsPixel = 1;
+    part.black.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int32_t y = 0; y < height; ++y) {
+        for (int32_t x = 0; x < width; ++x) {
+            part.black[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                       static_cast<std::size_t>(x)] =
+                left + x >= 0 && top + y >= 0 && left + x < page.width && top + y < page.height &&
+                page.at(left + x, top + y);
+        }
+    }
+    return part;
+}
+
+// The same in millimetres, at 300 dpi.
+Pixels cropMm(const Pixels& page, double xMm, double yMm, double widthMm, double heightMm)
+{
+    const auto px = [](double mm) { return static_cast<int32_t>(std::lround(mm * 300 / 25.4)); };
+    return crop(page, px(xMm), px(yMm), px(widthMm), px(heightMm));
+}
+
+// Where the ink of a picture lies: its left, right, top and bottom edges in pixels; all -1 when
+// it has none.
+std::array<int32_t, 4> inkBounds(const Pixels& pixels)
+{
+    std::array<int32_t, 4> bounds{-1, -1, -1, -1};
+    for (int32_t y = 0; y < pixels.height; ++y) {
+        for (int32_t x = 0; x < pixels.width; ++x) {
+            if (pixels.at(x, y)) {
+                bounds = bounds[0] < 0 ? std::array{x, x + 1, y, y + 1}
+                                       : std::array{std::min(bounds[0], x),
+                                                    std::max(bounds[1], x + 1), bounds[2], y + 1};
+            }
+        }
+    }
+    return bounds;
+}
+
+// Labels on the pages of one PDF, as a printer prints them at 300 dpi: each cell's crop decodes
+// to its label's text with the label centred in the cell (moved by --offset), every other cell is
+// blank; a roll has a page of the label's size for each label.
+TEST_F(Tool, SheetsAndRollsPlaceEachLabelInItsCell)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        int labels;
+        std::string pageSize; // as pdfinfo gives it, in points
+        // The sheet's grid in millimetres, as its makers publish it; none for a roll.
+        int columns = 0;
+        int rows = 0;
+        std::array<double, 6> cellPitchMargins{}; // width, height, pitch across, down, left, top
+        int firstCell = 1;
+        std::array<double, 2> offset{};
+        bool noText = false; // the ink then fills the label, so its centre is the label's
+    };
+    constexpr double kInch = 25.4;
+    for (const Case& c : {
+             Case{{"--sheet", "a4-3x8"}, 25, "595.276 x 841.89", 3, 8, {70, 37, 70, 37, 0, 0.5}},
+             Case{{"--sheet", "A4-3x7", "--start-cell", "20", "--no-text"},
+                  3,
+                  "595.276 x 841.89",
+                  3,
+                  7,
+                  {63.5, 38.1, 66.04, 38.1, 7.21, 15.15},
+                  20,
+                  {},
+                  true},
+             Case{{"--sheet", "letter-3x10", "--offset", "1.5,-2", "--no-text"},
+                  4,
+                  "612 x 792",
+                  3,
+                  10,
+                  {2.625 * kInch, kInch, 2.75 * kInch, kInch, 0.1875 * kInch, 0.5 * kInch},
+                  1,
+                  {1.5, -2},
+                  true},
+             Case{{"--sheet", "letter:2x10:4x1in:pitch=4.1875x1in:margin=0.15625x0.5in", "--rotate",
+                   "180"},
+                  3,
+                  "612 x 792",
+                  2,
+                  10,
+                  {4 * kInch, kInch, 4.1875 * kInch, kInch, 0.15625 * kInch, 0.5 * kInch}},
+             Case{{"--roll", "--dpi", "203"}, 3, ""},
+         }) {
+        std::ofstream list(dir() / "list.txt");
+        for (int i = 1; i <= c.labels; ++i) {
+            list << "L" << i << '\n';
+        }
+        list.close();
+        auto args = c.args;
+        args.insert(args.end(), {"--batch", "list.txt", "--json", "-o", "labels.pdf"});
+        const ToolRun run = runTool(args);
+        ASSERT_EQ(run.status, 0) << c.args[1] << run.err;
+        EXPECT_NE(run.out.find("\"print\":\"print at 100% (actual size)"), std::string::npos)
+            << run.out;
+        const std::string info =
+            commandOutput("pdfinfo -f 1 -l 100 " + (dir() / "labels.pdf").string());
+        const int pages =
+            c.columns == 0 ? c.labels : (c.firstCell - 1 + c.labels - 1) / (c.columns * c.rows) + 1;
+        EXPECT_NE(info.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos)
+            << c.args[1] << info;
+        commandOutput(std::string(PDFTOPPM) + " -r 300 -mono " + (dir() / "labels.pdf").string() +
+                      " " + (dir() / "page").string());
+        std::istringstream reports(run.out);
+        std::string report;
+        for (int page = 1; page <= pages; ++page) {
+            const auto pixels = readPbm(dir() / ("page-" + std::to_string(page) + ".pbm"));
+            ASSERT_TRUE(pixels.has_value()) << c.args[1] << " page " << page;
+            if (c.columns == 0) {
+                // Each page the size of its label, as the line's report gives it.
+                std::getline(reports, report);
+                const std::string key = "Page " + std::string(page < 10 ? "   " : "  ") +
+                                        std::to_string(page) + " size: ";
+                std::istringstream size(info.substr(info.find(key) + key.size()));
+                double widthPt = 0;
+                double heightPt = 0;
+                std::string by;
+                size >> widthPt >> by >> heightPt;
+                EXPECT_NEAR(widthPt, std::stod(jsonField(report, "width_mm")) * 72 / 25.4, 0.01);
+                EXPECT_NEAR(heightPt, std::stod(jsonField(report, "height_mm")) * 72 / 25.4, 0.01);
+                EXPECT_EQ(decode(pixels->pixels, "Code39", 0).value_or("<none>"),
+                          "L" + std::to_string(page));
+                continue;
+            }
+            EXPECT_NE(info.find("size:  " + c.pageSize + " pts"), std::string::npos) << info;
+            const auto& [width, height, pitchX, pitchY, left, top] = c.cellPitchMargins;
+            for (int cell = 0; cell < c.columns * c.rows; ++cell) {
+                const int label = (page - 1) * c.columns * c.rows + cell + 2 - c.firstCell;
+                const int column = cell % c.columns;
+                const int row = cell / c.columns;
+                const Pixels inCell = cropMm(pixels->pixels, left + column * pitchX + c.offset[0],
+                                             top + row * pitchY + c.offset[1], width, height);
+                const auto ink = inkBounds(inCell);
+                const std::string where = c.args[1] + " page " + std::to_string(page) + " cell " +
+                                          std::to_string(cell + 1);
+                if (label < 1 || label > c.labels) {
+                    EXPECT_EQ(ink[0], -1) << where;
+                    continue;
+                }
+                // Across the middle of the ink, which is the bars' even under the text.
+                const Pixels bars = crop(inCell, 0, (ink[2] + ink[3]) / 2, inCell.width, 8);
+                EXPECT_EQ(decode(bars, "Code39", 0).value_or("<none>"), "L" + std::to_string(label))
+                    << where;
+                // Code 39 ends with a narrow space inside its light margin: its ink is a module
+                // left of the label's centre.
+                EXPECT_NEAR(ink[0] + ink[1], inCell.width, 6) << where;
+                if (c.noText) {
+                    EXPECT_NEAR(ink[2] + ink[3], inCell.height, 2) << where;
+                }
+            }
+        }
+        fs::remove_all(dir());
+        fs::create_directories(dir());
+    }
 }
 
 TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)

@@ -9,19 +9,11 @@
 #include <cairo-ps.h>
 #include <cairo.h>
 
+#include "cairo_drawing.h"
 #include "writers.h"
 
 namespace lorvaxen {
 namespace {
-
-constexpr double kPointsPerMm = 72 / 25.4;
-
-cairo_status_t writeTo(void* closure, const unsigned char* data, unsigned int length)
-{
-    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
-               ? CAIRO_STATUS_SUCCESS
-               : CAIRO_STATUS_WRITE_ERROR;
-}
 
 // An EPS's header as cairo writes it, with the bounding boxes of the label's whole size: cairo
 // gives the ink's, in whole points, which leaves out the light margins of a label on a transparent
@@ -136,7 +128,42 @@ void appendGlyph(cairo_t* cr, const Label& label, const Glyph& glyph)
     cairo_restore(cr);
 }
 
-void draw(cairo_t* cr, const Label& label)
+bool writeCairo(const Label& label, std::FILE* file, bool eps)
+{
+    const auto [widthPt, heightPt] = labelSizePt(label);
+    EpsHeader header(file, widthPt, heightPt);
+    cairo_surface_t* surface =
+        eps ? cairo_ps_surface_create_for_stream(EpsHeader::write, &header, widthPt, heightPt)
+            : cairo_pdf_surface_create_for_stream(writeToFile, file, widthPt, heightPt);
+    if (eps) {
+        cairo_ps_surface_set_eps(surface, 1);
+    }
+    cairo_t* cr = cairo_create(surface);
+    drawLabel(cr, label);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    const bool written =
+        cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && (!eps || header.finish());
+    cairo_surface_destroy(surface);
+    return written && std::fflush(file) == 0 && std::ferror(file) == 0;
+}
+
+} // namespace
+
+cairo_status_t writeToFile(void* closure, const unsigned char* data, unsigned int length)
+{
+    return std::fwrite(data, 1, length, static_cast<std::FILE*>(closure)) == length
+               ? CAIRO_STATUS_SUCCESS
+               : CAIRO_STATUS_WRITE_ERROR;
+}
+
+std::pair<double, double> labelSizePt(const Label& label)
+{
+    const auto [width, height] = turnedSize(label, label.image.width, drawnHeightPx(label));
+    return {width * label.pixelMm * kPointsPerMm, height * label.pixelMm * kPointsPerMm};
+}
+
+void drawLabel(cairo_t* cr, const Label& label)
 {
     const double width = label.image.width;
     const double height = drawnHeightPx(label);
@@ -166,30 +193,6 @@ void draw(cairo_t* cr, const Label& label)
     }
     cairo_fill(cr);
 }
-
-bool writeCairo(const Label& label, std::FILE* file, bool eps)
-{
-    const auto [width, height] = turnedSize(label, label.image.width, drawnHeightPx(label));
-    const double widthPt = width * label.pixelMm * kPointsPerMm;
-    const double heightPt = height * label.pixelMm * kPointsPerMm;
-    EpsHeader header(file, widthPt, heightPt);
-    cairo_surface_t* surface =
-        eps ? cairo_ps_surface_create_for_stream(EpsHeader::write, &header, widthPt, heightPt)
-            : cairo_pdf_surface_create_for_stream(writeTo, file, widthPt, heightPt);
-    if (eps) {
-        cairo_ps_surface_set_eps(surface, 1);
-    }
-    cairo_t* cr = cairo_create(surface);
-    draw(cr, label);
-    cairo_destroy(cr);
-    cairo_surface_finish(surface);
-    const bool written =
-        cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS && (!eps || header.finish());
-    cairo_surface_destroy(surface);
-    return written && std::fflush(file) == 0 && std::ferror(file) == 0;
-}
-
-} // namespace
 
 bool writePdf(const Label& label, std::FILE* file)
 {

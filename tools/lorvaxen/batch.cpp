@@ -80,7 +80,7 @@ std::vector<Line> readLines(std::istream& in, int* skipped)
 
 } // namespace
 
-int runBatch(const Options& options, std::ostream& out, std::ostream& err)
+int runBatch(const Options& options, std::ostream& out, std::ostream& err, LabelSink* sink)
 {
     // Every label allocates and frees images of much the same size: keep the heap's top rather
     // than hand it back to the system and ask for it again for each one.
@@ -112,15 +112,17 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
     for (std::size_t i = 0; i < lines.size(); ++i) {
         progress.show(i);
         const Line& line = lines[i];
-        const std::string name = options.names->name(line.number, line.text);
+        const std::string name = sink != nullptr ? "" : options.names->name(line.number, line.text);
         // Two lines named alike by their text: the later one would replace the earlier file.
-        const bool taken = !names.insert(name).second;
+        const bool taken = sink == nullptr && !names.insert(name).second;
         Outcome outcome;
         if (taken) {
             outcome.text = line.text;
             outcome.symbology = options.label.barcode.symbology;
             outcome.problem = "an earlier line was written to " + name +
                               " already: put %d in the name template to keep both";
+        } else if (sink != nullptr) {
+            outcome = sink->place(line.text);
         } else {
             outcome = produce(line.text, options, name, Durability::Later);
         }
@@ -136,7 +138,7 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err)
             directories.insert(std::filesystem::path(outcome.path).parent_path().string());
             if (!options.json) {
                 out << "line " << line.number << ": " << outcome.barcode.framedText << " -> "
-                    << outcome.path << '\n';
+                    << destinationText(outcome) << '\n';
             }
         } else {
             ++failed;

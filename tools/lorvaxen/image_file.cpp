@@ -43,20 +43,18 @@ bool isStandardOutput(const struct stat& named)
 }
 
 // Writes to a file that is already open, such as standard output or a device.
-std::string writeOpenFile(const Label& label, ImageFormat format, std::FILE* file,
-                          const std::string& name)
+std::string writeOpenFile(const FileWriter& write, std::FILE* file, const std::string& name)
 {
     errno = 0;
-    return writeImage(label, format, file) ? "" : failure(name, errno);
+    return write(file) ? "" : failure(name, errno);
 }
 
 // Writes and closes `file`, made durable first when asked; false, with the system's error in
 // `error` where it knows one (0 when the image could not be encoded), when it failed.
-bool writeAndClose(const Label& label, ImageFormat format, std::FILE* file, Durability durability,
-                   int* error)
+bool writeAndClose(const FileWriter& write, std::FILE* file, Durability durability, int* error)
 {
     errno = 0;
-    bool written = writeImage(label, format, file);
+    bool written = write(file);
     *error = errno;
     // On disk before it takes the place of an earlier file, so a crash leaves one or the other.
     if (written && durability == Durability::Now && fsync(fileno(file)) != 0) {
@@ -73,8 +71,8 @@ bool writeAndClose(const Label& label, ImageFormat format, std::FILE* file, Dura
 // A new file, written unnamed in its directory (O_TMPFILE) and given its name by linkat only
 // once complete: no temporary name to make, change the mode of, rename or clean up. Empty when
 // the file system cannot make unnamed files, for the caller to take the temporary name's way.
-std::optional<std::string> writeUnnamed(const Label& label, ImageFormat format,
-                                        const std::string& path, Durability durability)
+std::optional<std::string> writeUnnamed(const FileWriter& write, const std::string& path,
+                                        Durability durability)
 {
     static const bool procFds = access("/proc/self/fd", X_OK) == 0;
     if (!procFds) {
@@ -102,7 +100,7 @@ std::optional<std::string> writeUnnamed(const Label& label, ImageFormat format,
     // The unnamed file lives while a descriptor of it is open: keep one past fclose.
     const int keep = dup(fd);
     int error = 0;
-    const bool written = keep >= 0 ? writeAndClose(label, format, file, durability, &error)
+    const bool written = keep >= 0 ? writeAndClose(write, file, durability, &error)
                                    : (error = errno, std::fclose(file), false);
     holdInterruptions();
     if (!written) {
@@ -134,7 +132,7 @@ std::optional<std::string> writeUnnamed(const Label& label, ImageFormat format,
     return error == 0 ? "" : failure(path, error);
 }
 
-std::string writeThroughTemporary(const Label& label, ImageFormat format, const std::string& path,
+std::string writeThroughTemporary(const FileWriter& write, const std::string& path,
                                   Durability durability, const struct stat* earlier)
 {
     const std::filesystem::path target(path);
@@ -167,7 +165,7 @@ std::string writeThroughTemporary(const Label& label, ImageFormat format, const 
         return failure(path, error);
     }
     int error = 0;
-    bool written = writeAndClose(label, format, file, durability, &error);
+    bool written = writeAndClose(write, file, durability, &error);
     holdInterruptions();
     if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
         written = false;
@@ -193,12 +191,18 @@ bool isStandardOutput(const std::string& path)
 std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
                            Durability durability)
 {
+    return writeFile([&](std::FILE* file) { return writeImage(label, format, file); }, path,
+                     durability);
+}
+
+std::string writeFile(const FileWriter& write, const std::string& path, Durability durability)
+{
     struct stat existing
     {
     };
     const bool exists = path != "-" && stat(path.c_str(), &existing) == 0;
     if (path == "-" || (exists && isStandardOutput(existing))) {
-        std::string problem = writeOpenFile(label, format, stdout, "to standard output");
+        std::string problem = writeOpenFile(write, stdout, "to standard output");
         holdInterruptions();
         return problem;
     }
@@ -206,7 +210,7 @@ std::string writeImageFile(const Label& label, ImageFormat format, const std::st
         // A device or a pipe cannot be replaced by a rename: it is written as it is.
         std::FILE* file = std::fopen(path.c_str(), "wb");
         std::string problem =
-            file == nullptr ? failure(path, errno) : writeOpenFile(label, format, file, path);
+            file == nullptr ? failure(path, errno) : writeOpenFile(write, file, path);
         if (file != nullptr && std::fclose(file) != 0 && problem.empty()) {
             problem = failure(path, errno);
         }
@@ -214,11 +218,11 @@ std::string writeImageFile(const Label& label, ImageFormat format, const std::st
         return problem;
     }
     if (!exists) {
-        if (auto written = writeUnnamed(label, format, path, durability)) {
+        if (auto written = writeUnnamed(write, path, durability)) {
             return *written;
         }
     }
-    return writeThroughTemporary(label, format, path, durability, exists ? &existing : nullptr);
+    return writeThroughTemporary(write, path, durability, exists ? &existing : nullptr);
 }
 
 std::string makeDurable(const std::string& directory)

@@ -1,6 +1,8 @@
 // Image files: writing that never leaves half a file behind.
 #pragma once
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 #include "formats.h"
@@ -18,6 +20,11 @@ enum class Durability { Now, Later };
 // what went wrong, or an empty text on success.
 std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
                            Durability durability);
+
+// Writes a file as writeImageFile does, its contents by `write`, which answers false when the
+// file could not take them: one PDF of many labels, written as they are made.
+using FileWriter = std::function<bool(std::FILE*)>;
+std::string writeFile(const FileWriter& write, const std::string& path, Durability durability);
 
 // Makes durable every file written to the file system that holds `directory` ("" for the
 // current one): the one pass that files written with Durability::Later wait for. Answers what

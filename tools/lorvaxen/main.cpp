@@ -7,6 +7,7 @@
 #include "interrupt.h"
 #include "job.h"
 #include "options.h"
+#include "sheet_run.h"
 
 int main(int argc, char** argv)
 {
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
         }
         if (!parsed.options) {
             return parsed.exitCode;
+        }
+        if (parsed.options->pages) {
+            return runPages(*parsed.options, std::cout, std::cerr);
         }
         return parsed.options->batchInput
                    ? runBatch(*parsed.options, std::cout, std::cerr)

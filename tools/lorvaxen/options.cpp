@@ -27,7 +27,7 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         return hasText ? "give either a TEXT or --batch, not both"
                        : "give a TEXT to encode (- reads it from standard input), or --batch FILE";
     }
-    if (options.batchInput) {
+    if (options.batchInput && !options.pages) {
         if (options.output == "-") {
             return "a batch writes files: -o must be a file name template such as "
                    "'label-%04d.png'";
@@ -324,6 +324,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--batch", batch,
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
+    PagesRequest pagesRequest;
+    addPagesOptions(app, pagesRequest);
     VerifyRequest verifyRequest;
     const CLI::App* verify = addVerifyCommand(app, verifyRequest);
 
@@ -370,8 +372,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }
-    if (const auto problem =
-            usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format)) {
+    auto problem = applyPagesRequest(app, pagesRequest, format, options);
+    if (!problem) {
+        problem = usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format);
+    }
+    if (problem) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage, std::nullopt};
     }

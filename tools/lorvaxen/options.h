@@ -9,6 +9,7 @@
 #include "image_file.h"
 #include "make_label.h"
 #include "name_template.h"
+#include "sheet_options.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
@@ -29,6 +30,8 @@ struct Options
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;
     std::optional<NameTemplate> names;
+    // ... or all on the pages of one PDF, `output`.
+    std::optional<PagesSettings> pages;
 };
 
 // No bar is printed this much narrower: a larger --bar-reduction is a slip, and would not fit the

@@ -13,6 +13,8 @@ struct Outcome : MadeLabel
 {
     std::string path; // "-" for standard output; empty until known
     ImageFormat format = ImageFormat::Png;
+    int page = 0; // on the pages of a sheet or roll: where the label went, from 1
+    int cell = 0;
 };
 
 } // namespace lorvaxen::tool

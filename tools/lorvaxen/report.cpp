@@ -10,12 +10,16 @@ std::string modulePercent(const ModuleChoice& module)
     return formatDecimal(module.achievedMm / module.requestedMm * 100, 1);
 }
 
-std::string destination(const Outcome& outcome)
+} // namespace
+
+std::string destinationText(const Outcome& outcome)
 {
+    if (outcome.page > 0) {
+        return outcome.path + ", page " + std::to_string(outcome.page) + ", cell " +
+               std::to_string(outcome.cell);
+    }
     return isStandardOutput(outcome.path) ? "standard output" : outcome.path;
 }
-
-} // namespace
 
 std::string successText(const Outcome& outcome)
 {
@@ -44,7 +48,7 @@ std::string successText(const Outcome& outcome)
     if (outcome.bearerMm > 0) {
         text += "\nbearer bars: " + formatDecimal(outcome.bearerMm, 3) + " mm thick";
     }
-    return text + "\nwritten to: " + destination(outcome) + "\n";
+    return text + "\nwritten to: " + destinationText(outcome) + "\n";
 }
 
 std::string failureText(const Outcome& outcome)
@@ -85,6 +89,10 @@ std::string outcomeJson(const Outcome& outcome, std::optional<int> line)
     json += ",\"framed\":" + jsonString(outcome.barcode.framedText);
     json += ",\"file\":" + jsonString(outcome.path);
     json += ",\"format\":" + jsonString(formatName(outcome.format));
+    if (outcome.page > 0) {
+        json += ",\"page\":" + std::to_string(outcome.page);
+        json += ",\"cell\":" + std::to_string(outcome.cell);
+    }
     json += ",\"dpi\":" + (size.dpi > 0 ? std::to_string(size.dpi) : std::string("null"));
     json += ",\"width_px\":" + std::to_string(size.widthPx);
     json += ",\"height_px\":" + std::to_string(size.heightPx);

@@ -17,6 +17,7 @@
 // - the label's layout (light margins, text, bearer bars, turn, colours, bar width reduction):
 //   `makeLabel`;
 // - the writers of every format, to an open file or to memory: `writeImage`, `imageBytes`;
+// - labels laid out on the pages of one PDF, a sheet's cells or a roll's pages: `LabelPages`;
 // - grading an image in a file or in memory, with advice: `verifyFile`, `verifyBytes`, and the
 //   reports `reportText`, `reportJson`, `writeReportPage` and `writeProfilePlot`.
 #pragma once
@@ -25,6 +26,7 @@
 
 #include "barcode.h"
 #include "formats.h"
+#include "label_pages.h"
 #include "make_label.h"
 #include "verify_label.h"
 #include "verify_page.h"
