@@ -13,7 +13,7 @@
 namespace lorvaxen::tool {
 
 Outcome produce(std::string_view text, const Options& options, const std::string& path,
-                Durability durability)
+                Durability durability, Naming naming)
 {
     Outcome outcome;
     static_cast<MadeLabel&>(outcome) = makeLabel(text, options.label);
@@ -26,9 +26,11 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     if (outcome.path.empty()) {
         outcome.path = defaultFileName(
             nameStem(outcome.symbology->facts, outcome.barcode.shownText), options.format);
+        naming = Naming::Made;
     }
     if (outcome.problem.empty()) {
-        outcome.problem = writeImageFile(outcome.label, options.format, outcome.path, durability);
+        outcome.problem =
+            writeImageFile(outcome.label, options.format, outcome.path, durability, naming);
     }
     outcome.label = Label{}; // the report needs only the picture's size, not its pixels
     return outcome;
@@ -60,9 +62,10 @@ int runSingle(const Options& options, std::istream& in, std::ostream& out, std::
             }
         }
     }
-    const Outcome outcome = produce(text, options, options.output, Durability::Now);
-    // With the image on standard output, the report goes to standard error.
-    std::ostream& report = !outcome.path.empty() && isStandardOutput(outcome.path) ? err : out;
+    const Outcome outcome = produce(text, options, options.output, Durability::Now, Naming::Given);
+    // With the image on standard output, the report goes to standard error. A name made from
+    // the text is never standard output, whatever is planted under it.
+    std::ostream& report = !options.output.empty() && isStandardOutput(options.output) ? err : out;
     if (options.json) {
         report << outcomeJson(outcome, std::nullopt) << '\n';
     }

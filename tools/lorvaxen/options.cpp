@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include "batch_options.h"
 #include "report.h"
 #include "symbol_text.h"
 #include "verify_command.h"
@@ -57,7 +58,8 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
                    "'label-%04d.png'";
         }
         if (!outputGiven) {
-            options.output = kDefaultBatchTemplate;
+            options.output =
+                options.csv.nameColumn > 0 ? kDefaultNamedBatchTemplate : kDefaultBatchTemplate;
         }
         std::string problem;
         options.names = NameTemplate::parse(options.output, &problem);
@@ -215,7 +217,7 @@ CLI::Validator finiteRange(double least, double most, const std::string& unit)
 
 std::string defaultFileName(std::string_view text, ImageFormat format)
 {
-    return safeFileStem(text) + "." + std::string(formatName(format));
+    return safeLeadingStem(text) + "." + std::string(formatName(format));
 }
 
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
@@ -326,6 +328,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--batch", batch,
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
+    addCsvOptions(app, options.csv);
     VerifyRequest verifyRequest;
     const CLI::App* verify = addVerifyCommand(app, verifyRequest);
 
@@ -367,8 +370,11 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     if (app.count("--batch") > 0) {
         options.batchInput = batch;
     }
-    if (const auto problem =
-            usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format)) {
+    auto problem = usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format);
+    if (!problem) {
+        problem = csvUsageProblem(app, options);
+    }
+    if (problem) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";
         return {std::nullopt, kExitUsage, std::nullopt};
     }

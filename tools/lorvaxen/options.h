@@ -5,6 +5,7 @@
 #include <ostream>
 #include <string>
 
+#include "batch_input.h"
 #include "image_file.h"
 #include "make_label.h"
 #include "name_template.h"
@@ -27,6 +28,7 @@ struct Options
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;
     std::optional<NameTemplate> names;
+    CsvSettings csv; // a column to read `batchInput` as CSV, and how
 };
 
 // No bar is printed this much narrower: a larger --bar-reduction is a slip, and would not fit the
@@ -40,6 +42,7 @@ CLI::Validator finiteRange(double least, double most, const std::string& unit);
 // The default names: the text made safe for a file name, with the format's extension; for a
 // batch, this.
 constexpr const char* kDefaultBatchTemplate = "barcode-%04d.png";
+constexpr const char* kDefaultNamedBatchTemplate = "%s.png"; // with --name-column
 std::string defaultFileName(std::string_view text, ImageFormat format = ImageFormat::Png);
 
 struct ParsedArguments
