@@ -388,6 +388,13 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
         EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
     }
+    // Endless input, such as /dev/zero, is not read for ever.
+    const ToolRun endless = runTool({"-o", "keep.png", "-"}, std::string((1 << 20) + 1, 'A'));
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_NE(endless.err.find("the text on standard input runs past 1048576 bytes"),
+              std::string::npos)
+        << endless.err;
+    EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
     const ToolRun json = runTool({"--json", "-o", "x.png", "a\"\\#"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
