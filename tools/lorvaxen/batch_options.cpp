@@ -30,6 +30,7 @@ void addCsvOptions(CLI::App& app, CsvSettings& csv)
                    "Read --batch FILE as CSV, one label from this column of each row, counted "
                    "from 1; quoted fields may hold delimiters, newlines and quotes written twice")
         ->check(CLI::Range(1, 1 << 20))
+        ->default_str("") // none: plain lines
         ->type_name("N");
     app.add_flag("--header", csv.header,
                  "The CSV file's first row names its columns: it makes no label");
@@ -49,6 +50,7 @@ void addCsvOptions(CLI::App& app, CsvSettings& csv)
                    "Name each file after this CSV column through %s in the -o template, rather "
                    "than after the label's text; without -o the files are named %s.png")
         ->check(CLI::Range(1, 1 << 20))
+        ->default_str("") // none: the label's text
         ->type_name("M");
 }
 
