@@ -1,4 +1,5 @@
 // The lorvaxen command-line tool, run as a user runs it: its files, its messages, its exit status.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <csignal>
@@ -333,7 +334,9 @@ TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
 TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
 {
     ASSERT_EQ(runTool({"../A/B.c"}).status, 0);
-    EXPECT_EQ(files(), std::vector<std::string>{"___A_B_C.png"});
+    // A name that would read as an option to the commands given it ("rm *") starts with '_'.
+    ASSERT_EQ(runTool({"--", "-rf"}).status, 0);
+    EXPECT_EQ(files(), (std::vector<std::string>{"_-RF.png", "___A_B_C.png"}));
 }
 
 TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
@@ -399,6 +402,13 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
         EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
         EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
     }
+    // Endless input, such as /dev/zero, is not read for ever.
+    const ToolRun endless = runTool({"-o", "keep.png", "-"}, std::string((1 << 20) + 1, 'A'));
+    EXPECT_EQ(endless.status, 1);
+    EXPECT_NE(endless.err.find("the text on standard input runs past 1048576 bytes"),
+              std::string::npos)
+        << endless.err;
+    EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
     const ToolRun json = runTool({"--json", "-o", "x.png", "a\"\\#"});
     EXPECT_EQ(json.status, 1);
     EXPECT_EQ(json.out, "{\"text\":\"a\\\"\\\\#\",\"symbology\":\"code39\",\"ok\":false,"
@@ -458,6 +468,11 @@ TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
              Case{{"--fg", "#ddd", "--bg", "none", "-o", "x.svg", "A"},
                   "a symbol contrast of 13.3% under red light (the background's reflectance 100% "
                   "less the bars' 86.7%), which fails (grade F, below 20%)"},
+             Case{{"--column", "2", "A"}, "--column reads a CSV file of a batch: give --batch"},
+             Case{{"--batch", "list.txt", "--column", "1", "--delimiter", ";;"},
+                  "--delimiter: one character"},
+             Case{{"--batch", "list.txt", "--column", "1", "--name-column", "2", "-o", "%d.png"},
+                  "--name-column names the files through %s"},
              Case{{"--bar-reduction", "inf", "A"}, "is not a number"},
              Case{{"--bar-reduction", "1e300", "A"}, "is not a number"},
              Case{{"verify"}, ""},
@@ -496,6 +511,25 @@ TEST_F(Tool, UnwritableFileIsReportedAndLeavesNothingBehind)
     EXPECT_NE(taken.err.find("cannot write taken.svg"), std::string::npos) << taken.err;
     EXPECT_EQ(files(), std::vector<std::string>{"taken.svg"});
     EXPECT_TRUE(fs::is_empty(dir() / "taken.svg"));
+
+    // Names made from the data never write through a link planted under them, nor wait on a
+    // FIFO: each is refused, and the batch goes on.
+    const fs::path outside = dir().parent_path() / "outside";
+    std::ofstream(outside) << "earlier";
+    fs::create_symlink("/dev/null", dir() / "NULL.png");
+    fs::create_symlink(outside, dir() / "OUT.png");
+    ASSERT_EQ(mkfifo((dir() / "FIFO.png").c_str(), 0644), 0);
+    const ToolRun planted = runTool({"--batch", "-", "-o", "%s.png"}, "NULL\nOUT\nFIFO\nNEW\n");
+    EXPECT_EQ(planted.status, 1);
+    for (const char* refusal :
+         {"line 1: cannot write NULL.png: it is a symbolic link", "line 2: cannot write OUT.png",
+          "line 3: cannot write FIFO.png: it is a named pipe (FIFO)"}) {
+        EXPECT_NE(planted.err.find(refusal), std::string::npos) << planted.err;
+    }
+    EXPECT_EQ(readText(outside), "earlier");
+    EXPECT_TRUE(fs::is_symlink(dir() / "OUT.png"));
+    EXPECT_EQ(files(), (std::vector<std::string>{"FIFO.png", "NEW.png", "NULL.png", "OUT.png",
+                                                 "taken.svg"}));
 }
 
 TEST_F(Tool, ReplacingAFileKeepsItsModeAndNamesMayUseTheFileSystemsWholeLimit)
@@ -503,7 +537,8 @@ TEST_F(Tool, ReplacingAFileKeepsItsModeAndNamesMayUseTheFileSystemsWholeLimit)
     const std::string name = std::string(251, 'n') + ".png"; // 255 bytes, the usual limit
     ASSERT_EQ(runTool({"-o", name, "A"}).status, 0);
     const auto ownerOnly = fs::perms::owner_read | fs::perms::owner_write;
-    fs::permissions(dir() / name, ownerOnly);
+    // Never a set-user-id bit: a label is no program, and one planted would pass it on.
+    fs::permissions(dir() / name, ownerOnly | fs::perms::set_uid);
     const ToolRun run = runTool({"-o", name, "B"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(fs::status(dir() / name).permissions(), ownerOnly);
@@ -513,8 +548,9 @@ TEST_F(Tool, ReplacingAFileKeepsItsModeAndNamesMayUseTheFileSystemsWholeLimit)
     EXPECT_EQ(files(), std::vector<std::string>{name});
 }
 
-// SIGINT or SIGTERM stops a batch at once with 128 + the signal. It leaves no temporary file,
-// and the report so far names exactly the files written, each on a whole line.
+// SIGINT, SIGTERM or SIGHUP stops a batch at once with 128 + the signal. It leaves no temporary
+// file, and the report so far names exactly the files written, each on a whole line: new files,
+// written unnamed until complete, and files replaced through a temporary name.
 TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
 {
     std::ofstream list(dir() / "list.txt");
@@ -522,31 +558,50 @@ TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
         list << "LINE" << i << '\n';
     }
     list.close();
-    for (const int signal : {SIGINT, SIGTERM}) {
-        const pid_t child = startTool(
-            {"--batch", "list.txt", "--dpi", "1200", "--height", "100", "-o", "%03d.png"});
-        // Strike once a few are written, while the next is being written: large files take
-        // most of the time. New files are written unnamed until complete, so there is no
-        // temporary name to wait for.
-        const auto writing = [&] { return files().size() >= 5; };
-        for (int wait = 0; wait < 200000 && !writing(); ++wait) {
-            usleep(100);
-        }
-        kill(child, signal);
-        const ToolRun run = finishTool(child);
-        EXPECT_EQ(run.status, 128 + signal);
-        std::vector<std::string> reported{"list.txt"};
-        std::istringstream lines(run.out);
-        for (std::string line; std::getline(lines, line);) {
-            reported.push_back(line.substr(line.rfind(' ') + 1));
-        }
-        std::sort(reported.begin(), reported.end());
-        EXPECT_TRUE(run.out.empty() || run.out.back() == '\n') << run.out;
-        EXPECT_GE(reported.size(), 4U);
-        EXPECT_EQ(files(), reported);
-        for (const std::string& name : files()) {
-            if (name != "list.txt") {
-                fs::remove(dir() / name);
+    const fs::path report = dir().parent_path() / "stdout";
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        for (const bool replacing : {false, true}) {
+            for (int line = 1; replacing && line <= 500; ++line) {
+                char name[16];
+                std::snprintf(name, sizeof name, "%03d.png", line);
+                std::ofstream(dir() / name) << "earlier";
+            }
+            std::ofstream{report}; // not the last run's report
+            const pid_t child = startTool(
+                {"--batch", "list.txt", "--dpi", "1200", "--height", "100", "-o", "%03d.png"});
+            // Strike once a few are written, while the next is being written: under its
+            // temporary name when it replaces a file.
+            const auto writing = [&] {
+                return std::ranges::count(readText(report), '\n') >= 5 &&
+                       (!replacing || std::ranges::any_of(files(), [](const std::string& name) {
+                           return name.starts_with(".lorvaxen-");
+                       }));
+            };
+            for (int wait = 0; wait < 200000 && !writing(); ++wait) {
+                usleep(100);
+            }
+            kill(child, signal);
+            const ToolRun run = finishTool(child);
+            EXPECT_EQ(run.status, 128 + signal);
+            std::vector<std::string> reported;
+            std::istringstream lines(run.out);
+            for (std::string line; std::getline(lines, line);) {
+                reported.push_back(line.substr(line.rfind(' ') + 1));
+            }
+            EXPECT_TRUE(run.out.empty() || run.out.back() == '\n') << run.out;
+            EXPECT_GE(reported.size(), 4U);
+            for (const std::string& name : reported) {
+                EXPECT_TRUE(fs::is_regular_file(dir() / name)) << name;
+            }
+            // Anything else is an earlier file as it was: no temporary file, nothing unreported.
+            for (const std::string& name : files()) {
+                const bool isReported = std::ranges::find(reported, name) != reported.end();
+                if (name != "list.txt" && !isReported) {
+                    EXPECT_TRUE(replacing && readText(dir() / name) == "earlier") << name;
+                }
+                if (name != "list.txt") {
+                    fs::remove(dir() / name);
+                }
             }
         }
     }
@@ -554,22 +609,59 @@ TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
 
 TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
 {
-    std::ofstream(dir() / "list.txt") << "ABC\na#b\n\nxyz\r\n12345";
-    const ToolRun run = runTool({"--batch", "list.txt", "-o", "label-%04d.png"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("line 2: a character is not a Code 39 symbol"), std::string::npos)
-        << run.err;
-    EXPECT_NE(run.out.find("3 written, 1 failed, 1 blank lines skipped"), std::string::npos)
-        << run.out;
-    // Files are numbered by line, so each still names the line it came from.
-    EXPECT_EQ(files(), (std::vector<std::string>{"label-0001.png", "label-0004.png",
-                                                 "label-0005.png", "list.txt"}));
-    for (const auto& [file, data] :
-         {std::pair{"label-0001.png", "ABC"}, std::pair{"label-0004.png", "XYZ"},
-          std::pair{"label-0005.png", "12345"}}) {
-        const auto png = readPng(dir() / file);
-        ASSERT_TRUE(png.has_value()) << file;
-        EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), data);
+    struct Case
+    {
+        std::string input;
+        std::vector<std::string> args;
+        std::vector<std::string> refusals;
+        std::string summary;
+        std::vector<std::pair<std::string, std::string>> written; // file, then what it holds
+    };
+    for (const Case& c : {
+             // Files are numbered by line, so each still names the line it came from.
+             Case{"ABC\na#b\n\nxyz\r\n12345",
+                  {"-o", "label-%04d.png"},
+                  {"line 2: a character is not a Code 39 symbol"},
+                  "3 written, 1 failed, 1 blank lines skipped",
+                  {{"label-0001.png", "ABC"},
+                   {"label-0004.png", "XYZ"},
+                   {"label-0005.png", "12345"}}},
+             // A CSV file: its header makes no label, a quoted field holds the delimiter, a newline
+             // and quotes written twice, and a bad row is refused with the line it starts on.
+             Case{"name,code\n\"Bolt, M4\",B4\n\"Nut\n\"\"hex\"\"\",N5\nshort\n\"open,X\n",
+                  {"--column", "2", "--header", "--name-column", "1"},
+                  {"line 5: the row has 1 field, but --column 2 takes field 2",
+                   "line 6: the quote that opens field 1 at character 1 is never closed"},
+                  "2 written, 2 failed, 0 blank lines skipped",
+                  {{"Bolt__M4.png", "B4"}, {"Nut__hex_.png", "N5"}}},
+             // A line no text comes near: the input is no list of texts, and the batch stops.
+             Case{"ABC\n" + std::string(70000, 'x') + "\nDEF\n",
+                  {"-o", "label-%d.png"},
+                  {"line 2: longer than 65536 bytes"},
+                  "1 written, 1 failed, 0 blank lines skipped",
+                  {{"label-1.png", "ABC"}}},
+         }) {
+        std::ofstream(dir() / "list.txt", std::ios::binary) << c.input;
+        std::vector<std::string> args{"--batch", "list.txt"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const ToolRun run = runTool(args);
+        EXPECT_EQ(run.status, 1) << c.summary;
+        for (const std::string& refusal : c.refusals) {
+            EXPECT_NE(run.err.find("lorvaxen: " + refusal), std::string::npos) << run.err;
+        }
+        EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
+        std::vector<std::string> expected{"list.txt"};
+        for (const auto& [file, data] : c.written) {
+            expected.push_back(file);
+            const auto png = readPng(dir() / file);
+            ASSERT_TRUE(png.has_value()) << file;
+            EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), data);
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(files(), expected);
+        for (const auto& [file, data] : c.written) {
+            fs::remove(dir() / file);
+        }
     }
 }
 
@@ -596,6 +688,27 @@ TEST_F(Tool, BatchFromStandardInputReportsEachLineAsJson)
     EXPECT_NE(jsonField(third, "error").find("written to x-ONE.svg already"), std::string::npos)
         << third;
     EXPECT_EQ(summary, "{\"written\":2,\"failed\":1,\"skipped\":0}");
+
+    // Each line is made as it is read: the first line's report comes while the input is open.
+    const fs::path feed = dir() / "feed";
+    ASSERT_EQ(mkfifo(feed.c_str(), 0600), 0);
+    const pid_t child = startTool({"--batch", "feed", "-o", "s-%d.png"});
+    const int writer = open(feed.c_str(), O_WRONLY);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(write(writer, "FIRST\n", 6), 6);
+    const fs::path report = dir().parent_path() / "stdout";
+    const auto reported = [&] {
+        return readText(report).find("line 1: *FIRST*") != std::string::npos;
+    };
+    for (int wait = 0; wait < 200000 && !reported(); ++wait) {
+        usleep(100);
+    }
+    EXPECT_TRUE(reported()) << "no report of the first line before the input ended";
+    ASSERT_EQ(write(writer, "SECOND\n", 7), 7);
+    close(writer);
+    const ToolRun streamed = finishTool(child);
+    EXPECT_EQ(streamed.status, 0) << streamed.err;
+    EXPECT_NE(streamed.out.find("line 2: *SECOND* -> s-2.png"), std::string::npos) << streamed.out;
 }
 
 // The part of a page's pixels in a rectangle, white beyond the page.

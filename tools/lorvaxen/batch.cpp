@@ -1,17 +1,16 @@
 #include "batch.h"
 
-#include <cerrno>
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
-#include <vector>
 
 #include <malloc.h>
 #include <unistd.h>
 
+#include "batch_input.h"
 #include "interrupt.h"
 #include "job.h"
 #include "report.h"
@@ -19,23 +18,24 @@
 namespace lorvaxen::tool {
 namespace {
 
-// A bar on standard error, drawn over itself, and only when a person is watching it.
+// A bar on standard error, drawn over itself, and only when a person is watching it: how much of
+// a file has been read, or for a pipe, how many labels have been made.
 class ProgressBar
 {
   public:
-    ProgressBar(std::ostream& err, std::size_t total)
-        : err_(err), total_(total), shown_(total > 0 && isatty(STDERR_FILENO) != 0)
-    {
-    }
-    void show(std::size_t done)
+    explicit ProgressBar(std::ostream& err) : err_(err), shown_(isatty(STDERR_FILENO) != 0) {}
+    void show(std::size_t done, std::optional<double> shareRead)
     {
         if (!shown_) {
             return;
         }
-        constexpr std::size_t kWidth = 30;
-        const std::size_t filled = done * kWidth / total_;
-        err_ << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] "
-             << done << '/' << total_ << std::flush;
+        err_ << '\r';
+        if (shareRead) {
+            constexpr std::size_t kWidth = 30;
+            const auto filled = static_cast<std::size_t>(std::min(*shareRead, 1.0) * kWidth);
+            err_ << '[' << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] ";
+        }
+        err_ << done << std::flush;
     }
     // Clears the bar before anything else is printed, so that lines do not run into it.
     void clear()
@@ -47,35 +47,17 @@ class ProgressBar
 
   private:
     std::ostream& err_;
-    std::size_t total_;
     bool shown_;
 };
 
-struct Line
+// An outcome for a row that made no label, for the report to give like any other.
+Outcome refusedRow(const BatchItem& item, const Options& options)
 {
-    int number;
-    std::string text;
-};
-
-// The lines to encode, numbered from 1 as an editor counts them. A carriage return before the
-// newline is dropped; blank lines are counted in the numbering and skipped.
-std::vector<Line> readLines(std::istream& in, int* skipped)
-{
-    std::vector<Line> lines;
-    std::string text;
-    int number = 0;
-    while (std::getline(in, text)) {
-        ++number;
-        if (!text.empty() && text.back() == '\r') {
-            text.pop_back();
-        }
-        if (text.empty()) {
-            ++*skipped;
-            continue;
-        }
-        lines.push_back({number, text});
-    }
-    return lines;
+    Outcome outcome;
+    outcome.text = item.text;
+    outcome.symbology = options.label.barcode.symbology;
+    outcome.problem = item.problem;
+    return outcome;
 }
 
 } // namespace
@@ -86,71 +68,70 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err, Label
     // than hand it back to the system and ask for it again for each one.
     mallopt(M_TRIM_THRESHOLD, 64 << 20);
     mallopt(M_TOP_PAD, 16 << 20);
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (*options.batchInput != "-") {
-        file.open(*options.batchInput, std::ios::binary);
-        if (!file) {
-            err << "lorvaxen: cannot read " << *options.batchInput << ": " << std::strerror(errno)
-                << '\n';
-            return kExitFailure;
-        }
-        in = &file;
-    }
-    int skipped = 0;
-    const std::vector<Line> lines = readLines(*in, &skipped);
-    if (in->bad()) {
-        err << "lorvaxen: cannot read " << *options.batchInput << '\n';
+    std::string openProblem;
+    const std::unique_ptr<BatchInput> input =
+        BatchInput::open(*options.batchInput, options.csv, &openProblem);
+    if (!input) {
+        err << "lorvaxen: " << openProblem << '\n';
         return kExitFailure;
     }
 
-    ProgressBar progress(err, lines.size());
+    ProgressBar progress(err);
     int written = 0;
     int failed = 0;
     std::set<std::string> directories;
+    // Names with the line number in them are all different; others are remembered, which
+    // costs memory for each line.
+    const bool numbered = sink != nullptr || options.names->numbered();
     std::set<std::string> names;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        progress.show(i);
-        const Line& line = lines[i];
-        const std::string name = sink != nullptr ? "" : options.names->name(line.number, line.text);
+    while (const std::optional<BatchItem> item = input->next()) {
+        const std::string name =
+            sink != nullptr ? "" : options.names->name(item->line, item->nameText);
         // Two lines named alike by their text: the later one would replace the earlier file.
-        const bool taken = sink == nullptr && !names.insert(name).second;
+        const bool taken =
+            sink == nullptr && item->problem.empty() && !numbered && !names.insert(name).second;
         Outcome outcome;
-        if (taken) {
-            outcome.text = line.text;
-            outcome.symbology = options.label.barcode.symbology;
+        if (!item->problem.empty()) {
+            outcome = refusedRow(*item, options);
+        } else if (taken) {
+            outcome = refusedRow(*item, options);
             outcome.problem = "an earlier line was written to " + name +
                               " already: put %d in the name template to keep both";
         } else if (sink != nullptr) {
-            outcome = sink->place(line.text);
+            outcome = sink->place(item->text);
         } else {
-            outcome = produce(line.text, options, name, Durability::Later);
+            outcome = produce(item->text, options, name, Durability::Later, Naming::Made);
         }
         progress.clear();
         if (options.json) {
-            out << outcomeJson(outcome, line.number) << '\n';
+            out << outcomeJson(outcome, item->line) << '\n';
         }
         for (const std::string& warning : outcome.warnings) {
-            err << "lorvaxen: line " << line.number << ": warning: " << warning << '\n';
+            err << "lorvaxen: line " << item->line << ": warning: " << warning << '\n';
         }
         if (outcome.succeeded()) {
             ++written;
             directories.insert(std::filesystem::path(outcome.path).parent_path().string());
             if (!options.json) {
-                out << "line " << line.number << ": " << outcome.barcode.framedText << " -> "
+                out << "line " << item->line << ": " << outcome.barcode.framedText << " -> "
                     << destinationText(outcome) << '\n';
             }
         } else {
             ++failed;
-            err << "lorvaxen: line " << line.number << ": " << failureText(outcome) << '\n';
+            err << "lorvaxen: line " << item->line << ": " << failureText(outcome) << '\n';
         }
         // Each line is out before the next file, or an interruption, can come.
         if (!reportWritten(out, err)) {
             return kExitFailure;
         }
         releaseInterruptions();
+        progress.show(written + failed, input->shareRead());
     }
-    progress.show(lines.size());
+    const int skipped = input->blankLines();
+    const bool readAll = input->readProblem().empty();
+    if (!readAll) {
+        err << "lorvaxen: " << input->readProblem() << '\n';
+    }
     progress.clear();
     // The files were renamed complete into place; one pass makes them all durable.
     bool durable = true;
@@ -169,7 +150,8 @@ int runBatch(const Options& options, std::ostream& out, std::ostream& err, Label
         out << written << " written, " << failed << " failed, " << skipped
             << " blank lines skipped\n";
     }
-    return reportWritten(out, err) && durable && failed == 0 ? kExitSuccess : kExitFailure;
+    return reportWritten(out, err) && durable && readAll && failed == 0 ? kExitSuccess
+                                                                        : kExitFailure;
 }
 
 } // namespace lorvaxen::tool

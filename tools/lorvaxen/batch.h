@@ -20,8 +20,9 @@ class LabelSink
     virtual Outcome place(std::string_view text) = 0;
 };
 
-// Makes a barcode of each non-blank line, named by the template with the line number, and goes
-// on past a bad line. Reports each line on `out` (failures also on `err`), shows a progress bar
+// Makes a barcode of each non-blank line, or of a column of each row of a CSV file, as it is read,
+// named by the template with the line number, and goes on past a bad line (but stops at a line
+// too long to be a text). Reports each line on `out` (failures also on `err`), shows a progress bar
 // on standard error when it is a terminal, and ends with a summary. Answers 0 only when every
 // line was written. With a `sink`, each label goes to it instead of a file of its own.
 int runBatch(const Options& options, std::ostream& out, std::ostream& err,

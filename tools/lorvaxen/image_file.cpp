@@ -20,8 +20,10 @@ std::string failure(const std::string& path, int error)
            (error != 0 ? std::strerror(error) : "the image could not be encoded");
 }
 
-// mkstemp makes its file readable by the owner alone; the finished file keeps the mode of the
-// file it replaces, or gets the permissions any new file of this user would have.
+// mkstemp makes its file readable by the owner alone; the finished file keeps the permissions
+// of the regular file it replaces, or gets those any new file of this user would have. Never the
+// set-user-id, set-group-id or sticky bits: a label is no program, and a file planted with them
+// would otherwise hand them to a file of whoever runs the tool.
 void givePermissions(int fd, const struct stat* earlier)
 {
     static const mode_t mask = [] {
@@ -29,8 +31,19 @@ void givePermissions(int fd, const struct stat* earlier)
         umask(current);
         return current;
     }();
-    fchmod(fd, earlier != nullptr ? earlier->st_mode & static_cast<mode_t>(07777)
+    fchmod(fd, earlier != nullptr ? earlier->st_mode & static_cast<mode_t>(0777)
                                   : static_cast<mode_t>(0666) & ~mask);
+}
+
+// What stands under a name, for a message.
+const char* kindOfFile(mode_t mode)
+{
+    return S_ISLNK(mode)                    ? "a symbolic link"
+           : S_ISFIFO(mode)                 ? "a named pipe (FIFO)"
+           : S_ISCHR(mode) || S_ISBLK(mode) ? "a device"
+           : S_ISSOCK(mode)                 ? "a socket"
+           : S_ISDIR(mode)                  ? "a directory"
+                                            : "not a regular file";
 }
 
 bool isStandardOutput(const struct stat& named)
@@ -178,24 +191,10 @@ std::string writeThroughTemporary(const FileWriter& write, const std::string& pa
     return written ? "" : failure(path, error);
 }
 
-} // namespace
-
-bool isStandardOutput(const std::string& path)
-{
-    struct stat named
-    {
-    };
-    return path == "-" || (stat(path.c_str(), &named) == 0 && isStandardOutput(named));
-}
-
-std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
-                           Durability durability)
-{
-    return writeFile([&](std::FILE* file) { return writeImage(label, format, file); }, path,
-                     durability);
-}
-
-std::string writeFile(const FileWriter& write, const std::string& path, Durability durability)
+// A name the user gave: standard output by any of its names, a device or a pipe written as it
+// is (a FIFO blocks until it is read, as the user asked), anything else written whole and
+// renamed into place.
+std::string writeGivenName(const FileWriter& write, const std::string& path, Durability durability)
 {
     struct stat existing
     {
@@ -222,7 +221,65 @@ std::string writeFile(const FileWriter& write, const std::string& path, Durabili
             return *written;
         }
     }
-    return writeThroughTemporary(write, path, durability, exists ? &existing : nullptr);
+    // The permissions are the replaced file's own: of a symbolic link, which the rename
+    // replaces, not those of the file it points to.
+    struct stat own
+    {
+    };
+    const bool regular = lstat(path.c_str(), &own) == 0 && S_ISREG(own.st_mode);
+    return writeThroughTemporary(write, path, durability, regular ? &own : nullptr);
+}
+
+// A name the tool made: created, or replacing a regular file, and never opened, so that a link
+// or a FIFO planted under it is neither written through nor waited on.
+std::string writeMadeName(const FileWriter& write, const std::string& path, Durability durability)
+{
+    struct stat existing
+    {
+    };
+    if (lstat(path.c_str(), &existing) != 0) {
+        if (errno != ENOENT) {
+            const int error = errno;
+            holdInterruptions();
+            return failure(path, error);
+        }
+        if (auto written = writeUnnamed(write, path, durability)) {
+            return *written;
+        }
+        return writeThroughTemporary(write, path, durability, nullptr);
+    }
+    if (!S_ISREG(existing.st_mode)) {
+        holdInterruptions();
+        return "cannot write " + path + ": it is " + kindOfFile(existing.st_mode) +
+               "; a name the tool makes (each of a batch's, or one without -o) only ever "
+               "replaces a regular file, so nothing was written to it: remove it, or choose "
+               "another name with -o";
+    }
+    return writeThroughTemporary(write, path, durability, &existing);
+}
+
+} // namespace
+
+bool isStandardOutput(const std::string& path)
+{
+    struct stat named
+    {
+    };
+    return path == "-" || (stat(path.c_str(), &named) == 0 && isStandardOutput(named));
+}
+
+std::string writeFile(const FileWriter& write, const std::string& path, Durability durability,
+                      Naming naming)
+{
+    return naming == Naming::Made ? writeMadeName(write, path, durability)
+                                  : writeGivenName(write, path, durability);
+}
+
+std::string writeImageFile(const Label& label, ImageFormat format, const std::string& path,
+                           Durability durability, Naming naming)
+{
+    return writeFile([&](std::FILE* file) { return writeImage(label, format, file); }, path,
+                     durability, naming);
 }
 
 std::string makeDurable(const std::string& directory)

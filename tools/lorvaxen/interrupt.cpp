@@ -10,7 +10,7 @@
 namespace lorvaxen::tool {
 namespace {
 
-// Written only with both signals blocked, read by the handler.
+// Written only with the signals blocked, read by the handler.
 char temporaryPath[PATH_MAX + 1];
 volatile sig_atomic_t haveTemporary = 0;
 
@@ -22,12 +22,16 @@ extern "C" void onInterrupt(int signal)
     _exit(128 + signal);
 }
 
+// A hang-up, as when the terminal of a batch is closed, ends the tool like the others.
+constexpr int kInterruptions[] = {SIGINT, SIGTERM, SIGHUP};
+
 sigset_t interruptions()
 {
     sigset_t set;
     sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
+    for (const int signal : kInterruptions) {
+        sigaddset(&set, signal);
+    }
     return set;
 }
 
@@ -46,8 +50,17 @@ void installInterruptHandlers()
     };
     action.sa_handler = onInterrupt;
     action.sa_mask = interruptions();
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : kInterruptions) {
+        // A signal the tool was started ignoring stays ignored: nohup's SIGHUP, a background
+        // job's SIGINT.
+        struct sigaction earlier
+        {
+        };
+        if (sigaction(signal, nullptr, &earlier) == 0 && earlier.sa_handler == SIG_IGN) {
+            continue;
+        }
+        sigaction(signal, &action, nullptr);
+    }
 }
 
 void registerTemporary(const std::string& path)

@@ -1,12 +1,13 @@
-// SIGINT and SIGTERM: the tool stops at once, but never leaves a temporary file behind, nor a
-// file written without the line that reports it.
+// SIGINT, SIGTERM and SIGHUP: the tool stops at once, but never leaves a temporary file behind, nor
+// a file written without the line that reports it.
 #pragma once
 
 #include <string>
 
 namespace lorvaxen::tool {
 
-// Installs the handlers; the tool then ends with 130 after SIGINT and 143 after SIGTERM.
+// Installs the handlers; the tool then ends with 130 after SIGINT, 143 after SIGTERM and 129
+// after SIGHUP. One the tool was started ignoring stays ignored.
 void installInterruptHandlers();
 
 // While a temporary file exists, an interruption removes it before the tool ends. Register it

@@ -4,7 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <sstream>
+#include <istream>
 
 #include "interrupt.h"
 #include "report.h"
@@ -13,7 +13,7 @@
 namespace lorvaxen::tool {
 
 Outcome produce(std::string_view text, const Options& options, const std::string& path,
-                Durability durability)
+                Durability durability, Naming naming)
 {
     Outcome outcome;
     static_cast<MadeLabel&>(outcome) = makeLabel(text, options.label);
@@ -28,13 +28,34 @@ Outcome produce(std::string_view text, const Options& options, const std::string
     if (outcome.path.empty()) {
         outcome.path = defaultFileName(
             nameStem(outcome.symbology->facts, outcome.barcode.shownText), options.format);
+        naming = Naming::Made;
     }
     if (outcome.problem.empty()) {
-        outcome.problem = writeImageFile(outcome.label, options.format, outcome.path, durability);
+        outcome.problem =
+            writeImageFile(outcome.label, options.format, outcome.path, durability, naming);
     }
     outcome.label = Label{}; // the report needs only the picture's size, not its pixels
     return outcome;
 }
+
+namespace {
+
+// Far longer than any label's text (a Code 39 of 100,000 characters is half a kilometre long),
+// and a bound on what endless input, such as /dev/zero, takes before it is refused.
+constexpr std::size_t kMostTextBytes = std::size_t{1} << 20;
+
+// The whole of `in`, or a byte more than kMostTextBytes of it.
+std::string readText(std::istream& in)
+{
+    std::string text;
+    char buffer[64 * 1024];
+    while (text.size() <= kMostTextBytes && (in.read(buffer, sizeof buffer) || in.gcount() > 0)) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+    }
+    return text;
+}
+
+} // namespace
 
 bool reportWritten(std::ostream& report, std::ostream& err)
 {
@@ -51,9 +72,13 @@ int runSingle(const Options& options, std::istream& in, std::ostream& out, std::
 {
     std::string text = options.input;
     if (text == "-") {
-        std::ostringstream read;
-        read << in.rdbuf();
-        text = read.str();
+        text = readText(in);
+        if (text.size() > kMostTextBytes) {
+            err << "lorvaxen: the text on standard input runs past " << kMostTextBytes
+                << " bytes, which no label's text comes near: give the text itself, or one "
+                   "line of a file with --batch\n";
+            return kExitFailure;
+        }
         // One line: its newline, as an editor or echo leaves it, is not part of the text.
         if (!text.empty() && text.back() == '\n') {
             text.pop_back();
@@ -62,9 +87,10 @@ int runSingle(const Options& options, std::istream& in, std::ostream& out, std::
             }
         }
     }
-    const Outcome outcome = produce(text, options, options.output, Durability::Now);
-    // With the image on standard output, the report goes to standard error.
-    std::ostream& report = !outcome.path.empty() && isStandardOutput(outcome.path) ? err : out;
+    const Outcome outcome = produce(text, options, options.output, Durability::Now, Naming::Given);
+    // With the image on standard output, the report goes to standard error. A name made from
+    // the text is never standard output, whatever is planted under it.
+    std::ostream& report = !options.output.empty() && isStandardOutput(options.output) ? err : out;
     if (options.json) {
         report << outcomeJson(outcome, std::nullopt) << '\n';
     }

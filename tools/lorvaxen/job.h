@@ -14,11 +14,12 @@
 namespace lorvaxen::tool {
 
 // Makes the barcode and, if the library gave one, lays out its label and writes it to `path`, or
-// when that is empty to a file named after the label's text in the current directory. Never
-// throws for bad input: the outcome says what happened. Returns with interruptions held: the
-// caller releases them once the outcome is reported.
+// when that is empty to a file named after the label's text in the current directory (a name the
+// tool makes, whatever `naming` says). Never throws for bad input: the outcome says what
+// happened. Returns with interruptions held: the caller releases them once the outcome is
+// reported.
 Outcome produce(std::string_view text, const Options& options, const std::string& path,
-                Durability durability);
+                Durability durability, Naming naming);
 
 // The single-barcode run: produce, report, and answer the exit status.
 int runSingle(const Options& options, std::istream& in, std::ostream& out, std::ostream& err);

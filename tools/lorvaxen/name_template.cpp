@@ -1,5 +1,6 @@
 #include "name_template.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace lorvaxen::tool {
@@ -69,6 +70,12 @@ std::string safeFileStem(std::string_view text)
     return name.empty() ? "barcode" : name;
 }
 
+std::string safeLeadingStem(std::string_view text)
+{
+    std::string stem = safeFileStem(text);
+    return stem.front() == '-' ? "_" + stem : stem;
+}
+
 std::optional<NameTemplate> NameTemplate::parse(std::string_view text, std::string* problem)
 {
     NameTemplate result;
@@ -123,7 +130,8 @@ std::string NameTemplate::name(int number, std::string_view text) const
         if (piece.kind == Piece::Literal) {
             name += piece.text;
         } else if (piece.kind == Piece::Text) {
-            name += safeFileStem(text);
+            const bool startsFileName = name.empty() || name.back() == '/';
+            name += startsFileName ? safeLeadingStem(text) : safeFileStem(text);
         } else {
             // At most 3 + 3 digits of width and precision: the result fits easily.
             char digits[1024];
@@ -133,6 +141,18 @@ std::string NameTemplate::name(int number, std::string_view text) const
         }
     }
     return name;
+}
+
+bool NameTemplate::numbered() const
+{
+    return std::ranges::any_of(pieces_,
+                               [](const Piece& piece) { return piece.kind == Piece::Number; });
+}
+
+bool NameTemplate::named() const
+{
+    return std::ranges::any_of(pieces_,
+                               [](const Piece& piece) { return piece.kind == Piece::Text; });
 }
 
 } // namespace lorvaxen::tool

@@ -20,8 +20,14 @@ class NameTemplate
     // at most three digits each, and at most one "%s"; one of the two at least.
     static std::optional<NameTemplate> parse(std::string_view text, std::string* problem);
 
-    // The name for line `number` whose text is `text` (made safe for a file name).
+    // The name for line `number` whose text is `text` (made safe for a file name, and never
+    // starting with '-' where it starts the file's name).
     std::string name(int number, std::string_view text) const;
+
+    // Whether the names hold the line number, and so are all different.
+    bool numbered() const;
+    // Whether the names hold the text.
+    bool named() const;
 
   private:
     struct Piece
@@ -35,5 +41,9 @@ class NameTemplate
 // A text made safe for a file name in the current directory: letters, digits, '-' and '_' as
 // they are, anything else '_', at most 64 characters; "barcode" for an empty one.
 std::string safeFileStem(std::string_view text);
+
+// The same for the start of a file's name, where a leading '-' would make the name read as an
+// option to the commands that are given it ("-rf.png" to rm *): a '_' goes before it.
+std::string safeLeadingStem(std::string_view text);
 
 } // namespace lorvaxen::tool

@@ -9,6 +9,7 @@
 #include <CLI/CLI.hpp>
 #include <unistd.h>
 
+#include "batch_options.h"
 #include "colours.h"
 #include "contrast.h"
 #include "length.h"
@@ -33,7 +34,8 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
                    "'label-%04d.png'";
         }
         if (!outputGiven) {
-            options.output = kDefaultBatchTemplate;
+            options.output =
+                options.csv.nameColumn > 0 ? kDefaultNamedBatchTemplate : kDefaultBatchTemplate;
         }
         std::string problem;
         options.names = NameTemplate::parse(options.output, &problem);
@@ -211,7 +213,7 @@ CLI::Validator finiteRange(double least, double most, const std::string& unit)
 
 std::string defaultFileName(std::string_view text, ImageFormat format)
 {
-    return safeFileStem(text) + "." + std::string(formatName(format));
+    return safeLeadingStem(text) + "." + std::string(formatName(format));
 }
 
 ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& out,
@@ -324,6 +326,7 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     app.add_option("--batch", batch,
                    "One barcode per line of FILE, - for standard input; blank lines are skipped")
         ->type_name("FILE");
+    addCsvOptions(app, options.csv);
     PagesRequest pagesRequest;
     addPagesOptions(app, pagesRequest);
     VerifyRequest verifyRequest;
@@ -375,6 +378,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     auto problem = applyPagesRequest(app, pagesRequest, format, options);
     if (!problem) {
         problem = usageProblem(options, app.count("TEXT") > 0, app.count("--output") > 0, format);
+    }
+    if (!problem) {
+        problem = csvUsageProblem(app, options);
     }
     if (problem) {
         err << "lorvaxen: " << *problem << "\nRun with --help for more information.\n";

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "batch_input.h"
 #include "image_file.h"
 #include "make_label.h"
 #include "name_template.h"
@@ -30,6 +31,7 @@ struct Options
     // ... or one per line of `batchInput` ("-" for standard input), named by `names`.
     std::optional<std::string> batchInput;
     std::optional<NameTemplate> names;
+    CsvSettings csv; // a column to read `batchInput` as CSV, and how
     // ... or all on the pages of one PDF, `output`.
     std::optional<PagesSettings> pages;
 };
@@ -48,6 +50,7 @@ CLI::Validator plainNumber();
 // The default names: the text made safe for a file name, with the format's extension; for a
 // batch, this.
 constexpr const char* kDefaultBatchTemplate = "barcode-%04d.png";
+constexpr const char* kDefaultNamedBatchTemplate = "%s.png"; // with --name-column
 std::string defaultFileName(std::string_view text, ImageFormat format = ImageFormat::Png);
 
 struct ParsedArguments

@@ -81,7 +81,7 @@ int runPages(const Options& options, std::ostream& out, std::ostream& err)
             // A file of no label is not written at all, rather than as a blank page.
             return sheet.finish() && labels > 0;
         },
-        options.output, Durability::Now);
+        options.output, Durability::Now, Naming::Given);
     if (ran && labels == 0) {
         err << "lorvaxen: no label was placed: " << options.output << " is not written\n";
         status = kExitFailure;
