@@ -5,24 +5,10 @@
 #include <string>
 
 namespace lorvaxen {
-namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && text.front() == ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && text.back() == ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-} // namespace
 
 std::optional<std::optional<Colour>> colourNamed(std::string_view text)
 {
-    std::string name(trimmed(text));
+    std::string name(text);
     std::ranges::transform(name, name.begin(), [](unsigned char c) { return std::tolower(c); });
     if (name == "none") {
         return std::optional<Colour>();
