@@ -1,5 +1,8 @@
+#include <array>
 #include <cerrno>
 #include <csetjmp>
+#include <cstddef>
+#include <cstdlib>
 
 #include <png.h>
 
@@ -15,6 +18,85 @@ void onPngError(png_structp png, png_const_charp /*message*/)
 }
 
 void onPngWarning(png_structp /*png*/, png_const_charp /*message*/) {}
+
+// The compressor's working memory, some hundred kilobytes for every file, kept by each thread for
+// its next file. Given back and asked for again each time, it would go to the system through mmap
+// and munmap, on which threads that write files at once wait for each other.
+class BlockCache
+{
+  public:
+    BlockCache() = default;
+    BlockCache(const BlockCache&) = delete;
+    BlockCache& operator=(const BlockCache&) = delete;
+    ~BlockCache()
+    {
+        for (std::size_t i = 0; i < count_; ++i) {
+            std::free(blocks_[i]); // NOLINT(cppcoreguidelines-no-malloc)
+        }
+    }
+
+    // A block of at least `size` bytes: the smallest kept one that holds them, or a new one.
+    void* take(std::size_t size)
+    {
+        std::size_t best = count_;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (capacity(blocks_[i]) >= size &&
+                (best == count_ || capacity(blocks_[i]) < capacity(blocks_[best]))) {
+                best = i;
+            }
+        }
+        if (best < count_) {
+            void* block = blocks_[best];
+            blocks_[best] = blocks_[--count_];
+            return static_cast<std::byte*>(block) + kHeader;
+        }
+        if (size > SIZE_MAX - kHeader) {
+            return nullptr;
+        }
+        void* block = std::malloc(size + kHeader); // NOLINT(cppcoreguidelines-no-malloc)
+        if (block == nullptr) {
+            return nullptr;
+        }
+        *static_cast<std::size_t*>(block) = size;
+        return static_cast<std::byte*>(block) + kHeader;
+    }
+
+    void give(void* data)
+    {
+        void* block = static_cast<std::byte*>(data) - kHeader;
+        if (count_ < blocks_.size()) {
+            blocks_[count_++] = block;
+        } else {
+            std::free(block); // NOLINT(cppcoreguidelines-no-malloc)
+        }
+    }
+
+  private:
+    // Each block starts with its capacity, in a header that keeps what follows aligned.
+    static constexpr std::size_t kHeader = alignof(std::max_align_t);
+    static std::size_t capacity(void* block) { return *static_cast<std::size_t*>(block); }
+
+    std::array<void*, 8> blocks_{};
+    std::size_t count_ = 0;
+};
+
+BlockCache& threadBlocks()
+{
+    thread_local BlockCache blocks;
+    return blocks;
+}
+
+png_voidp takeBlock(png_structp /*png*/, png_alloc_size_t size)
+{
+    return threadBlocks().take(size);
+}
+
+void giveBlock(png_structp /*png*/, png_voidp data)
+{
+    if (data != nullptr) {
+        threadBlocks().give(data);
+    }
+}
 
 // Nothing with a destructor lives in this frame, so a jump out of libpng back to it skips no
 // clean-up.
@@ -63,8 +145,8 @@ bool writeImage(png_structp png, png_infop info, const MonoImage& image, const P
 
 bool writePng(const MonoImage& image, std::FILE* file, const Paint& paint)
 {
-    png_structp png =
-        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onPngError, onPngWarning);
+    png_structp png = png_create_write_struct_2(PNG_LIBPNG_VER_STRING, nullptr, onPngError,
+                                                onPngWarning, nullptr, takeBlock, giveBlock);
     if (png == nullptr) {
         errno = ENOMEM;
         return false;
