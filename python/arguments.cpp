@@ -111,9 +111,8 @@ LabelSettings labelSettings(const MakeArguments& a)
         refuse("symbology", "unknown symbology '" + name + "': use one of " + names);
     }
     const SymbologyFacts& facts = settings.barcode.symbology->facts;
-    settings.barcode.narrowMm = a.narrow.is_none()
-                                    ? (facts.name == "itf14" ? facts.nominalModuleMm : 0.33)
-                                    : lengthArgument(a.narrow, "narrow");
+    settings.barcode.narrowMm =
+        a.narrow.is_none() ? defaultNarrowMm(facts) : lengthArgument(a.narrow, "narrow");
     settings.barcode.heightMm = optionalLength(a.height, "height");
     if (!a.ratio.is_none()) {
         settings.barcode.ratio = positiveNumber(a.ratio, "ratio");
@@ -132,22 +131,22 @@ LabelSettings labelSettings(const MakeArguments& a)
     }
     settings.rotation = a.rotate;
     settings.barReductionMm = optionalLength(a.barReduction, "bar_reduction").value_or(0);
-    if (settings.barReductionMm < 0 || settings.barReductionMm > 10) {
-        refuse("bar_reduction", "must be from 0 to 10 mm");
+    if (settings.barReductionMm < 0 || settings.barReductionMm > kMostBarReductionMm) {
+        refuse("bar_reduction",
+               "must be from 0 to " + formatDecimal(kMostBarReductionMm, 0) + " mm");
     }
-    std::string bearer = facts.name == "itf14" ? "frame" : "none";
+    settings.bearer = defaultBearer(facts);
     if (!a.bearer.is_none()) {
         if (!py::isinstance<py::str>(a.bearer)) {
             throw py::type_error("bearer: 'none', 'bars' or 'frame' is needed");
         }
-        bearer = a.bearer.cast<std::string>();
+        const auto name = a.bearer.cast<std::string>();
+        const auto bearer = bearerNamed(name);
+        if (!bearer) {
+            refuse("bearer", "must be 'none', 'bars' or 'frame', not '" + name + "'");
+        }
+        settings.bearer = *bearer;
     }
-    if (bearer != "none" && bearer != "bars" && bearer != "frame") {
-        refuse("bearer", "must be 'none', 'bars' or 'frame', not '" + bearer + "'");
-    }
-    settings.bearer = bearer == "frame"  ? Bearer::Frame
-                      : bearer == "bars" ? Bearer::Bars
-                                         : Bearer::None;
     if (settings.bearer != Bearer::None && facts.bearerModules <= 0) {
         refuse("bearer", "bearer bars are for Interleaved 2 of 5: give symbology='itf14' or 'itf'");
     }

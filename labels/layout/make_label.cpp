@@ -56,6 +56,27 @@ std::string finish(MadeLabel& made, const LabelSettings& settings)
 
 } // namespace
 
+double defaultNarrowMm(const SymbologyFacts& facts)
+{
+    return isItf14(facts) ? facts.nominalModuleMm : BarcodeSettings{}.narrowMm;
+}
+
+Bearer defaultBearer(const SymbologyFacts& facts)
+{
+    return isItf14(facts) ? Bearer::Frame : Bearer::None;
+}
+
+std::optional<Bearer> bearerNamed(std::string_view name)
+{
+    if (name == "none") {
+        return Bearer::None;
+    }
+    if (name == "bars") {
+        return Bearer::Bars;
+    }
+    return name == "frame" ? std::optional(Bearer::Frame) : std::nullopt;
+}
+
 std::optional<Refusal> MadeLabel::refusal() const
 {
     if (!refused()) {

@@ -27,6 +27,17 @@ struct LabelSettings
     bool vector = false;
 };
 
+// No bar is printed this much narrower: a larger --bar-reduction is a slip, and would not fit the
+// dot counts the raster formats work in.
+constexpr double kMostBarReductionMm = 10;
+
+// What a symbology's labels take when not told otherwise: ITF-14 its nominal module and a bearer
+// frame, the others 0.33 mm and no bearer bars.
+double defaultNarrowMm(const SymbologyFacts& facts);
+Bearer defaultBearer(const SymbologyFacts& facts);
+// "none", "bars" or "frame"; empty for any other name.
+std::optional<Bearer> bearerNamed(std::string_view name);
+
 // A label's size as written, turned as it is: pixels, and the millimetres a pixel stands for.
 struct LabelSize
 {

@@ -356,14 +356,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     }
     options.label.paint = {**inkColour, *backgroundColour};
     const SymbologyFacts& facts = options.label.barcode.symbology->facts;
-    if (bearer.empty()) {
-        bearer = isItf14(facts) ? "frame" : "none"; // an ITF-14 is framed unless told otherwise
-    }
-    options.label.bearer = bearer == "frame"  ? Bearer::Frame
-                           : bearer == "bars" ? Bearer::Bars
-                                              : Bearer::None;
-    if (app.count("--narrow") == 0 && isItf14(facts)) {
-        options.label.barcode.narrowMm = facts.nominalModuleMm;
+    options.label.bearer = bearerNamed(bearer).value_or(defaultBearer(facts));
+    if (app.count("--narrow") == 0) {
+        options.label.barcode.narrowMm = defaultNarrowMm(facts);
     }
     options.label.barcode.quietZone = !noQuietZone;
     options.label.barcode.text.shown = !noText;

@@ -36,10 +36,6 @@ struct Options
     std::optional<PagesSettings> pages;
 };
 
-// No bar is printed this much narrower: a larger --bar-reduction is a slip, and would not fit the
-// dot counts the raster formats work in.
-constexpr double kMostBarReductionMm = 10;
-
 // A finite number from `least` to `most` (CLI11's own checks take "nan" and "inf" as numbers),
 // refused with `unit` named in the message.
 CLI::Validator finiteRange(double least, double most, const std::string& unit);
