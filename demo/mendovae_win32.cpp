@@ -3,106 +3,21 @@
 // control's identifier is controlId() of its place in the table.
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cstddef>
-#include <cstdio>
-#include <iterator>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "form.h"
 #include "form_geometry.h"
+#include "win32_code_pages.h"
+#include "win32_decimal_marks.h"
+#include "win32_form_font.h"
 
 namespace mendova {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"Mendovae";
 constexpr wchar_t kPictureClass[] = L"MendovaPicture";
-
-std::wstring wide(const std::string& text, UINT codePage = CP_UTF8)
-{
-    const int length =
-        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring converted(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), converted.data(),
-                        length);
-    return converted;
-}
-
-std::string narrow(const std::wstring& text, UINT codePage = CP_UTF8)
-{
-    const int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string converted(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), converted.data(),
-                        length, nullptr, nullptr);
-    return converted;
-}
-
-int CALLBACK noteFontFound(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
-                           LPARAM found)
-{
-    *reinterpret_cast<bool*>(found) = true; // NOLINT(performance-no-int-to-ptr)
-    return 0;                               // one is enough
-}
-
-// True when the font has a glyph of its own for every character of every caption.
-bool coversCaptions(HDC device, HFONT font)
-{
-    std::wstring characters;
-    for (const ControlRow& row : kControls) {
-        characters += wide(row.caption);
-    }
-    std::vector<WORD> glyphs(characters.size());
-    HGDIOBJ kept = SelectObject(device, font);
-    const DWORD mapped =
-        GetGlyphIndicesW(device, characters.c_str(), static_cast<int>(characters.size()),
-                         glyphs.data(), GGI_MARK_NONEXISTING_GLYPHS);
-    SelectObject(device, kept);
-    constexpr WORD kMissing = 0xFFFF;
-    return mapped != GDI_ERROR && std::find(glyphs.begin(), glyphs.end(), kMissing) == glyphs.end();
-}
-
-// The form's font, of that height, in the Japanese user-interface font. A Windows without it (and a
-// fresh Wine prefix) would put a font of its choosing in its place, one that may lack even the
-// Latin captions' glyphs, so there the system's own user-interface font (its message font) is taken
-// instead: asked for with the Japanese character set of the captions, which gives that face or a
-// Japanese one of the system's, if what comes has every caption's glyphs; else as it is, which
-// shows the Latin captions and leaves the rest to the system's links.
-HFONT makeFormFont(int height)
-{
-    constexpr wchar_t kJapaneseFace[] = L"MS UI Gothic";
-    LOGFONTW wanted{};
-    wanted.lfCharSet = DEFAULT_CHARSET;
-    std::copy(std::begin(kJapaneseFace), std::end(kJapaneseFace), std::begin(wanted.lfFaceName));
-    bool installed = false;
-    HDC screen = GetDC(nullptr);
-    EnumFontFamiliesExW(screen, &wanted, noteFontFound,
-                        reinterpret_cast<LPARAM>(&installed), // NOLINT
-                        0);
-    HFONT font = nullptr;
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    if (installed) {
-        font = CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
-                           kJapaneseFace);
-    } else if (SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) !=
-               FALSE) {
-        LOGFONTW face = metrics.lfMessageFont;
-        face.lfHeight = height;
-        face.lfWidth = 0;
-        LOGFONTW japanese = face;
-        japanese.lfCharSet = SHIFTJIS_CHARSET;
-        font = CreateFontIndirectW(&japanese);
-        if (font != nullptr && !coversCaptions(screen, font)) {
-            DeleteObject(font);
-            font = CreateFontIndirectW(&face);
-        }
-    }
-    ReleaseDC(nullptr, screen);
-    return font != nullptr ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-}
 
 // The window class and styles of each kind of control.
 struct WindowKind
@@ -361,45 +276,14 @@ void Mendovae::showMessage(const std::string& prompt, const std::string& title)
     MessageBoxW(form_, wide(prompt).c_str(), wide(title).c_str(), MB_OK);
 }
 
-// The user's decimal mark; numbers are written and read with it in place of the point.
-std::string decimalMark()
-{
-    std::array<wchar_t, 8> mark{};
-    if (GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, mark.data(),
-                       static_cast<int>(mark.size())) == 0) {
-        return ".";
-    }
-    return narrow(mark.data());
-}
-
 std::string Mendovae::formatNumber(double value)
 {
-    std::array<char, 32> digits{};
-    std::snprintf(digits.data(), digits.size(), "%g", value);
-    std::string text = digits.data();
-    if (const std::size_t point = text.find('.'); point != std::string::npos) {
-        text.replace(point, 1, decimalMark());
-    }
-    return text;
+    return formatLocalNumber(value);
 }
 
 std::optional<double> Mendovae::readNumber(const std::string& text)
 {
-    std::string plain = text;
-    const std::string mark = decimalMark();
-    if (mark != "." && plain.find('.') != std::string::npos) {
-        return std::nullopt; // a point is no decimal mark here
-    }
-    if (const std::size_t at = plain.find(mark); at != std::string::npos) {
-        plain.replace(at, mark.size(), ".");
-    }
-    double value = 0;
-    const char* end = plain.data() + plain.size();
-    const auto [stop, error] = std::from_chars(plain.data(), end, value);
-    if (error != std::errc() || stop != end) {
-        return std::nullopt;
-    }
-    return value;
+    return readLocalNumber(text);
 }
 
 std::string Mendovae::toAnsi(const std::string& text)

@@ -9,7 +9,7 @@
 namespace lorvaxen::verifier::detail {
 namespace {
 
-// NW7 (Codabar), in the order of the values 0 to 19 that its check character sums.
+// NW7 (Codabar: JIS X 0506, ANSI/AIM BC3-1995), in the order of the check values 0 to 19.
 constexpr std::array<TwoWidthRow, 20> kNw7{{
     {'0', "0000011"}, {'1', "0000110"}, {'2', "0001001"}, {'3', "1100000"}, {'4', "0010010"},
     {'5', "1000010"}, {'6', "0100001"}, {'7', "0100100"}, {'8', "0110000"}, {'9', "1001000"},

@@ -1,11 +1,10 @@
+// Building a barcode: the text checked and framed with every label rule, the module, ratio and
+// height chosen, the library's symbol drawn, and its light margins added.
 #include "barcode.h"
 
-#include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <utility>
-#include <vector>
 
 #include <lorvaxen/symbols.h>
 #include <lorvaxen_pixels.h>
@@ -15,33 +14,6 @@
 
 namespace lorvaxen {
 namespace {
-
-SymbologyInfo infoOf(const SymbologyFacts& facts)
-{
-    switch (facts.symbology) {
-    case Symbology::Jan:
-        return {facts, LORVAXEN_JAN_CHARSET};
-    case Symbology::Code39:
-        return {facts, LORVAXEN_CODE39_CHARSET};
-    case Symbology::I2of5:
-        return {facts, LORVAXEN_I2OF5_CHARSET};
-    case Symbology::Nw7:
-        return {facts, LORVAXEN_NW7_CHARSET};
-    }
-    return {facts, 0};
-}
-
-const std::vector<SymbologyInfo>& symbologyList()
-{
-    static const std::vector<SymbologyInfo> list = [] {
-        std::vector<SymbologyInfo> infos;
-        for (const SymbologyFacts& facts : allSymbologyFacts()) {
-            infos.push_back(infoOf(facts));
-        }
-        return infos;
-    }();
-    return list;
-}
 
 // The library's bitmap and its device, released on every path.
 class Graphics
@@ -67,99 +39,6 @@ class Graphics
     HDC device_;
     HBITMAP bitmap_ = nullptr;
 };
-
-} // namespace
-
-std::span<const SymbologyInfo> symbologies()
-{
-    return symbologyList();
-}
-
-const SymbologyInfo* findSymbology(std::string_view name)
-{
-    const SymbologyFacts* facts = findSymbologyFacts(name);
-    return facts == nullptr
-               ? nullptr
-               : &symbologyList()[static_cast<std::size_t>(facts - allSymbologyFacts().data())];
-}
-
-int32_t modulePixels(int dpi, double narrowMm)
-{
-    // The library's own rule; a count too large for 32 bits is held at the largest.
-    if (const auto pixels = mmToPixels(dpi, narrowMm)) {
-        return *pixels;
-    }
-    return narrowMm > 0 ? std::numeric_limits<int32_t>::max() : 1;
-}
-
-ModuleChoice chooseModule(int dpi, double requestedMm)
-{
-    ModuleChoice choice;
-    choice.requestedMm = requestedMm;
-    choice.libraryMm = requestedMm;
-    const double exact = static_cast<double>(dpi) * requestedMm / kMmPerInch;
-    // Anything the library would refuse, or that is past 32-bit pixel counts, goes as asked.
-    if (!(exact > 0) || exact >= std::numeric_limits<int32_t>::max() - 1) {
-        return choice;
-    }
-    choice.dots = std::max<int32_t>(1, static_cast<int32_t>(std::lround(exact)));
-    choice.dpi = dpi;
-    choice.achievedMm = pixelsToMm(choice.dots, dpi);
-    // Half a dot over the wanted count: the library's truncation lands on it whatever the
-    // rounding of the division.
-    choice.libraryMm = (choice.dots + 0.5) * kMmPerInch / static_cast<double>(dpi);
-    return choice;
-}
-
-namespace {
-
-// What to give instead of a module outside the symbology's range: at a printer's resolution the
-// whole number of dots nearest inside it, else the range's end nearest the request.
-std::string nearestAllowedModule(const SymbologyFacts& symbology, const ModuleChoice& module,
-                                 double share)
-{
-    const bool small = share < symbology.minModuleShare;
-    const double nominal = symbology.nominalModuleMm;
-    if (module.dpi <= 0) {
-        const double mm = (small ? symbology.minModuleShare : symbology.maxModuleShare) * nominal;
-        return ": give a --narrow of " + std::string(small ? "at least " : "at most ") +
-               formatDecimal(mm, 4) + " mm";
-    }
-    const double dotsPerMm = module.dpi / kMmPerInch;
-    const double least = std::ceil(symbology.minModuleShare * nominal * dotsPerMm - 1e-9);
-    const double most = std::floor(symbology.maxModuleShare * nominal * dotsPerMm + 1e-9);
-    const std::string at = " at " + std::to_string(module.dpi) + " dpi";
-    if (least > most) {
-        return ": no whole number of dots" + at + " is inside it";
-    }
-    const auto dots = static_cast<int32_t>(small ? least : most);
-    const double mm = pixelsToMm(dots, module.dpi);
-    return ": the nearest module inside it" + at + " is " + std::to_string(dots) +
-           (dots == 1 ? " dot, " : " dots, ") + formatDecimal(mm, 4) + " mm (" +
-           formatDecimal(mm / nominal * 100, 1) + "%): give --narrow " + formatDecimal(mm, 4);
-}
-
-} // namespace
-
-std::optional<std::string> moduleWarning(const SymbologyInfo& info, const ModuleChoice& module)
-{
-    const SymbologyFacts& symbology = info.facts;
-    if (symbology.nominalModuleMm <= 0 || module.dots == 0) {
-        return std::nullopt;
-    }
-    const double share = module.achievedMm / symbology.nominalModuleMm;
-    if (share >= symbology.minModuleShare - 1e-9 && share <= symbology.maxModuleShare + 1e-9) {
-        return std::nullopt;
-    }
-    return "the module of " + formatDecimal(module.achievedMm, 4) + " mm is " +
-           formatDecimal(share * 100, 1) + "% of " + std::string(symbology.title) + "'s nominal " +
-           formatDecimal(symbology.nominalModuleMm, 3) + " mm, outside the " +
-           formatDecimal(symbology.minModuleShare * 100, 0) + "% to " +
-           formatDecimal(symbology.maxModuleShare * 100, 0) + "% its standard allows" +
-           nearestAllowedModule(symbology, module, share);
-}
-
-namespace {
 
 // The length of the framed text where a rule depends on it: Interleaved 2 of 5 frames its digits
 // with the check digit when asked and a leading 0 that evens the count, and fourteen make an
@@ -365,64 +244,6 @@ Barcode makeBarcode(std::string_view text, const BarcodeSettings& settings)
     barcode.leftQuietPx = static_cast<int32_t>(left);
     barcode.rightQuietPx = static_cast<int32_t>(right);
     return barcode;
-}
-
-std::string_view describeResult(int32_t code)
-{
-    switch (code) {
-    case LORVAXEN_OK:
-        return "success";
-    case LORVAXEN_NO_BITBLT:
-        return "the device cannot copy bitmaps (no BitBlt), or no memory device context could be "
-               "made";
-    case LORVAXEN_BAD_DIMENSION:
-        return "a dimension is refused: the narrow width and the height must be above 0 and the "
-               "ratio at least 1, and the symbol must fit in 32-bit pixel counts";
-    case LORVAXEN_NO_BITMAP:
-        return "no bitmap could be made (not enough memory for this size)";
-    case LORVAXEN_JAN_LENGTH:
-        return "a JAN needs 12 or 13 digits";
-    case LORVAXEN_JAN_CHARSET:
-        return "a character is not a digit (a JAN takes digits only)";
-    case LORVAXEN_CODE39_EMPTY:
-        return "the text is empty, or nothing but asterisks (Code 39)";
-    case LORVAXEN_CODE39_CHARSET:
-        return "a character is not a Code 39 symbol";
-    case LORVAXEN_I2OF5_EMPTY:
-        return "the text is empty (Interleaved 2 of 5)";
-    case LORVAXEN_I2OF5_CHARSET:
-        return "a character is not a digit (Interleaved 2 of 5 takes digits only)";
-    case LORVAXEN_NW7_EMPTY:
-        return "the text is empty (NW7)";
-    case LORVAXEN_NW7_CHARSET:
-        return "a character is not an NW7 symbol";
-    default:
-        return "an unknown result code";
-    }
-}
-
-std::string describeResult(const SymbologyFacts& symbology, int32_t code)
-{
-    // The library knows its four symbologies; a UPC-A, an ITF-14 or a Codabar is named as itself.
-    const std::string title(symbology.title);
-    const std::string article = title.starts_with("ITF") ? "an " : "a ";
-    switch (code) {
-    case LORVAXEN_JAN_CHARSET:
-        return "a character is not a digit (" + article + title + " takes digits only)";
-    case LORVAXEN_I2OF5_EMPTY:
-    case LORVAXEN_NW7_EMPTY:
-        return "the text is empty (" + title + ")";
-    case LORVAXEN_I2OF5_CHARSET:
-        return "a character is not a digit (" + title + " takes digits only)";
-    case LORVAXEN_NW7_CHARSET:
-        return "a character is not a" + std::string(title.starts_with("NW7") ? "n " : " ") + title +
-               " symbol";
-    case LORVAXEN_NO_BITMAP:
-        return std::string(describeResult(code)) +
-               ": give a smaller --narrow or --height, a lower --dpi, or a shorter text";
-    default:
-        return std::string(describeResult(code));
-    }
 }
 
 } // namespace lorvaxen

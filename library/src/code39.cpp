@@ -10,8 +10,9 @@
 namespace lorvaxen::detail {
 namespace {
 
-// The 44 symbols in the order of their check values. Each pattern holds the character's nine
-// elements (bar first, three of them wide) and then its narrow inter-character gap.
+// The 44 symbols as ISO/IEC 16388 gives them in its character encodation table, in the order of
+// their check values. Each pattern holds the character's nine elements (bar first, three of them
+// wide) and then its narrow inter-character gap.
 constexpr std::array<SymbolTableRow, 44> kCode39Table{{
     {'0', 0, "0001101000"},  {'1', 1, "1001000010"},  {'2', 2, "0011000010"},
     {'3', 3, "1011000000"},  {'4', 4, "0001100010"},  {'5', 5, "1001100000"},

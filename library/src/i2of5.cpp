@@ -10,7 +10,8 @@
 namespace lorvaxen::detail {
 namespace {
 
-// The digits in order, each as its five elements: two of them wide. A pair of digits is drawn as
+// The digits in order, each as its five elements: two of them wide, as ISO/IEC 16390:2007 gives
+// them under 4.3, Character encodation. A pair of digits is drawn as
 // the bars of the first interleaved with the spaces of the second.
 constexpr std::array<SymbolTableRow, 10> kI2of5Table{{
     {'0', 0, "00110"},

@@ -10,9 +10,11 @@ namespace lorvaxen::detail {
 namespace {
 
 // Number sets A (left half, odd parity), B (left half, even parity) and C (right half), each in
-// digit order. A pattern holds the widths of the character's four elements less one module, so
-// "2100" is 3 + 2 + 1 + 1 = 7 modules. A left-half character starts with a space and a right-half
-// one with a bar, which is why sets A and C share their width texts.
+// digit order, as ISO/IEC 15420 gives them in its symbol character encodation (a JAN is an
+// EAN-13; JIS X 0507, the symbology's Japanese standard, shows the sets again in its Annex D).
+// A pattern holds the widths of the character's four elements less one module, so "2100" is
+// 3 + 2 + 1 + 1 = 7 modules. A left-half character starts with a space and a right-half one with
+// a bar, which is why sets A and C share their width texts.
 constexpr std::array<SymbolTableRow, 30> kJanTable{{
     {'0', 0, "2100"}, {'1', 0, "1110"}, {'2', 0, "1011"}, {'3', 0, "0300"}, {'4', 0, "0021"},
     {'5', 0, "0120"}, {'6', 0, "0003"}, {'7', 0, "0201"}, {'8', 0, "0102"}, {'9', 0, "2001"},
@@ -45,8 +47,9 @@ static_assert(
     }(),
     "every character is 7 modules; set B is set C drawn backwards; set C repeats set A");
 
-// The sets of the six left-half digits for each leading digit (0 set A, 1 set B): the leading
-// digit is carried by this choice alone and has no symbol character of its own.
+// The sets of the six left-half digits for each leading digit (0 set A, 1 set B), as ISO/IEC 15420
+// assigns them: the leading digit is carried by this choice alone and has no symbol character of
+// its own.
 constexpr std::array<std::array<int, 6>, 10> kJanParityTable{{
     {0, 0, 0, 0, 0, 0},
     {0, 0, 1, 0, 1, 1},

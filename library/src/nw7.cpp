@@ -10,6 +10,8 @@
 namespace lorvaxen::detail {
 namespace {
 
+// Codabar has no ISO/IEC standard: the characters are as JIS X 0506 (NW-7, until 2000 a part of
+// JIS X 0503) and ANSI/AIM BC3-1995 (USS-Codabar) give them.
 // Each pattern holds the character's seven elements (bar first) and then its narrow
 // inter-character gap. Rows 0 to 19 are the Codabar characters 0 to 9, - $ : / . + and the
 // start/stop characters a to d; t, n, o and e draw the bars of a to d again but are data
