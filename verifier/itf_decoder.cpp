@@ -1,7 +1,8 @@
 // The reference decode of Interleaved 2 of 5: pairs of digits, the first in the bars and the
 // second in the spaces, between the start and stop patterns.
-#include "symbology_facts.h"
 #include "two_width.h"
+
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen::verifier::detail {
 namespace {

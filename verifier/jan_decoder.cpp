@@ -1,11 +1,12 @@
 // The reference decode of JAN (EAN-13): guard bars, six characters of each half and the
 // leading digit from the sets of the left half.
-#include "symbology_facts.h"
 #include "two_width.h"
 
 #include <cmath>
 #include <limits>
 #include <numeric>
+
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen::verifier::detail {
 namespace {

@@ -1,4 +1,4 @@
-#include "symbology_facts.h"
+#include <lorvaxen/symbology_facts.h>
 
 #include <algorithm>
 #include <array>
