@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "two_width.h"
+#include "decoders.h"
 
 namespace lorvaxen::verifier {
 
