@@ -197,7 +197,19 @@ static_assert(
 // elements and short stop frame any number of digit pairs, with no check digit required.
 constexpr std::array kRecognitionOrder{Symbology::Jan, Symbology::Code39, Symbology::Nw7,
                                        Symbology::I2of5};
-static_assert(kRecognitionOrder.size() == kSymbologies, "every symbology is tried");
+static_assert(
+    [] {
+        std::array<bool, kSymbologies> tried{};
+        for (const Symbology symbology : kRecognitionOrder) {
+            const auto index = static_cast<std::size_t>(symbology);
+            if (index >= kSymbologies || tried[index]) {
+                return false;
+            }
+            tried[index] = true;
+        }
+        return kRecognitionOrder.size() == kSymbologies;
+    }(),
+    "every symbology is tried, once");
 
 // The face of `symbology` that a framed text of `length` characters is, if any (ITF-14).
 const SymbologyFacts* faceOfLength(Symbology symbology, std::size_t length)
