@@ -3,10 +3,11 @@
 #include <cmath>
 #include <string>
 
+#include <lorvaxen/symbology_facts.h>
+
 #include "colours.h"
 #include "contrast.h"
 #include "length.h"
-#include "symbology_facts.h"
 
 namespace lorvaxen::python {
 namespace {

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include <gtest/gtest.h>
+#include <lorvaxen/symbology_facts.h> // beside the call frame: one name for each type
 
 #include "encoders.h"
 

@@ -1,5 +1,6 @@
 // The reference decode of Code 39: characters of nine elements, three of them wide, between
 // a start and a stop asterisk, each followed by a gap.
+#include "decoders.h"
 #include "two_width.h"
 
 #include <utility>
@@ -9,7 +10,8 @@
 namespace lorvaxen::verifier::detail {
 namespace {
 
-// Code 39 (ISO/IEC 16388), in the order of the check values 0 to 43.
+// Code 39 (ISO/IEC 16388), in the order of the check values 0 to 43. Written apart from the
+// library's table on purpose, never taken from it: a wrong row there then fails this decode.
 constexpr std::array<TwoWidthRow, 44> kCode39{{
     {'0', "000110100"}, {'1', "100100001"}, {'2', "001100001"}, {'3', "101100000"},
     {'4', "000110001"}, {'5', "100110000"}, {'6', "001110000"}, {'7', "000100101"},

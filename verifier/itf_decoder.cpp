@@ -1,12 +1,16 @@
 // The reference decode of Interleaved 2 of 5: pairs of digits, the first in the bars and the
 // second in the spaces, between the start and stop patterns.
-#include "symbology_facts.h"
+#include "decoders.h"
 #include "two_width.h"
+
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen::verifier::detail {
 namespace {
 
 // Interleaved 2 of 5 (ISO/IEC 16390): each digit's five bars, or five spaces, two of them wide.
+// Written apart from the library's table on purpose, never taken from it: a wrong row there then
+// fails this decode.
 constexpr std::array<TwoWidthRow, 10> kI2of5{{
     {'0', "00110"},
     {'1', "10001"},

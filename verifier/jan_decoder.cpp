@@ -1,17 +1,24 @@
 // The reference decode of JAN (EAN-13): guard bars, six characters of each half and the
 // leading digit from the sets of the left half.
-#include "symbology_facts.h"
-#include "two_width.h"
+#include "decoders.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen::verifier::detail {
 namespace {
 
 // EAN-13 (ISO/IEC 15420): the module widths of each digit's set A character, space first. Set C
-// has the same widths bar first; set B is set C read backwards.
+// has the same widths bar first; set B is set C read backwards. Written apart from the library's
+// table on purpose, never taken from it: a wrong row there then fails this decode.
 constexpr std::array<std::array<int, 4>, 10> kEanSetA{{
     {3, 2, 1, 1},
     {2, 2, 2, 1},

@@ -1,5 +1,6 @@
 // The reference decode of NW7 (Codabar): characters of seven elements between start and stop
 // characters a to d, and its two rules for the check character.
+#include "decoders.h"
 #include "two_width.h"
 
 #include <utility>
@@ -9,7 +10,9 @@
 namespace lorvaxen::verifier::detail {
 namespace {
 
-// NW7 (Codabar: JIS X 0506, ANSI/AIM BC3-1995), in the order of the check values 0 to 19.
+// NW7 (Codabar: JIS X 0506, ANSI/AIM BC3-1995), in the order of the values 0 to 19 that its check
+// character sums. Written apart from the library's table on purpose, never taken from it: a wrong
+// row there then fails this decode.
 constexpr std::array<TwoWidthRow, 20> kNw7{{
     {'0', "0000011"}, {'1', "0000110"}, {'2', "0001001"}, {'3', "1100000"}, {'4', "0010010"},
     {'5', "1000010"}, {'6', "0100001"}, {'7', "0100100"}, {'8', "0110000"}, {'9', "1001000"},

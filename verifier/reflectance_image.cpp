@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <span>
+#include <string_view>
 
 #include "image_readers.h"
 
@@ -188,6 +190,58 @@ uint32_t measuredLevel(uint32_t red, uint32_t green, uint32_t blue, uint32_t alp
 
 } // namespace detail
 
+namespace {
+
+// A format that verify reads, told by the first bytes of its file: one of its signatures.
+struct ImageReader
+{
+    std::string_view name;
+    std::span<const std::string_view> signatures;
+    std::optional<ReflectanceImage> (*read)(detail::ByteSource& source, const ReadOptions& options,
+                                            std::string* problem);
+};
+
+constexpr std::array<std::string_view, 1> kPngSignatures{"\x89PNG\r\n\x1a\n"};
+constexpr std::array<std::string_view, 2> kPbmSignatures{"P1", "P4"}; // plain and raw
+constexpr std::array<std::string_view, 1> kBmpSignatures{"BM"};
+constexpr std::array kImageReaders{
+    ImageReader{"PNG", kPngSignatures, detail::readPng},
+    ImageReader{"PBM", kPbmSignatures, detail::readPbm},
+    ImageReader{"BMP", kBmpSignatures, detail::readBmp},
+};
+static_assert(
+    [] {
+        constexpr std::size_t kHeadBytes = 8; // what ByteSource keeps back
+        return std::ranges::all_of(kImageReaders, [](const ImageReader& reader) {
+            return std::ranges::all_of(reader.signatures, [](std::string_view signature) {
+                return !signature.empty() && signature.size() <= kHeadBytes;
+            });
+        });
+    }(),
+    "every signature is told from the first bytes that the byte source keeps");
+
+bool startsWith(std::span<const uint8_t> head, std::string_view signature)
+{
+    return head.size() >= signature.size() &&
+           std::equal(signature.begin(), signature.end(), head.begin(),
+                      [](char s, uint8_t h) { return static_cast<uint8_t>(s) == h; });
+}
+
+// "PNG, PBM or BMP": the formats read, for the message that refuses any other.
+std::string readerNames()
+{
+    std::string names;
+    for (std::size_t i = 0; i < kImageReaders.size(); ++i) {
+        if (i > 0) {
+            names += i + 1 == kImageReaders.size() ? " or " : ", ";
+        }
+        names += kImageReaders[i].name;
+    }
+    return names;
+}
+
+} // namespace
+
 std::optional<ReflectanceImage>
 readReflectanceImage(const std::string& path, const ReadOptions& options, std::string* problem)
 {
@@ -230,19 +284,15 @@ std::optional<ReflectanceImage> readReflectanceImage(std::istream& in, std::opti
                                                      std::string* problem)
 {
     detail::ByteSource source(in, size);
-    const uint8_t* head = source.head();
-    const std::size_t headSize = source.headSize();
-    constexpr std::array<uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    if (headSize >= 8 && std::equal(kPngSignature.begin(), kPngSignature.end(), head)) {
-        return detail::readPng(source, options, problem);
+    const std::span<const uint8_t> head(source.head(), source.headSize());
+    for (const ImageReader& reader : kImageReaders) {
+        if (std::ranges::any_of(reader.signatures, [head](std::string_view signature) {
+                return startsWith(head, signature);
+            })) {
+            return reader.read(source, options, problem);
+        }
     }
-    if (headSize >= 2 && head[0] == 'P' && (head[1] == '1' || head[1] == '4')) {
-        return detail::readPbm(source, options, problem);
-    }
-    if (headSize >= 2 && head[0] == 'B' && head[1] == 'M') {
-        return detail::readBmp(source, options, problem);
-    }
-    *problem = "not a PNG, PBM or BMP image";
+    *problem = "not a " + readerNames() + " image";
     return std::nullopt;
 }
 

@@ -3,7 +3,6 @@
 #include "verify.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -12,11 +11,10 @@
 #include <utility>
 #include <vector>
 
+#include <lorvaxen/symbology_facts.h>
+
 namespace lorvaxen::verifier {
 namespace {
-
-constexpr std::array<Symbology, 4> kRecognitionOrder{Symbology::Jan, Symbology::Code39,
-                                                     Symbology::Nw7, Symbology::I2of5};
 
 // Decodes as `symbology` from left to right, and failing that from right to left, as a scanner
 // reads a symbol either way round.
@@ -44,7 +42,7 @@ std::pair<Decoded, bool> decodeWidths(std::optional<Symbology> symbology,
     if (symbology) {
         return decodeEitherWay(*symbology, widths, upcA);
     }
-    for (const Symbology candidate : kRecognitionOrder) {
+    for (const Symbology candidate : recognitionOrder()) {
         auto decoded = decodeEitherWay(candidate, widths, false);
         if (decoded.first.ok) {
             return decoded;

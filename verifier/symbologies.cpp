@@ -1,9 +1,10 @@
 #include "symbologies.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
-#include "two_width.h"
+#include "decoders.h"
 
 namespace lorvaxen::verifier {
 
@@ -58,14 +59,11 @@ std::string symbologyRulesProblem(const Decoded& decoded, double moduleMm)
                   " outside " + std::to_string(minRatio).substr(0, 3) + " to " +
                   std::to_string(facts.maxRatio).substr(0, 3);
     }
-    if (decoded.symbology == Symbology::Code39) {
-        constexpr double kSmallModuleMm = 0.254;
-        const double most = moduleMm >= kSmallModuleMm ? std::max(3.0, 1.35 / moduleMm) : 5.3;
-        if (decoded.largestGapModules > most) {
-            problem += (problem.empty() ? "" : "; ") + std::string("a gap between characters of ") +
-                       std::to_string(decoded.largestGapModules).substr(0, 4) +
-                       " modules, over the " + std::to_string(most).substr(0, 4) + " allowed";
-        }
+    const std::optional<double> most = mostCharacterGapModules(facts, moduleMm);
+    if (most && decoded.largestGapModules > *most) {
+        problem += (problem.empty() ? "" : "; ") + std::string("a gap between characters of ") +
+                   std::to_string(decoded.largestGapModules).substr(0, 4) + " modules, over the " +
+                   std::to_string(*most).substr(0, 4) + " allowed";
     }
     return problem;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "symbology_facts.h"
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen::verifier {
 
@@ -16,9 +16,12 @@ using lorvaxen::Symbology;
 
 struct Decoded
 {
+    // What a decode that has not found its symbology is taken for, light margins and all.
+    static constexpr Symbology kDefaultSymbology = Symbology::Code39;
+
     bool ok = false;
     std::string problem; // why the decode failed
-    Symbology symbology = Symbology::Code39;
+    Symbology symbology = kDefaultSymbology;
     std::string text;  // as framed: start, data, check and stop characters ("*ABC*", "a1236a")
     std::string check; // what the check character proves, in words
     double decodability = 0;
@@ -30,8 +33,9 @@ struct Decoded
     // over the average narrow one), and, for Code 39, the widest gap between characters.
     double ratio = 0;
     double largestGapModules = 0;
-    int leftQuietModules = 10;  // the light margins that the symbology asks for
-    int rightQuietModules = 10; // (left: before the start character)
+    // The light margins that the symbology asks for (left: before the start character).
+    int leftQuietModules = factsOf(kDefaultSymbology).leftQuietModules;
+    int rightQuietModules = factsOf(kDefaultSymbology).rightQuietModules;
 };
 
 // Decodes the widths of a symbol's elements, bar first and last, as read from left to right, and
@@ -42,9 +46,9 @@ struct Decoded
 Decoded decodeAs(Symbology symbology, std::span<const double> widths, bool upcA = false);
 
 // What the symbology's own standard asks of a decoded symbol beyond its decode: the
-// wide-to-narrow ratio within its limits and Code 39's gaps between characters no wider than
-// 5.3 modules, or, for a module of 0.254 mm or more, the wider of 3 modules and 1.35 mm. Empty when
-// all hold, else which fails. `moduleMm` is the module in millimetres; 0 if unknown.
+// wide-to-narrow ratio within its limits (minRatioAt) and, where it bounds them, its gaps between
+// characters (mostCharacterGapModules: Code 39's). Empty when all hold, else which fails.
+// `moduleMm` is the module in millimetres; 0 if unknown.
 std::string symbologyRulesProblem(const Decoded& decoded, double moduleMm);
 
 } // namespace lorvaxen::verifier

@@ -1,5 +1,5 @@
 // Inside the verifier's reference decoders: what the decoders of Code 39, NW7 and Interleaved
-// 2 of 5 share, reading characters of wide and narrow elements, and each decoder's entry.
+// 2 of 5 share, reading characters of wide and narrow elements.
 #pragma once
 
 #include <algorithm>
@@ -11,19 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "decoders.h"
 #include "symbologies.h"
 
 namespace lorvaxen::verifier::detail {
-
-Decoded decodeJan(std::span<const double> widths);
-Decoded decodeCode39(std::span<const double> widths);
-Decoded decodeNw7(std::span<const double> widths);
-Decoded decodeI2of5(std::span<const double> widths);
-
-// A decode that failed, and why.
-Decoded failure(Symbology symbology, std::string problem);
-// Why character `character` (from 0) failed: it matches no row of the table.
-std::string characterProblem(std::size_t character);
 
 // A character of a two-width symbology: its symbol and its elements, bar first, 1 for wide.
 struct TwoWidthRow

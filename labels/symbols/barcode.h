@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include <Lorvaxen.h>
+#include <lorvaxen/symbology_facts.h>
 
 #include "mono_image.h"
-#include "symbology_facts.h"
 #include "wide_elements.h"
 
 namespace lorvaxen {

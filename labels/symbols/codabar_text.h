@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "symbology_facts.h"
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "symbology_facts.h"
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen {
 

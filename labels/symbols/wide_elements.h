@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "symbology_facts.h"
+#include <lorvaxen/symbology_facts.h>
 
 namespace lorvaxen {
 

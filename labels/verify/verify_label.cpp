@@ -6,8 +6,9 @@
 #include <sstream>
 #include <utility>
 
+#include <lorvaxen/symbology_facts.h>
+
 #include "mono_image.h"
-#include "symbology_facts.h"
 
 namespace lorvaxen {
 namespace {

@@ -1,7 +1,8 @@
 // What each symbology's standard says of a printed symbol, in one table read by the tool (names,
 // default sizes, the text under the bars), the label layout and the verifier (light margins, the
-// wide-to-narrow ratios it accepts). The encoding tables themselves stay with the library and the
-// verifier's own reference decoders.
+// wide-to-narrow ratios and gaps between characters it accepts, the order it tries symbologies
+// in). The encoding tables themselves stay with the library and the verifier's own reference
+// decoders.
 #pragma once
 
 #include <cstddef>
@@ -37,23 +38,49 @@ struct ModuleRange
     int end;
 };
 
+// A least wide-to-narrow ratio above the symbology's own for modules under a size, where print
+// growth eats the ratio; none where `belowModuleMm` is 0.
+struct SmallModuleRatio
+{
+    double belowModuleMm = 0;
+    double minRatio = 0;
+};
+
+// The widest gap between characters that a discrete symbology allows: `mostModules`, or for a
+// module of `largeModuleMm` or more the wider of `largeMostModules` and `largeMostMm`; none where
+// `mostModules` is 0.
+struct CharacterGapRule
+{
+    double mostModules = 0;
+    double largeModuleMm = 0;
+    double largeMostModules = 0;
+    double largeMostMm = 0;
+};
+
+// A symbology's row. The fields that may be "none" start as none (0 or empty), so that a row
+// names only what its symbology has; the others every row must give.
 struct SymbologyFacts
 {
     Symbology symbology;
     std::string_view name;  // the tool's option name: "jan", "code39", "itf", "nw7"
     std::string_view title; // for people: "Interleaved 2 of 5"
     // Other names people use for it, lower case; matched without regard to case.
-    std::span<const std::string_view> aliases;
+    std::span<const std::string_view> aliases = {};
     // The light margins a reader needs, in modules (left: before the start character).
     int leftQuietModules;
     int rightQuietModules;
     // The nominal module and the shares of it that the standard allows; 0 where it names none.
-    double nominalModuleMm;
-    double minModuleShare;
-    double maxModuleShare;
+    double nominalModuleMm = 0;
+    double minModuleShare = 0;
+    double maxModuleShare = 0;
     // The wide-to-narrow ratios the standard allows; 0 for a symbology of module multiples.
-    double minRatio;
-    double maxRatio;
+    double minRatio = 0;
+    double maxRatio = 0;
+    // The stricter least ratio for small modules, where there is one.
+    SmallModuleRatio smallModuleRatio = {};
+    // The length of the framed text where it tells this face from the others of its symbology
+    // (ITF-14's fourteen digits); 0 otherwise.
+    std::size_t framedLength = 0;
     // The default bar height; scaled with the module where there is a nominal one.
     double defaultHeightMm;
     // The default height of the human-readable digits, in modules.
@@ -63,11 +90,13 @@ struct SymbologyFacts
     // matched in any case.
     std::string_view characters;
     // The thickness of ITF-14's bearer bars in modules; 0 for a symbology printed without them.
-    double bearerModules;
+    double bearerModules = 0;
     // The EAN layouts' digits, one slot each, and the bars that reach down between them (the
     // guard bars, and a UPC-A's first and last symbol characters); empty for a centred text.
-    std::span<const TextSlot> textSlots;
-    std::span<const ModuleRange> longBars;
+    std::span<const TextSlot> textSlots = {};
+    std::span<const ModuleRange> longBars = {};
+    // The gaps between characters, where the standard bounds them.
+    CharacterGapRule characterGap = {};
 };
 
 // Every symbology, in the order the tool lists them. The first rows are in the order of the
@@ -80,6 +109,11 @@ const SymbologyFacts& factsOf(Symbology symbology);
 // `framedLength`, the framed text's length when known, tells an ITF-14 from other Interleaved 2
 // of 5.
 double minRatioAt(const SymbologyFacts& facts, double moduleMm, std::size_t framedLength = 0);
+// The widest gap between characters allowed at a module of `moduleMm` (0 when unknown), in
+// modules; nothing where the symbology bounds none.
+std::optional<double> mostCharacterGapModules(const SymbologyFacts& facts, double moduleMm);
+// The order in which the symbologies are tried on a symbol of unknown symbology.
+std::span<const Symbology> recognitionOrder();
 // By option name or alias, in any case.
 const SymbologyFacts* findSymbologyFacts(std::string_view name);
 
