@@ -20,6 +20,21 @@
 namespace lorvaxen::tool {
 namespace {
 
+// What the format cannot hold of the colours asked for. Colours come first: a format without
+// them has no transparency either, and the user asked for more than black on white.
+std::optional<std::string> paintProblem(const ImageFormatFacts& format, const Paint& paint)
+{
+    if (!format.colours && !paint.blackOnWhite()) {
+        return spelledName(format, FormatSpelling::Upper) + " holds black and white only: write " +
+               formatList(FormatSpelling::Upper, "or", holdsColours) + " for colours";
+    }
+    if (!format.transparency && !paint.background) {
+        return "a transparent background needs " +
+               formatList(FormatSpelling::Upper, "or", holdsTransparency);
+    }
+    return std::nullopt;
+}
+
 // The checks that need more than one option, or a look at the output name.
 std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
                                         const std::string& formatName)
@@ -50,15 +65,12 @@ std::optional<std::string> usageProblem(Options& options, bool hasText, bool out
         format = ImageFormat::Png;
     }
     if (!format) {
-        return "cannot tell the image format from '" + options.output +
-               "': end the name with .png, .svg, .pdf, .eps, .pbm or .bmp, or give --format";
+        return "cannot tell the image format from '" + options.output + "': end the name with " +
+               formatList(FormatSpelling::Extension, "or") + ", or give --format";
     }
     options.format = *format;
-    if (options.format == ImageFormat::Pbm && !options.label.paint.blackOnWhite()) {
-        return "PBM holds black and white only: write PNG, SVG, PDF, EPS or BMP for colours";
-    }
-    if (options.format == ImageFormat::Bmp && !options.label.paint.background) {
-        return "a transparent background needs PNG, SVG, PDF or EPS";
+    if (auto problem = paintProblem(formatFacts(options.format), options.label.paint)) {
+        return problem;
     }
     if (auto problem = contrastProblem(options.label.paint)) {
         return problem;
@@ -158,6 +170,16 @@ std::string symbologyNames()
     return names;
 }
 
+// --format's names as its help shows them: "png|svg|pdf".
+std::string formatChoices()
+{
+    std::string choices;
+    for (const std::string& name : formatNames(FormatSpelling::Name)) {
+        choices += (choices.empty() ? "" : "|") + name;
+    }
+    return choices;
+}
+
 // A number in place of what was typed, written so that it reads back as the same double.
 std::string exactText(double value)
 {
@@ -226,8 +248,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     bool noText = false;
     std::string batch;
 
-    CLI::App app("Writes a barcode as an image file: PNG, SVG, PDF, EPS, PBM or BMP, chosen by "
-                 "the file's extension.",
+    CLI::App app("Writes a barcode as an image file: " + formatList(FormatSpelling::Upper, "or") +
+                     ", chosen by the file's extension.",
                  "lorvaxen");
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
@@ -274,21 +296,24 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                  "instead of refusing the text");
     app.add_option("--dpi", options.label.barcode.dpi,
                    "The printer's resolution in dots per inch, both axes: every width is a whole "
-                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS draw "
-                   "every width and the height in millimetres exactly unless --dpi is given")
+                   "number of its dots. Default 600 for " +
+                       formatList(FormatSpelling::Upper, "and", rasterFormat) + "; " +
+                       formatList(FormatSpelling::Upper, "and", vectorFormat) +
+                       " draw every width and the height in millimetres exactly unless --dpi is "
+                       "given")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,
-                   "Image file: .png, .svg, .pdf, .eps, .pbm or .bmp; - writes to standard output "
-                   "(PNG unless --format says otherwise). "
-                   "Default: the text as a file name (characters other than letters, digits, - "
-                   "and _ made _) plus .png. With --batch: a name template holding the line "
-                   "number (%d) or the line's text (%s), default " +
+                   "Image file: " + formatList(FormatSpelling::Extension, "or") +
+                       "; - writes to standard output (PNG unless --format says otherwise). "
+                       "Default: the text as a file name (characters other than letters, digits, - "
+                       "and _ made _) plus .png. With --batch: a name template holding the line "
+                       "number (%d) or the line's text (%s), default " +
                        std::string(kDefaultBatchTemplate))
         ->type_name("FILE");
     app.add_option("--format", format, "Image format, whatever the file's name")
-        ->check(CLI::IsMember({"png", "svg", "pdf", "eps", "pbm", "bmp"}))
-        ->type_name("png|svg|pdf|eps|pbm|bmp");
+        ->check(CLI::IsMember(formatNames(FormatSpelling::Name)))
+        ->type_name(formatChoices());
     app.add_option("--rotate", options.label.rotation,
                    "Turn the label clockwise by this many degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
@@ -299,7 +324,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("COLOUR");
     app.add_option("--bg", background,
                    "Colour of the background: #rrggbb, #rgb, black, white, or none for a "
-                   "transparent one (PNG, SVG, PDF and EPS)")
+                   "transparent one (" +
+                       formatList(FormatSpelling::Upper, "and", holdsTransparency) + ")")
         ->type_name("COLOUR");
     std::string bearer;
     app.add_option("--bearer", bearer,
@@ -310,7 +336,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("none|bars|frame");
     app.add_option("--bar-reduction", options.label.barReductionMm,
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
-                   "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
+                   "on the press: whole dots for " +
+                       formatList(FormatSpelling::Upper, "and", rasterFormat) + ", exact for " +
+                       formatList(FormatSpelling::Upper, "and", vectorFormat))
         ->transform(lengthInMm())
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
         ->type_name("LENGTH");
