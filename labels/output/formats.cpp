@@ -86,6 +86,15 @@ static_assert(hasOneRow(ImageFormat::Png) && hasOneRow(ImageFormat::Svg) &&
                   hasOneRow(ImageFormat::Pbm) && hasOneRow(ImageFormat::Bmp),
               "one row for each format");
 
+// What a value cast from outside the enum answers: no name, and nothing written, rather than a
+// read past the table.
+constexpr ImageFormatFacts kNoFormat{.format = static_cast<ImageFormat>(-1),
+                                     .extension = "",
+                                     .vector = false,
+                                     .colours = false,
+                                     .transparency = false,
+                                     .write = [](const Label&, std::FILE*) { return false; }};
+
 // A memory stream's buffer, released however the writing ends.
 struct MemoryStream
 {
@@ -113,7 +122,8 @@ std::span<const ImageFormatFacts> imageFormats()
 
 const ImageFormatFacts& formatFacts(ImageFormat format)
 {
-    return *std::ranges::find(kFormats, format, &ImageFormatFacts::format);
+    const auto* row = std::ranges::find(kFormats, format, &ImageFormatFacts::format);
+    return row != kFormats.end() ? *row : kNoFormat;
 }
 
 std::string_view formatName(ImageFormat format)

@@ -32,6 +32,7 @@ struct ImageFormatFacts
 
 // Every format, in the order the tool names them: PNG, SVG, PDF, EPS, PBM, BMP.
 std::span<const ImageFormatFacts> imageFormats();
+// The format's row; for a value cast from outside the enum, a row with no name that writes nothing.
 const ImageFormatFacts& formatFacts(ImageFormat format);
 
 // SVG, PDF and EPS: drawn, not made of pixels, so any module in millimetres can be exact.
