@@ -134,8 +134,8 @@ void save(const PyLabel& label, const py::object& path)
     const auto name = py::str(py::module_::import("os").attr("fspath")(path)).cast<std::string>();
     const auto format = formatFromPath(name);
     if (!format) {
-        throw py::value_error("path: cannot tell the format from '" + name +
-                              "': end it with .png, .svg, .pdf, .eps, .pbm or .bmp");
+        throw py::value_error("path: cannot tell the format from '" + name + "': end it with " +
+                              formatList(FormatSpelling::Extension, "or"));
     }
     const py::bytes bytes = label.bytesOf(*format);
     // Written through Python's own file, so that its errors are Python's OSError.
@@ -221,8 +221,9 @@ void addMake(py::module_& module, const py::object& refusedText)
             "to_eps", [](const PyLabel& l) { return l.bytesOf(ImageFormat::Eps); },
             "The label as an EPS file's bytes.")
         .def("save", &save, py::arg("path"),
-             "Writes the label to `path`, in the format its extension names (.png, .svg, .pdf, "
-             ".eps, .pbm or .bmp).")
+             ("Writes the label to `path`, in the format its extension names (" +
+              formatList(FormatSpelling::Extension, "or") + ").")
+                 .c_str())
         .def("to_image", &toImage,
              "The label as a PIL.Image (Pillow must be installed): mode '1' for black on white, "
              "'RGB' with colours, 'RGBA' on a transparent ground; info['dpi'] its resolution.")

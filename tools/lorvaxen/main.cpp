@@ -8,6 +8,7 @@
 #include "job.h"
 #include "options.h"
 #include "sheet_run.h"
+#include "verify_run.h"
 
 int main(int argc, char** argv)
 {

@@ -1,3 +1,4 @@
+// lorvaxen verify's command line: its options, their help and the checks of their values.
 #include "verify_command.h"
 
 #include <array>
@@ -5,22 +6,16 @@
 #include <charconv>
 #include <cmath>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include <CLI/CLI.hpp>
 
-#include "job.h"
-#include "options.h"
+#include "option_values.h"
 #include "verify_label.h"
 #include "verify_page.h"
-#include "verify_plot.h"
 #include "verify_text.h"
 
 namespace lorvaxen::tool {
 namespace {
-
-using verifier::Verification;
 
 // --min-grade: a grade from 0 to 4, or a letter, which stands for the least grade that has it.
 std::optional<double> parseMinGrade(const std::string& text)
@@ -38,23 +33,6 @@ std::optional<double> parseMinGrade(const std::string& text)
         return std::nullopt;
     }
     return value;
-}
-
-// The pictures asked for: what went wrong, or an empty text.
-std::string writePictures(const VerifyRequest& request, const verifier::ReflectanceImage& picture,
-                          const VerifyReport& report)
-{
-    const Verification& v = report.verification;
-    if (!request.plot.empty()) {
-        if (auto problem = writeProfilePlot(v.scans[v.worstScan], v.pixelsPerMm, request.plot);
-            !problem.empty()) {
-            return problem;
-        }
-    }
-    if (!request.report.empty()) {
-        return writeReportPage(picture, report, request.report);
-    }
-    return {};
 }
 
 } // namespace
@@ -164,45 +142,6 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
         ->type_name("N")
         ->capture_default_str();
     return app;
-}
-
-int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err)
-{
-    VerifySettings settings;
-    settings.symbology = request.symbology;
-    settings.light = lightNamed(request.light).value_or(verifier::Light::Red);
-    settings.dpi = request.dpi;
-    settings.apertureMm = request.apertureMm;
-    settings.xDimensionMm = request.xDimensionMm;
-    settings.edition =
-        request.edition == "2000" ? verifier::Edition::Y2000 : verifier::Edition::Y2016;
-    settings.maxPixels = request.maxPixels;
-    const std::string& image = request.image;
-    const GradedImage graded = verifyFile(image, settings);
-    if (!graded.picture) {
-        err << "lorvaxen verify: " << graded.problem << "\n";
-        return kExitFailure;
-    }
-    if (!graded.graded()) {
-        err << "lorvaxen verify: " << image << ": " << graded.problem << "\n";
-        return kExitFailure;
-    }
-    for (const std::string& warning : graded.warnings) {
-        err << "lorvaxen verify: warning: " << warning << "\n";
-    }
-    const VerifyReport report{image, graded.light, graded.verification, graded.advice,
-                              graded.warnings};
-    out << (request.json ? reportJson(report) : reportText(report));
-    int status = reportWritten(out, err) ? kExitSuccess : kExitFailure;
-    if (std::string problem = writePictures(request, *graded.picture, report); !problem.empty()) {
-        err << "lorvaxen verify: " << problem << "\n";
-        status = kExitFailure;
-    }
-    if (status == kExitSuccess &&
-        verifier::reportedGrade(graded.verification.grade) < request.minGrade) {
-        status = kExitBelowMinimum;
-    }
-    return status;
 }
 
 } // namespace lorvaxen::tool

@@ -36,13 +36,6 @@ struct Options
     std::optional<PagesSettings> pages;
 };
 
-// A finite number from `least` to `most` (CLI11's own checks take "nan" and "inf" as numbers),
-// refused with `unit` named in the message.
-CLI::Validator finiteRange(double least, double most, const std::string& unit);
-// A length in any unit of parseLengthMm, replaced by its millimetres; a finite plain number.
-CLI::Validator lengthInMm();
-CLI::Validator plainNumber();
-
 // The default names: the text made safe for a file name, with the format's extension; for a
 // batch, this.
 constexpr const char* kDefaultBatchTemplate = "barcode-%04d.png";

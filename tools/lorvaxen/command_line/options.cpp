@@ -1,147 +1,22 @@
+// The command line's definitions: every option with its help text, and how what was given
+// becomes Options (or a verify request), checked by usage_checks.cpp.
 #include "options.h"
 
-#include <algorithm>
-#include <cctype>
-#include <charconv>
-#include <cmath>
-#include <vector>
+#include <string>
 
 #include <CLI/CLI.hpp>
-#include <unistd.h>
 
 #include "batch_options.h"
 #include "colours.h"
-#include "contrast.h"
-#include "length.h"
+#include "did_you_mean.h"
+#include "option_values.h"
 #include "report.h"
 #include "symbol_text.h"
+#include "usage_checks.h"
 #include "verify_command.h"
 
 namespace lorvaxen::tool {
 namespace {
-
-// The checks that need more than one option, or a look at the output name.
-std::optional<std::string> usageProblem(Options& options, bool hasText, bool outputGiven,
-                                        const std::string& formatName)
-{
-    if (hasText == options.batchInput.has_value()) {
-        return hasText ? "give either a TEXT or --batch, not both"
-                       : "give a TEXT to encode (- reads it from standard input), or --batch FILE";
-    }
-    if (options.batchInput && !options.pages) {
-        if (options.output == "-") {
-            return "a batch writes files: -o must be a file name template such as "
-                   "'label-%04d.png'";
-        }
-        if (!outputGiven) {
-            options.output =
-                options.csv.nameColumn > 0 ? kDefaultNamedBatchTemplate : kDefaultBatchTemplate;
-        }
-        std::string problem;
-        options.names = NameTemplate::parse(options.output, &problem);
-        if (!options.names) {
-            return problem;
-        }
-    }
-    auto format = options.output.empty() ? ImageFormat::Png : formatFromPath(options.output);
-    if (!formatName.empty()) {
-        format = formatFromPath("." + formatName);
-    } else if (!format && isStandardOutput(options.output)) {
-        format = ImageFormat::Png;
-    }
-    if (!format) {
-        return "cannot tell the image format from '" + options.output +
-               "': end the name with .png, .svg, .pdf, .eps, .pbm or .bmp, or give --format";
-    }
-    options.format = *format;
-    if (options.format == ImageFormat::Pbm && !options.label.paint.blackOnWhite()) {
-        return "PBM holds black and white only: write PNG, SVG, PDF, EPS or BMP for colours";
-    }
-    if (options.format == ImageFormat::Bmp && !options.label.paint.background) {
-        return "a transparent background needs PNG, SVG, PDF or EPS";
-    }
-    if (auto problem = contrastProblem(options.label.paint)) {
-        return problem;
-    }
-    if (options.label.bearer != Bearer::None &&
-        options.label.barcode.symbology->facts.bearerModules <= 0) {
-        return "--bearer is for Interleaved 2 of 5: give -s itf14 or -s itf";
-    }
-    if (isStandardOutput(options.output) && isatty(STDOUT_FILENO) != 0) {
-        return "standard output is a terminal: redirect it, or name a file with -o";
-    }
-    return std::nullopt;
-}
-
-// The optimal string alignment distance: edits of one character, or two swapped, each count one.
-std::size_t editDistance(std::string_view a, std::string_view b)
-{
-    std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
-    for (std::size_t i = 0; i <= a.size(); ++i) {
-        d[i][0] = i;
-    }
-    for (std::size_t j = 0; j <= b.size(); ++j) {
-        d[0][j] = j;
-    }
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
-            d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
-            }
-        }
-    }
-    return d[a.size()][b.size()];
-}
-
-// An option the tool does not have, named before CLI11 could take its value for the text and
-// blame the text; with the nearest option it has, when one is near. After "verify", the options
-// are the subcommand's.
-std::optional<std::string> unknownOption(const CLI::App& app, int argc, const char* const* argv)
-{
-    const bool verify = argc > 1 && std::string_view(argv[1]) == kVerifyCommand;
-    const CLI::App& command = verify ? *app.get_subcommand(std::string(kVerifyCommand)) : app;
-    std::vector<std::string> longNames;
-    std::vector<std::string> shortNames;
-    for (const CLI::Option* option : command.get_options()) {
-        for (const std::string& name : option->get_lnames()) {
-            longNames.push_back("--" + name);
-        }
-        for (const std::string& name : option->get_snames()) {
-            shortNames.push_back("-" + name);
-        }
-    }
-    for (int i = verify ? 2 : 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--") {
-            break;
-        }
-        const bool isLong = arg.size() > 2 && arg.starts_with("--");
-        const bool isShort = arg.size() >= 2 && arg[0] == '-' && std::isalpha(arg[1]) != 0;
-        if (!isLong && !isShort) {
-            continue;
-        }
-        const std::string name(isLong ? arg.substr(0, arg.find('=')) : arg.substr(0, 2));
-        const auto& known = isLong ? longNames : shortNames;
-        if (std::ranges::find(known, name) != known.end()) {
-            continue;
-        }
-        std::string nearest;
-        std::size_t best = std::max<std::size_t>(2, name.size() / 4) + 1;
-        for (const std::string& candidate : longNames) {
-            const std::size_t distance = editDistance(name, candidate);
-            if (distance < best ||
-                (nearest.empty() && candidate.starts_with(name) && name.size() > 3)) {
-                best = distance;
-                nearest = candidate;
-            }
-        }
-        return "unknown option " + name +
-               (nearest.empty() ? "" : "; did you mean " + nearest + "?");
-    }
-    return std::nullopt;
-}
 
 // The names -s takes, each with its aliases: "jan (ean13, ean-13)".
 std::string symbologyNames()
@@ -158,58 +33,17 @@ std::string symbologyNames()
     return names;
 }
 
-// A number in place of what was typed, written so that it reads back as the same double.
-std::string exactText(double value)
+// --format's names as its help shows them: "png|svg|pdf".
+std::string formatChoices()
 {
-    char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, value);
-    return {text, result.ptr};
+    std::string choices;
+    for (const std::string& name : formatNames(FormatSpelling::Name)) {
+        choices += (choices.empty() ? "" : "|") + name;
+    }
+    return choices;
 }
 
 } // namespace
-
-CLI::Validator lengthInMm()
-{
-    return {[](std::string& text) {
-                const auto mm = parseLengthMm(text);
-                if (!mm) {
-                    return "'" + text + "' is not a number of millimetres, nor one with its " +
-                           "unit, " + std::string(kLengthUnits) + ": 0.33, 0.013in, 13mil";
-                }
-                text = exactText(*mm);
-                return std::string();
-            },
-            "", ""};
-}
-
-CLI::Validator plainNumber()
-{
-    return {[](std::string& text) {
-                const auto number = parseNumber(text);
-                if (!number) {
-                    return "'" + text + "' is not a number";
-                }
-                text = exactText(*number);
-                return std::string();
-            },
-            "", ""};
-}
-
-CLI::Validator finiteRange(double least, double most, const std::string& unit)
-{
-    return {[least, most, unit](const std::string& text) {
-                double value = 0;
-                const auto [end, error] =
-                    std::from_chars(text.data(), text.data() + text.size(), value);
-                if (error != std::errc() || end != text.data() + text.size() ||
-                    !std::isfinite(value) || value < least || value > most) {
-                    return "'" + text + "' is not a number from " + formatDecimal(least, 3) +
-                           " to " + formatDecimal(most, 3) + unit;
-                }
-                return std::string();
-            },
-            "", ""};
-}
 
 std::string defaultFileName(std::string_view text, ImageFormat format)
 {
@@ -226,8 +60,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
     bool noText = false;
     std::string batch;
 
-    CLI::App app("Writes a barcode as an image file: PNG, SVG, PDF, EPS, PBM or BMP, chosen by "
-                 "the file's extension.",
+    CLI::App app("Writes a barcode as an image file: " + formatList(FormatSpelling::Upper, "or") +
+                     ", chosen by the file's extension.",
                  "lorvaxen");
     app.set_version_flag("--version", "lorvaxen " + versionText(Lorvaxen_version()));
     app.option_defaults()->always_capture_default();
@@ -274,21 +108,24 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
                  "instead of refusing the text");
     app.add_option("--dpi", options.label.barcode.dpi,
                    "The printer's resolution in dots per inch, both axes: every width is a whole "
-                   "number of its dots. Default 600 for PNG, PBM and BMP; SVG, PDF and EPS draw "
-                   "every width and the height in millimetres exactly unless --dpi is given")
+                   "number of its dots. Default 600 for " +
+                       formatList(FormatSpelling::Upper, "and", rasterFormat) + "; " +
+                       formatList(FormatSpelling::Upper, "and", vectorFormat) +
+                       " draw every width and the height in millimetres exactly unless --dpi is "
+                       "given")
         ->check(CLI::Range(1, 10000))
         ->type_name("N");
     app.add_option("-o,--output", options.output,
-                   "Image file: .png, .svg, .pdf, .eps, .pbm or .bmp; - writes to standard output "
-                   "(PNG unless --format says otherwise). "
-                   "Default: the text as a file name (characters other than letters, digits, - "
-                   "and _ made _) plus .png. With --batch: a name template holding the line "
-                   "number (%d) or the line's text (%s), default " +
+                   "Image file: " + formatList(FormatSpelling::Extension, "or") +
+                       "; - writes to standard output (PNG unless --format says otherwise). "
+                       "Default: the text as a file name (characters other than letters, digits, - "
+                       "and _ made _) plus .png. With --batch: a name template holding the line "
+                       "number (%d) or the line's text (%s), default " +
                        std::string(kDefaultBatchTemplate))
         ->type_name("FILE");
     app.add_option("--format", format, "Image format, whatever the file's name")
-        ->check(CLI::IsMember({"png", "svg", "pdf", "eps", "pbm", "bmp"}))
-        ->type_name("png|svg|pdf|eps|pbm|bmp");
+        ->check(CLI::IsMember(formatNames(FormatSpelling::Name)))
+        ->type_name(formatChoices());
     app.add_option("--rotate", options.label.rotation,
                    "Turn the label clockwise by this many degrees")
         ->check(CLI::IsMember({0, 90, 180, 270}))
@@ -299,7 +136,8 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("COLOUR");
     app.add_option("--bg", background,
                    "Colour of the background: #rrggbb, #rgb, black, white, or none for a "
-                   "transparent one (PNG, SVG, PDF and EPS)")
+                   "transparent one (" +
+                       formatList(FormatSpelling::Upper, "and", holdsTransparency) + ")")
         ->type_name("COLOUR");
     std::string bearer;
     app.add_option("--bearer", bearer,
@@ -310,7 +148,9 @@ ParsedArguments parseArguments(int argc, const char* const* argv, std::ostream& 
         ->type_name("none|bars|frame");
     app.add_option("--bar-reduction", options.label.barReductionMm,
                    "Print every bar this much narrower, half from each edge, for ink that spreads "
-                   "on the press: whole dots for PNG, PBM and BMP, exact for SVG, PDF and EPS")
+                   "on the press: whole dots for " +
+                       formatList(FormatSpelling::Upper, "and", rasterFormat) + ", exact for " +
+                       formatList(FormatSpelling::Upper, "and", vectorFormat))
         ->transform(lengthInMm())
         ->check(finiteRange(0, kMostBarReductionMm, " mm"))
         ->type_name("LENGTH");

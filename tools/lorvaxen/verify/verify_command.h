@@ -1,8 +1,7 @@
-// lorvaxen verify IMAGE: grades the print quality of a barcode in an image file.
+// lorvaxen verify IMAGE: the command line that asks for a barcode in an image file to be graded.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -36,9 +35,5 @@ struct VerifyRequest
 // Adds the `verify` subcommand with all its options to `parent`; once `parent` has parsed a
 // command line in which the subcommand was given (`parsed()`), `request` holds what it asks.
 CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request);
-
-// Grades the image; returns the exit status: 0 graded, 1 the image could not be read or holds no
-// barcode, or the report, the plot or the page could not be written, 3 graded below --min-grade.
-int runVerifyRequest(const VerifyRequest& request, std::ostream& out, std::ostream& err);
 
 } // namespace lorvaxen::tool
