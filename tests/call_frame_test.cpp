@@ -9,6 +9,7 @@
 
 #include "barcode_call.h"
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -29,69 +30,56 @@ class CallFrame : public GdiTest
     ReferenceDc screen_{96};
 };
 
-TEST_F(CallFrame, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+using CallFrameFailures = RowsOn<CallFrame, FailureCase>;
+const FailureCase kCallFrameFailuresRows[] = {
+    FailureCase{.why = "empty text", .text = "", .code = -21, .textAfter = ""},
+    FailureCase{.why = "null text", .text = nullptr, .code = -21},
+    FailureCase{
+        .why = "asterisks only, folded first", .text = "***", .code = -21, .textAfter = "***"},
+    FailureCase{
+        .why = "not a symbol, text stays folded", .text = "a#", .code = -22, .textAfter = "A#"},
+    FailureCase{.why = "high byte neither folded nor a symbol",
+                .text = "a\xE9",
+                .code = -22,
+                .textAfter = "A\xE9"},
+    FailureCase{
+        .why = "lower-case bad byte after a star", .text = "*b;", .code = -22, .textAfter = "*B;"},
+    FailureCase{.why = "characters checked before the device",
+                .text = "a#",
+                .code = -22,
+                .textAfter = "A#",
+                .bitBlt = false},
+    FailureCase{.why = "device without BitBlt",
+                .text = "abc",
+                .code = -1,
+                .framed = "*ABC*",
+                .textAfter = "ABC",
+                .bitBlt = false},
+    FailureCase{.why = "ratio below 1",
+                .text = "abc",
+                .code = -2,
+                .framed = "*ABC*",
+                .textAfter = "ABC",
+                .ratio = 0.5},
+    FailureCase{.why = "ratio NaN", .text = "abc", .code = -2, .framed = "*ABC*", .ratio = kNaN},
+    FailureCase{
+        .why = "zero narrow width", .text = "abc", .code = -2, .framed = "*ABC*", .narrowMm = 0},
+    FailureCase{
+        .why = "negative height", .text = "abc", .code = -2, .framed = "*ABC*", .heightMm = -1},
+    FailureCase{.why = "infinite height",
+                .text = "abc",
+                .code = -2,
+                .framed = "*ABC*",
+                .heightMm = kInfinity},
+    FailureCase{
+        .why = "width past 32 bits", .text = "abc", .code = -2, .framed = "*ABC*", .narrowMm = 1e9},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, CallFrameFailures, ::testing::ValuesIn(kCallFrameFailuresRows),
+                         namedBy(&FailureCase::why));
+
+TEST_P(CallFrameFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 {
-    for (const FailureCase& c : {
-             FailureCase{.why = "empty text", .text = "", .code = -21, .textAfter = ""},
-             FailureCase{.why = "null text", .text = nullptr, .code = -21},
-             FailureCase{.why = "asterisks only, folded first",
-             .text = "***",
-             .code = -21,
-             .textAfter = "***"},
-             FailureCase{.why = "not a symbol, text stays folded",
-             .text = "a#",
-             .code = -22,
-             .textAfter = "A#"},
-             FailureCase{.why = "high byte neither folded nor a symbol",
-             .text = "a\xE9",
-             .code = -22,
-             .textAfter = "A\xE9"},
-             FailureCase{.why = "lower-case bad byte after a star",
-             .text = "*b;",
-             .code = -22,
-             .textAfter = "*B;"},
-             FailureCase{.why = "characters checked before the device",
-             .text = "a#",
-             .code = -22,
-             .textAfter = "A#",
-             .bitBlt = false},
-             FailureCase{.why = "device without BitBlt",
-             .text = "abc",
-             .code = -1,
-             .framed = "*ABC*",
-             .textAfter = "ABC",
-             .bitBlt = false},
-             FailureCase{.why = "ratio below 1",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .textAfter = "ABC",
-             .ratio = 0.5},
-             FailureCase{
-                 .why = "ratio NaN", .text = "abc", .code = -2, .framed = "*ABC*", .ratio = kNaN},
-             FailureCase{.why = "zero narrow width",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .narrowMm = 0},
-             FailureCase{.why = "negative height",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .heightMm = -1},
-             FailureCase{.why = "infinite height",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .heightMm = kInfinity},
-             FailureCase{.why = "width past 32 bits",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .narrowMm = 1e9},
-         }) {
-        expectFailure<BarCode_Code39>(c);
-    }
+    expectFailure<BarCode_Code39>(GetParam());
 }
 
 #ifndef _WIN32

@@ -7,6 +7,7 @@
 
 #include "barcode_call.h"
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -17,43 +18,43 @@ class I2of5Calls : public GdiTest
 
 using I2of5Call = BarcodeCall<BarCode_I2of5>;
 
-TEST_F(I2of5Calls, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using I2of5CallFailures = RowsOn<I2of5Calls, FailureCase>;
+const FailureCase kI2of5CallFailuresRows[] = {
+    FailureCase{.why = "empty text", .text = "", .code = -31},
+    FailureCase{.why = "null text", .text = nullptr, .code = -31},
+    FailureCase{.why = "a letter", .text = "12a4", .code = -32},
+    FailureCase{.why = "a space", .text = "12 4", .code = -32},
+    FailureCase{.why = "a sign", .text = "-1", .code = -32},
+    FailureCase{.why = "a high byte", .text = "1\xB2", .code = -32},
+    FailureCase{
+        .why = "digits checked before the device", .text = "1x", .code = -32, .bitBlt = false},
+    FailureCase{.why = "device without BitBlt",
+                .text = "1234",
+                .code = -1,
+                .framed = "012348",
+                .bitBlt = false,
+                .checkFlag = 1},
+    FailureCase{.why = "ratio below 1, framed text already delivered",
+                .text = "1234",
+                .code = -2,
+                .framed = "012348",
+                .ratio = 0.5,
+                .checkFlag = 1},
+    FailureCase{.why = "NaN ratio", .text = "123", .code = -2, .framed = "0123", .ratio = kNaN},
+    FailureCase{.why = "zero height",
+                .text = "123",
+                .code = -2,
+                .framed = "1236",
+                .heightMm = 0,
+                .checkFlag = 1},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, I2of5CallFailures, ::testing::ValuesIn(kI2of5CallFailuresRows),
+                         namedBy(&FailureCase::why));
+
+TEST_P(I2of5CallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    for (const FailureCase& c : {
-             FailureCase{.why = "empty text", .text = "", .code = -31},
-             FailureCase{.why = "null text", .text = nullptr, .code = -31},
-             FailureCase{.why = "a letter", .text = "12a4", .code = -32},
-             FailureCase{.why = "a space", .text = "12 4", .code = -32},
-             FailureCase{.why = "a sign", .text = "-1", .code = -32},
-             FailureCase{.why = "a high byte", .text = "1\xB2", .code = -32},
-             FailureCase{.why = "digits checked before the device",
-             .text = "1x",
-             .code = -32,
-             .bitBlt = false},
-             FailureCase{.why = "device without BitBlt",
-             .text = "1234",
-             .code = -1,
-             .framed = "012348",
-             .bitBlt = false,
-             .checkFlag = 1},
-             FailureCase{.why = "ratio below 1, framed text already delivered",
-             .text = "1234",
-             .code = -2,
-             .framed = "012348",
-             .ratio = 0.5,
-             .checkFlag = 1},
-             FailureCase{
-                 .why = "NaN ratio", .text = "123", .code = -2, .framed = "0123", .ratio = kNaN},
-             FailureCase{.why = "zero height",
-             .text = "123",
-             .code = -2,
-             .framed = "1236",
-             .heightMm = 0,
-             .checkFlag = 1},
-         }) {
-        expectFailure<BarCode_I2of5>(c);
-    }
+    expectFailure<BarCode_I2of5>(GetParam());
 }
 
 TEST_F(I2of5Calls, WidthIsNarrowAndWideElementsOfTheEncodedDigits)

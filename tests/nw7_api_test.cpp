@@ -6,6 +6,7 @@
 
 #include "barcode_call.h"
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -16,47 +17,46 @@ class Nw7Calls : public GdiTest
 
 using Nw7Call = BarcodeCall<BarCode_NW7>;
 
-TEST_F(Nw7Calls, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+using Nw7CallFailures = RowsOn<Nw7Calls, FailureCase>;
+const FailureCase kNw7CallFailuresRows[] = {
+    FailureCase{.why = "empty text", .text = "", .code = -41, .textAfter = ""},
+    FailureCase{.why = "null text", .text = nullptr, .code = -41},
+    FailureCase{
+        .why = "not a symbol, text stays folded", .text = "X", .code = -42, .textAfter = "x"},
+    FailureCase{.why = "the asterisk", .text = "A1*", .code = -42, .textAfter = "a1*"},
+    FailureCase{
+        .why = "a high byte, not folded", .text = "B\xC4", .code = -42, .textAfter = "b\xC4"},
+    FailureCase{.why = "characters checked before the device",
+                .text = "Z",
+                .code = -42,
+                .textAfter = "z",
+                .bitBlt = false},
+    FailureCase{.why = "device without BitBlt",
+                .text = "123",
+                .code = -1,
+                .framed = "a1236a",
+                .textAfter = "123",
+                .bitBlt = false,
+                .checkFlag = 1},
+    FailureCase{.why = "ratio below 1",
+                .text = "B45D",
+                .code = -2,
+                .framed = "b45b",
+                .textAfter = "b45d",
+                .ratio = 0.5},
+    FailureCase{.why = "NaN narrow width",
+                .text = "a",
+                .code = -2,
+                .framed = "a0a",
+                .narrowMm = std::numeric_limits<double>::quiet_NaN(),
+                .checkFlag = 1},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallFailures, ::testing::ValuesIn(kNw7CallFailuresRows),
+                         namedBy(&FailureCase::why));
+
+TEST_P(Nw7CallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 {
-    for (const FailureCase& c : {
-             FailureCase{.why = "empty text", .text = "", .code = -41, .textAfter = ""},
-             FailureCase{.why = "null text", .text = nullptr, .code = -41},
-             FailureCase{.why = "not a symbol, text stays folded",
-             .text = "X",
-             .code = -42,
-             .textAfter = "x"},
-             FailureCase{.why = "the asterisk", .text = "A1*", .code = -42, .textAfter = "a1*"},
-             FailureCase{.why = "a high byte, not folded",
-             .text = "B\xC4",
-             .code = -42,
-             .textAfter = "b\xC4"},
-             FailureCase{.why = "characters checked before the device",
-             .text = "Z",
-             .code = -42,
-             .textAfter = "z",
-             .bitBlt = false},
-             FailureCase{.why = "device without BitBlt",
-             .text = "123",
-             .code = -1,
-             .framed = "a1236a",
-             .textAfter = "123",
-             .bitBlt = false,
-             .checkFlag = 1},
-             FailureCase{.why = "ratio below 1",
-             .text = "B45D",
-             .code = -2,
-             .framed = "b45b",
-             .textAfter = "b45d",
-             .ratio = 0.5},
-             FailureCase{.why = "NaN narrow width",
-             .text = "a",
-             .code = -2,
-             .framed = "a0a",
-             .narrowMm = std::numeric_limits<double>::quiet_NaN(),
-             .checkFlag = 1},
-         }) {
-        expectFailure<BarCode_NW7>(c);
-    }
+    expectFailure<BarCode_NW7>(GetParam());
 }
 
 TEST_F(Nw7Calls, LowerCasesTheCallersTextAndFramesItInLowerCase)
