@@ -855,10 +855,7 @@ const TurnCase kVerifierTurnsRows[] = {
     TurnCase{"code39", "LORVAXEN-15", 270}};
 INSTANTIATE_TEST_SUITE_P(Rows, VerifierTurns, ::testing::ValuesIn(kVerifierTurnsRows),
                          [](const auto& info) {
-                             const TurnCase& c = info.param;
-                             return rowName(std::string(c.symbology) +
-                                            (c.degrees < 0 ? " minus " : " ") +
-                                            std::to_string(static_cast<int>(std::abs(c.degrees))));
+                             return rowNameOf(info.param.symbology, info.param.degrees);
                          });
 
 TEST_P(VerifierTurns, SkewedAndTurnedSymbolsDecodeOnEveryScan)

@@ -3,6 +3,7 @@
 // runs it alone. Header only: the Windows build of the C-interface tests uses it too.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,15 +13,25 @@
 namespace lorvaxen::test {
 
 // A test name made of a row's words: GoogleTest takes letters, digits and '_' only, so each run of
-// anything else becomes one '_' (none at either end). GoogleTest refuses two rows of one name.
+// anything else becomes one '_' (none at either end), but a minus sign "minus", so that -1 and 1
+// stay apart. GoogleTest refuses two rows of one name.
 inline std::string rowName(std::string_view words)
 {
+    const auto isAlnum = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
     std::string name;
     bool gap = false;
-    for (const char c : words) {
-        const bool kept =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (!kept) {
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        const char c = words[i];
+        const bool sign = c == '-' && i + 1 < words.size() && words[i + 1] >= '0' &&
+                          words[i + 1] <= '9' && (i == 0 || !isAlnum(words[i - 1]));
+        if (sign) {
+            name += gap ? "_minus" : "minus";
+            gap = false;
+            continue;
+        }
+        if (!isAlnum(c)) {
             gap = !name.empty();
             continue;
         }
@@ -41,6 +52,15 @@ inline std::string rowName(const std::vector<std::string>& words)
         joined += word + " ";
     }
     return rowName(joined);
+}
+
+// A test name made of a row's fields, numbers as a stream writes them: rowNameOf(300, "dpi", 0.381)
+// is "300_dpi_0_381".
+template <class... Fields> std::string rowNameOf(const Fields&... fields)
+{
+    std::ostringstream words;
+    ((words << fields << ' '), ...);
+    return rowName(words.str());
 }
 
 // A parameterised test of `Row`s on the fixture `Fixture`.
