@@ -220,28 +220,35 @@ TEST_F(CallFrame, NullOutputsAreSkipped)
         -21);
 }
 
-TEST_F(CallFrame, LongTextsAreEncodedInFull)
+struct LongTextCase
 {
-    struct Case
-    {
-        size_t length;
-        const char* end; // the last data digit, the check character, the stop
-    };
-    for (const auto& [length, end] : {Case{1020, "78*"}, Case{1021, "7+*"}, Case{5000, "7Q*"}}) {
-        Code39Call call;
-        call.text.assign(length, 'x');
-        call.text[length - 1] = '7';
-        call.checkFlag = 1;
-        call.narrowMm = 0.1;
-        call.heightMm = 1;
-        call.run(screen_);
-        ASSERT_EQ(call.code, 0) << length;
-        DeleteObject(call.bitmap);
-        EXPECT_EQ(call.outText.size(), length + 3);
-        EXPECT_EQ(call.outText.substr(length, 3), end) << length;
-        // Each character is 13 modules at ratio 2.5 truncated to 2: 6 narrow, 3 wide, 1 gap.
-        EXPECT_EQ(call.width, static_cast<int32_t>(13 * (length + 3)));
-    }
+    size_t length;
+    const char* end; // the last data digit, the check character, the stop
+};
+using CallFrameLongTexts = RowsOn<CallFrame, LongTextCase>;
+const LongTextCase kCallFrameLongTextsRows[] = {
+    LongTextCase{1020, "78*"}, LongTextCase{1021, "7+*"}, LongTextCase{5000, "7Q*"}};
+INSTANTIATE_TEST_SUITE_P(Rows, CallFrameLongTexts, ::testing::ValuesIn(kCallFrameLongTextsRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.length, "characters");
+                         });
+
+TEST_P(CallFrameLongTexts, LongTextsAreEncodedInFull)
+{
+    const auto& [length, end] = GetParam();
+    Code39Call call;
+    call.text.assign(length, 'x');
+    call.text[length - 1] = '7';
+    call.checkFlag = 1;
+    call.narrowMm = 0.1;
+    call.heightMm = 1;
+    call.run(screen_);
+    ASSERT_EQ(call.code, 0) << length;
+    DeleteObject(call.bitmap);
+    EXPECT_EQ(call.outText.size(), length + 3);
+    EXPECT_EQ(call.outText.substr(length, 3), end) << length;
+    // Each character is 13 modules at ratio 2.5 truncated to 2: 6 narrow, 3 wide, 1 gap.
+    EXPECT_EQ(call.width, static_cast<int32_t>(13 * (length + 3)));
 }
 
 TEST_F(CallFrame, VersionIsNinety)

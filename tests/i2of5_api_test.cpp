@@ -102,32 +102,39 @@ TEST_F(I2of5Calls, WorkedExampleAtRatioThreeIsSixtyThreeModules)
     EXPECT_EQ(call.text, "1234"); // read only
 }
 
-TEST_F(I2of5Calls, LongTextsAreEncodedInFull)
+struct LongTextCase
+{
+    size_t length;
+    size_t framed; // with the check digit, and a leading zero when the count would be odd
+    const char* end;
+};
+using I2of5CallLongTexts = RowsOn<I2of5Calls, LongTextCase>;
+// The digits are nines, weighed 3 and 1 in turn from the right: 18 L (+ 9 for odd L).
+const LongTextCase kI2of5CallLongTextsRows[] = {
+    LongTextCase{1020, 1022, "990"}, LongTextCase{1021, 1022, "993"},
+    LongTextCase{1023, 1024, "997"}, LongTextCase{5000, 5002, "990"}};
+INSTANTIATE_TEST_SUITE_P(Rows, I2of5CallLongTexts, ::testing::ValuesIn(kI2of5CallLongTextsRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.length, "characters");
+                         });
+
+TEST_P(I2of5CallLongTexts, LongTextsAreEncodedInFull)
 {
     const ReferenceDc screen(96);
     LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
-    struct Case
-    {
-        size_t length;
-        size_t framed; // with the check digit, and a leading zero when the count would be odd
-        const char* end;
-    };
-    // The digits are nines, weighed 3 and 1 in turn from the right: 18 L (+ 9 for odd L).
-    for (const auto& [length, framed, end] : {Case{1020, 1022, "990"}, Case{1021, 1022, "993"},
-                                              Case{1023, 1024, "997"}, Case{5000, 5002, "990"}}) {
-        I2of5Call call;
-        call.text.assign(length, '9');
-        call.checkFlag = 1;
-        call.narrowMm = 0.1;
-        call.heightMm = 1;
-        call.run(screen);
-        ASSERT_EQ(call.code, 0) << length;
-        DeleteObject(call.bitmap);
-        EXPECT_EQ(call.outText.size(), framed) << length;
-        EXPECT_EQ(call.outText.substr(framed - 3), end) << length;
-        // Every digit is 3 narrow and 2 wide elements, 7 pixels at ratio 2.5; start and stop 8.
-        EXPECT_EQ(call.width, static_cast<int32_t>(7 * framed + 8)) << length;
-    }
+    const auto& [length, framed, end] = GetParam();
+    I2of5Call call;
+    call.text.assign(length, '9');
+    call.checkFlag = 1;
+    call.narrowMm = 0.1;
+    call.heightMm = 1;
+    call.run(screen);
+    ASSERT_EQ(call.code, 0) << length;
+    DeleteObject(call.bitmap);
+    EXPECT_EQ(call.outText.size(), framed) << length;
+    EXPECT_EQ(call.outText.substr(framed - 3), end) << length;
+    // Every digit is 3 narrow and 2 wide elements, 7 pixels at ratio 2.5; start and stop 8.
+    EXPECT_EQ(call.width, static_cast<int32_t>(7 * framed + 8)) << length;
 }
 
 } // namespace

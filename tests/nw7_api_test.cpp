@@ -59,28 +59,39 @@ TEST_P(Nw7CallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
     expectFailure<BarCode_NW7>(GetParam());
 }
 
-TEST_F(Nw7Calls, LowerCasesTheCallersTextAndFramesItInLowerCase)
+struct LowerCaseCase
+{
+    const char* text;
+    int32_t checkFlag;
+    const char* after;
+    const char* framed;
+};
+using Nw7CallLowerCase = RowsOn<Nw7Calls, LowerCaseCase>;
+const LowerCaseCase kNw7CallLowerCaseRows[] = {
+    LowerCaseCase{"A123B", 0, "a123b", "a123a"}, LowerCaseCase{"B45D", 1, "b45d", "b45$b"},
+    LowerCaseCase{"T12T", 0, "t12t", "at12ta"}, LowerCaseCase{"C", 1, "c", "c4c"}};
+INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallLowerCase, ::testing::ValuesIn(kNw7CallLowerCaseRows),
+                         namedBy(&LowerCaseCase::text));
+
+TEST_P(Nw7CallLowerCase, LowerCasesTheCallersTextAndFramesItInLowerCase)
+{
+    const LowerCaseCase& c = GetParam();
+    const ReferenceDc screen(96);
+    LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
+    Nw7Call call;
+    call.text = c.text;
+    call.checkFlag = c.checkFlag;
+    call.run(screen);
+    ASSERT_EQ(call.code, 0) << c.text;
+    DeleteObject(call.bitmap);
+    EXPECT_EQ(call.text, c.after);
+    EXPECT_EQ(call.outText, c.framed);
+}
+
+TEST_F(Nw7Calls, OnlyTheAsciiCapitalsChangeWhateverTheLocale)
 {
     const ReferenceDc screen(96);
     LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
-    struct Case
-    {
-        const char* text;
-        int32_t checkFlag;
-        const char* after;
-        const char* framed;
-    };
-    for (const Case& c : {Case{"A123B", 0, "a123b", "a123a"}, Case{"B45D", 1, "b45d", "b45$b"},
-                          Case{"T12T", 0, "t12t", "at12ta"}, Case{"C", 1, "c", "c4c"}}) {
-        Nw7Call call;
-        call.text = c.text;
-        call.checkFlag = c.checkFlag;
-        call.run(screen);
-        ASSERT_EQ(call.code, 0) << c.text;
-        DeleteObject(call.bitmap);
-        EXPECT_EQ(call.text, c.after);
-        EXPECT_EQ(call.outText, c.framed);
-    }
     // Only the ASCII capitals change, whatever the locale.
     for (int byte = 1; byte < 256; ++byte) {
         Nw7Call call;
@@ -95,28 +106,35 @@ TEST_F(Nw7Calls, LowerCasesTheCallersTextAndFramesItInLowerCase)
     }
 }
 
-TEST_F(Nw7Calls, LongTextsAreEncodedInFull)
+struct LongTextCase
+{
+    size_t length;
+    const char* end; // the last data character, the check character, the stop
+};
+using Nw7CallLongTexts = RowsOn<Nw7Calls, LongTextCase>;
+// Sevens between two a: the sum is 32 + 7 L.
+const LongTextCase kNw7CallLongTextsRows[] = {LongTextCase{1020, "74a"}, LongTextCase{1021, "7$a"},
+                                              LongTextCase{5000, "78a"}};
+INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallLongTexts, ::testing::ValuesIn(kNw7CallLongTextsRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.length, "characters");
+                         });
+
+TEST_P(Nw7CallLongTexts, LongTextsAreEncodedInFull)
 {
     const ReferenceDc screen(96);
     LORVAXEN_SKIP_UNLESS_AVAILABLE(screen);
-    struct Case
-    {
-        size_t length;
-        const char* end; // the last data character, the check character, the stop
-    };
-    // Sevens between two a: the sum is 32 + 7 L.
-    for (const auto& [length, end] : {Case{1020, "74a"}, Case{1021, "7$a"}, Case{5000, "78a"}}) {
-        Nw7Call call;
-        call.text.assign(length, '7');
-        call.checkFlag = 1;
-        call.narrowMm = 0.1;
-        call.heightMm = 1;
-        call.run(screen);
-        ASSERT_EQ(call.code, 0) << length;
-        DeleteObject(call.bitmap);
-        EXPECT_EQ(call.outText.size(), length + 3);
-        EXPECT_EQ(call.outText.substr(length, 3), end) << length;
-    }
+    const auto& [length, end] = GetParam();
+    Nw7Call call;
+    call.text.assign(length, '7');
+    call.checkFlag = 1;
+    call.narrowMm = 0.1;
+    call.heightMm = 1;
+    call.run(screen);
+    ASSERT_EQ(call.code, 0) << length;
+    DeleteObject(call.bitmap);
+    EXPECT_EQ(call.outText.size(), length + 3);
+    EXPECT_EQ(call.outText.substr(length, 3), end) << length;
 }
 
 } // namespace
