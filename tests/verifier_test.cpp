@@ -176,59 +176,81 @@ TEST_P(VerifierProfiles, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables
 
 // The 2016 edition's decimal grades at and beside the edges of every step, and below the last:
 // a value at a threshold earns that step's whole grade, one just below it the step beneath's .9.
-TEST(VerifierGrades, DecimalGradesAtTheEdgesOfTheSteps)
+struct StepCase
+{
+    double (*grade)(double, verifier::Edition);
+    double value;
+    double expected;
+};
+using VerifierGradeSteps = ::testing::TestWithParam<StepCase>;
+const StepCase kStepRows[] = {
+    StepCase{verifier::gradeSymbolContrast, 70, 4.0},
+    StepCase{verifier::gradeSymbolContrast, 69.99, 3.9},
+    StepCase{verifier::gradeSymbolContrast, 40, 2.0},
+    StepCase{verifier::gradeSymbolContrast, 20, 1.0},
+    StepCase{verifier::gradeSymbolContrast, 17.5, 0.5},
+    StepCase{verifier::gradeSymbolContrast, 14.99, 0.0},
+    StepCase{verifier::gradeModulation, 0.60, 3.0},
+    StepCase{verifier::gradeModulation, 0.5999, 2.9},
+    StepCase{verifier::gradeModulation, 0.30, 0.0},
+    StepCase{verifier::gradeModulation, 0.35, 0.5},
+    StepCase{verifier::gradeDefects, 0.15, 4.0},
+    StepCase{verifier::gradeDefects, 0.1501, 3.9},
+    StepCase{verifier::gradeDefects, 0.30, 1.0},
+    StepCase{verifier::gradeDefects, 0.3001, 0.0},
+    StepCase{verifier::gradeDecodability, 0.62, 4.0},
+    StepCase{verifier::gradeDecodability, 0.37, 2.0},
+    StepCase{verifier::gradeDecodability, 0.25, 1.0},
+    StepCase{verifier::gradeDecodability, 0.2499, 0.9},
+    StepCase{verifier::gradeDecodability, 0.1999, 0.0},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, VerifierGradeSteps, ::testing::ValuesIn(kStepRows),
+                         [](const auto& info) {
+                             const auto grade = info.param.grade;
+                             const char* parameter =
+                                 grade == verifier::gradeSymbolContrast ? "symbol contrast"
+                                 : grade == verifier::gradeModulation   ? "modulation"
+                                 : grade == verifier::gradeDefects      ? "defects"
+                                                                        : "decodability";
+                             return rowNameOf(parameter, info.param.value);
+                         });
+
+TEST_P(VerifierGradeSteps, DecimalGradesAtTheEdgesOfTheSteps)
 {
     using verifier::Edition;
-    struct Case
-    {
-        double (*grade)(double, Edition);
-        double value;
-        double expected;
-    };
-    for (const Case& c : {
-             Case{verifier::gradeSymbolContrast, 70, 4.0},
-             Case{verifier::gradeSymbolContrast, 69.99, 3.9},
-             Case{verifier::gradeSymbolContrast, 40, 2.0},
-             Case{verifier::gradeSymbolContrast, 20, 1.0},
-             Case{verifier::gradeSymbolContrast, 17.5, 0.5},
-             Case{verifier::gradeSymbolContrast, 14.99, 0.0},
-             Case{verifier::gradeModulation, 0.60, 3.0},
-             Case{verifier::gradeModulation, 0.5999, 2.9},
-             Case{verifier::gradeModulation, 0.30, 0.0},
-             Case{verifier::gradeModulation, 0.35, 0.5},
-             Case{verifier::gradeDefects, 0.15, 4.0},
-             Case{verifier::gradeDefects, 0.1501, 3.9},
-             Case{verifier::gradeDefects, 0.30, 1.0},
-             Case{verifier::gradeDefects, 0.3001, 0.0},
-             Case{verifier::gradeDecodability, 0.62, 4.0},
-             Case{verifier::gradeDecodability, 0.37, 2.0},
-             Case{verifier::gradeDecodability, 0.25, 1.0},
-             Case{verifier::gradeDecodability, 0.2499, 0.9},
-             Case{verifier::gradeDecodability, 0.1999, 0.0},
-         }) {
-        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
-        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
-    }
-    // The symbol grade is reported cut to one decimal and lettered as reported: 2.49 is 2.4, and
-    // the means that adding ten grades leaves at 1.4999999999999998 and 3.499999999999999 are 1.5
-    // (a C, not a D) and 3.5 (an A).
-    struct Mean
-    {
-        std::vector<double> scans;
-        double reported;
-        char letter;
-    };
-    for (const Mean& m : {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
+    const StepCase& c = GetParam();
+    EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
+    EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
+}
+
+// The symbol grade is reported cut to one decimal and lettered as reported: 2.49 is 2.4, and
+// the means that adding ten grades leaves at 1.4999999999999998 and 3.499999999999999 are 1.5
+// (a C, not a D) and 3.5 (an A).
+struct Mean
+{
+    std::vector<double> scans;
+    double reported;
+    char letter;
+};
+using VerifierReportedGrades = ::testing::TestWithParam<Mean>;
+const Mean kMeanRows[] = {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
                           Mean{{1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 0.6}, 1.5, 'C'},
-                          Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}}) {
-        double sum = 0;
-        for (const double grade : m.scans) {
-            sum += grade;
-        }
-        const double reported = verifier::reportedGrade(sum / verifier::kScanLines);
-        EXPECT_DOUBLE_EQ(reported, m.reported) << sum;
-        EXPECT_EQ(verifier::gradeLetter(reported), m.letter) << sum;
+                          Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}};
+INSTANTIATE_TEST_SUITE_P(Rows, VerifierReportedGrades, ::testing::ValuesIn(kMeanRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.reported, info.param.letter);
+                         });
+
+TEST_P(VerifierReportedGrades, SymbolGradeIsCutToOneDecimalAndLetteredAsReported)
+{
+    const Mean& m = GetParam();
+    double sum = 0;
+    for (const double grade : m.scans) {
+        sum += grade;
     }
+    const double reported = verifier::reportedGrade(sum / verifier::kScanLines);
+    EXPECT_DOUBLE_EQ(reported, m.reported) << sum;
+    EXPECT_EQ(verifier::gradeLetter(reported), m.letter) << sum;
 }
 
 constexpr int32_t kModulePx = 7; // about 0.3 mm at 600 dpi
