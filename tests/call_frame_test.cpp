@@ -74,7 +74,7 @@ const FailureCase kCallFrameFailuresRows[] = {
     FailureCase{
         .why = "width past 32 bits", .text = "abc", .code = -2, .framed = "*ABC*", .narrowMm = 1e9},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, CallFrameFailures, ::testing::ValuesIn(kCallFrameFailuresRows),
+INSTANTIATE_TEST_SUITE_P(CallFrame, CallFrameFailures, ::testing::ValuesIn(kCallFrameFailuresRows),
                          namedBy(&FailureCase::why));
 
 TEST_P(CallFrameFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
@@ -228,8 +228,8 @@ struct LongTextCase
 using CallFrameLongTexts = RowsOn<CallFrame, LongTextCase>;
 const LongTextCase kCallFrameLongTextsRows[] = {
     LongTextCase{1020, "78*"}, LongTextCase{1021, "7+*"}, LongTextCase{5000, "7Q*"}};
-INSTANTIATE_TEST_SUITE_P(Rows, CallFrameLongTexts, ::testing::ValuesIn(kCallFrameLongTextsRows),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(CallFrame, CallFrameLongTexts,
+                         ::testing::ValuesIn(kCallFrameLongTextsRows), [](const auto& info) {
                              return rowNameOf(info.param.length, "characters");
                          });
 

@@ -49,7 +49,7 @@ const FailureCase kI2of5CallFailuresRows[] = {
                 .heightMm = 0,
                 .checkFlag = 1},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, I2of5CallFailures, ::testing::ValuesIn(kI2of5CallFailuresRows),
+INSTANTIATE_TEST_SUITE_P(I2of5Calls, I2of5CallFailures, ::testing::ValuesIn(kI2of5CallFailuresRows),
                          namedBy(&FailureCase::why));
 
 TEST_P(I2of5CallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
@@ -113,8 +113,8 @@ using I2of5CallLongTexts = RowsOn<I2of5Calls, LongTextCase>;
 const LongTextCase kI2of5CallLongTextsRows[] = {
     LongTextCase{1020, 1022, "990"}, LongTextCase{1021, 1022, "993"},
     LongTextCase{1023, 1024, "997"}, LongTextCase{5000, 5002, "990"}};
-INSTANTIATE_TEST_SUITE_P(Rows, I2of5CallLongTexts, ::testing::ValuesIn(kI2of5CallLongTextsRows),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(I2of5Calls, I2of5CallLongTexts,
+                         ::testing::ValuesIn(kI2of5CallLongTextsRows), [](const auto& info) {
                              return rowNameOf(info.param.length, "characters");
                          });
 

@@ -50,7 +50,7 @@ const FailureCase kJanCallFailuresRows[] = {
                 .framed = "4901234567890",
                 .heightMm = kNaN},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, JanCallFailures, ::testing::ValuesIn(kJanCallFailuresRows),
+INSTANTIATE_TEST_SUITE_P(JanCalls, JanCallFailures, ::testing::ValuesIn(kJanCallFailuresRows),
                          namedBy(&FailureCase::why));
 
 TEST_P(JanCallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)

@@ -51,7 +51,7 @@ const FailureCase kNw7CallFailuresRows[] = {
                 .narrowMm = std::numeric_limits<double>::quiet_NaN(),
                 .checkFlag = 1},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallFailures, ::testing::ValuesIn(kNw7CallFailuresRows),
+INSTANTIATE_TEST_SUITE_P(Nw7Calls, Nw7CallFailures, ::testing::ValuesIn(kNw7CallFailuresRows),
                          namedBy(&FailureCase::why));
 
 TEST_P(Nw7CallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
@@ -70,7 +70,7 @@ using Nw7CallLowerCase = RowsOn<Nw7Calls, LowerCaseCase>;
 const LowerCaseCase kNw7CallLowerCaseRows[] = {
     LowerCaseCase{"A123B", 0, "a123b", "a123a"}, LowerCaseCase{"B45D", 1, "b45d", "b45$b"},
     LowerCaseCase{"T12T", 0, "t12t", "at12ta"}, LowerCaseCase{"C", 1, "c", "c4c"}};
-INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallLowerCase, ::testing::ValuesIn(kNw7CallLowerCaseRows),
+INSTANTIATE_TEST_SUITE_P(Nw7Calls, Nw7CallLowerCase, ::testing::ValuesIn(kNw7CallLowerCaseRows),
                          namedBy(&LowerCaseCase::text));
 
 TEST_P(Nw7CallLowerCase, LowerCasesTheCallersTextAndFramesItInLowerCase)
@@ -115,7 +115,7 @@ using Nw7CallLongTexts = RowsOn<Nw7Calls, LongTextCase>;
 // Sevens between two a: the sum is 32 + 7 L.
 const LongTextCase kNw7CallLongTextsRows[] = {LongTextCase{1020, "74a"}, LongTextCase{1021, "7$a"},
                                               LongTextCase{5000, "78a"}};
-INSTANTIATE_TEST_SUITE_P(Rows, Nw7CallLongTexts, ::testing::ValuesIn(kNw7CallLongTextsRows),
+INSTANTIATE_TEST_SUITE_P(Nw7Calls, Nw7CallLongTexts, ::testing::ValuesIn(kNw7CallLongTextsRows),
                          [](const auto& info) {
                              return rowNameOf(info.param.length, "characters");
                          });

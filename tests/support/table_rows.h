@@ -1,6 +1,8 @@
 // Table rows that run one at a time: a table becomes the values of a parameterised test and each
 // row a test named after it, so that a failing row names itself and `--gtest_filter='*/<name>'`
-// runs it alone. Header only: the Windows build of the C-interface tests uses it too.
+// runs it alone. A table is instantiated under the suite its test is filed under, as in
+// INSTANTIATE_TEST_SUITE_P(Tool, ToolPng, ...), so that a filter on the suite still finds its
+// rows. Header only: the Windows build of the C-interface tests uses it too.
 #pragma once
 
 #include <sstream>
