@@ -28,7 +28,7 @@ const EncodingCase kCode39EncodingRows[] = {
     EncodingCase{"AB1", -1, "*AB1*", "", "checkFlag -1 is no check"},
     EncodingCase{"-", 0, "*-*", "", "punctuation alone"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, Code39Encoding, ::testing::ValuesIn(kCode39EncodingRows),
+INSTANTIATE_TEST_SUITE_P(Code39, Code39Encoding, ::testing::ValuesIn(kCode39EncodingRows),
                          lorvaxen::test::namedBy(&EncodingCase::source));
 
 TEST_P(Code39Encoding, FramesAndEncodes)

@@ -29,7 +29,7 @@ const EncodingCase kI2of5EncodingRows[] = {
     EncodingCase{"123", 2, "0123", "", "checkFlag 2 is taken as 0"},
     EncodingCase{"1234", -1, "1234", "", "checkFlag -1 is taken as 0"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, I2of5Encoding, ::testing::ValuesIn(kI2of5EncodingRows),
+INSTANTIATE_TEST_SUITE_P(I2of5, I2of5Encoding, ::testing::ValuesIn(kI2of5EncodingRows),
                          lorvaxen::test::namedBy(&EncodingCase::source));
 
 TEST_P(I2of5Encoding, PadsChecksAndInterleaves)

@@ -37,7 +37,7 @@ const EncodingCase kNw7EncodingRows[] = {
     EncodingCase{"123", 2, "a123a", "", "checkFlag 2 is no check"},
     EncodingCase{"123", -1, "a123a", "", "checkFlag -1 is no check"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, Nw7Encoding, ::testing::ValuesIn(kNw7EncodingRows),
+INSTANTIATE_TEST_SUITE_P(Nw7, Nw7Encoding, ::testing::ValuesIn(kNw7EncodingRows),
                          lorvaxen::test::namedBy(&EncodingCase::source));
 
 TEST_P(Nw7Encoding, FramesChecksAndEncodes)

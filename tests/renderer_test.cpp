@@ -32,7 +32,7 @@ const WidthRow kWidthRows[] = {
     {2.5, {{1, 2, 3, 5}, {2, 5, 7, 10}, {3, 7, 11, 15}, {4, 10, 15, 20}}},
     {3.0, {{1, 3, 4, 6}, {2, 6, 9, 12}, {3, 9, 13, 18}, {4, 12, 18, 24}}},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ElementWidth, ::testing::ValuesIn(kWidthRows),
+INSTANTIATE_TEST_SUITE_P(ElementWidth, ElementWidth, ::testing::ValuesIn(kWidthRows),
                          [](const auto& info) { return rowNameOf("ratio", info.param.ratio); });
 
 TEST_P(ElementWidth, FollowsTheTruncatedRatioRule)
@@ -64,7 +64,7 @@ const MeasureCase kMeasureTruncationRows[] = {
     MeasureCase{96, 0.254, 1.0, 1, 3}, // 0.96 pixels is raised to 1
     MeasureCase{96, 0.001, 0.001, 1, 1},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, MeasureTruncation, ::testing::ValuesIn(kMeasureTruncationRows),
+INSTANTIATE_TEST_SUITE_P(Measure, MeasureTruncation, ::testing::ValuesIn(kMeasureTruncationRows),
                          [](const auto& info) {
                              const MeasureCase& c = info.param;
                              return rowNameOf(c.dpi, "dpi", c.narrowMm, "mm", c.heightMm, "mm");
@@ -107,7 +107,7 @@ const RefusedCase kMeasureRefusalsRows[] = {
     RefusedCase{"0:1", 0.33, 10, 2.5},
     RefusedCase{"01\xff", 0.33, 10, 2.5},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, MeasureRefusals, ::testing::ValuesIn(kMeasureRefusalsRows),
+INSTANTIATE_TEST_SUITE_P(Measure, MeasureRefusals, ::testing::ValuesIn(kMeasureRefusalsRows),
                          [](const auto& info) {
                              const RefusedCase& c = info.param;
                              return rowNameOf("pattern", c.pattern, c.narrowMm, c.heightMm,

@@ -32,8 +32,8 @@ const Mod10Case kMod10CheckDigitRows[] = {
     Mod10Case{"123 ", -1},
 };
 // clang-format on
-INSTANTIATE_TEST_SUITE_P(Rows, Mod10CheckDigit, ::testing::ValuesIn(kMod10CheckDigitRows),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(mod10CheckDigit, Mod10CheckDigit,
+                         ::testing::ValuesIn(kMod10CheckDigitRows), [](const auto& info) {
                              return lorvaxen::test::rowNameOf("digits", info.param.digits, "check",
                                                               info.param.check);
                          });
