@@ -85,7 +85,7 @@ using GdiStandInBitmapSizes = RowsOn<GdiStandIn, BitmapSizeCase>;
 const BitmapSizeCase kBitmapSizeRows[] = {BitmapSizeCase{1, 3, 2}, BitmapSizeCase{16, 3, 2},
                                           BitmapSizeCase{17, 3, 4}, BitmapSizeCase{33, 3, 6},
                                           BitmapSizeCase{INT_MAX - 3, 1, 1 << 28}};
-INSTANTIATE_TEST_SUITE_P(Rows, GdiStandInBitmapSizes, ::testing::ValuesIn(kBitmapSizeRows),
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInBitmapSizes, ::testing::ValuesIn(kBitmapSizeRows),
                          [](const auto& info) {
                              return std::to_string(info.param.width) + "x" +
                                     std::to_string(info.param.height);
@@ -410,7 +410,7 @@ const DibCase kDibRows[] = {
     {65536, -1025, 32, BI_RGB, "just over 2^31 bits"},
     {0x7FFFFFFF, static_cast<LONG>(0x80000000U), 32, BI_RGB, "far too large"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, GdiStandInDibRefusals, ::testing::ValuesIn(kDibRows),
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInDibRefusals, ::testing::ValuesIn(kDibRows),
                          namedBy(&DibCase::what));
 
 TEST_P(GdiStandInDibRefusals, RefusesTheDibSectionsItDoesNotMake)
@@ -550,7 +550,8 @@ const AlikeRowsCase kGdiStandInAlikeRowsRows[] = {
                   },
                   {".##..#....", ".##..#....", ".##..#..#."}},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, GdiStandInAlikeRows, ::testing::ValuesIn(kGdiStandInAlikeRowsRows),
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInAlikeRows,
+                         ::testing::ValuesIn(kGdiStandInAlikeRowsRows),
                          namedBy(&AlikeRowsCase::what));
 
 TEST_P(GdiStandInAlikeRows, RowsKeptAsOneGiveExactlyThePixelsPainted)

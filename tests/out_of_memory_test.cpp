@@ -89,7 +89,7 @@ const HeapCase kHeapRows[] = {
     HeapCase{"NW7", callWithCheck<BarCode_NW7>, "B1234567890-$:/.+1234567890-$:/.+D",
              "b1234567890-$:/.+1234567890-$:/.+2b"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, OutOfMemoryHeap, ::testing::ValuesIn(kHeapRows),
+INSTANTIATE_TEST_SUITE_P(OutOfMemory, OutOfMemoryHeap, ::testing::ValuesIn(kHeapRows),
                          namedBy(&HeapCase::symbology));
 
 TEST_P(OutOfMemoryHeap, EveryFailedAllocationGivesAConsistentOutcome)
@@ -140,7 +140,7 @@ struct JanHeapCase
 using OutOfMemoryJan = RowsOn<OutOfMemory, JanHeapCase>;
 const JanHeapCase kOutOfMemoryJanRows[] = {JanHeapCase{"490123456789", "4901234567894"},
                                            JanHeapCase{"4901234567890", "4901234567890"}};
-INSTANTIATE_TEST_SUITE_P(Rows, OutOfMemoryJan, ::testing::ValuesIn(kOutOfMemoryJanRows),
+INSTANTIATE_TEST_SUITE_P(OutOfMemory, OutOfMemoryJan, ::testing::ValuesIn(kOutOfMemoryJanRows),
                          namedBy(&JanHeapCase::text));
 
 TEST_P(OutOfMemoryJan, JanTakesNoHeapMemory)
