@@ -148,8 +148,8 @@ const ProfileCase kVerifierProfilesRows[] = {
                 [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95, 0,
                 0},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierProfiles, ::testing::ValuesIn(kVerifierProfilesRows),
-                         namedBy(&ProfileCase::why));
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierProfiles,
+                         ::testing::ValuesIn(kVerifierProfilesRows), namedBy(&ProfileCase::why));
 
 TEST_P(VerifierProfiles, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
 {
@@ -204,7 +204,7 @@ const StepCase kStepRows[] = {
     StepCase{verifier::gradeDecodability, 0.2499, 0.9},
     StepCase{verifier::gradeDecodability, 0.1999, 0.0},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierGradeSteps, ::testing::ValuesIn(kStepRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierGradeSteps, ::testing::ValuesIn(kStepRows),
                          [](const auto& info) {
                              const auto grade = info.param.grade;
                              const char* parameter =
@@ -236,7 +236,7 @@ using VerifierReportedGrades = ::testing::TestWithParam<Mean>;
 const Mean kMeanRows[] = {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
                           Mean{{1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 0.6}, 1.5, 'C'},
                           Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}};
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierReportedGrades, ::testing::ValuesIn(kMeanRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierReportedGrades, ::testing::ValuesIn(kMeanRows),
                          [](const auto& info) {
                              return rowNameOf(info.param.reported, info.param.letter);
                          });
@@ -314,7 +314,7 @@ std::vector<SymbolCase> ourSymbolRows()
     }
     return cases;
 }
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierOurSymbols, ::testing::ValuesIn(ourSymbolRows()),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierOurSymbols, ::testing::ValuesIn(ourSymbolRows()),
                          [](const auto& info) {
                              return rowName(std::string(info.param.symbology) + " " +
                                             info.param.text);
@@ -466,7 +466,7 @@ const JanBarCase kJanBarRows[] = {
     JanBarCase{"490123456789", nine, 1, 4}, JanBarCase{"490123456789", nine, 2, 2},
     JanBarCase{"490123456789", nine, 3, 0}, JanBarCase{"410123456789", one, 1, 4},
     JanBarCase{"410123456789", one, 2, 2},  JanBarCase{"410123456789", one, 3, 0}};
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierJanDecodability, ::testing::ValuesIn(kJanBarRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierJanDecodability, ::testing::ValuesIn(kJanBarRows),
                          [](const auto& info) {
                              return rowName(std::string(info.param.text) + " widened " +
                                             std::to_string(info.param.k));
@@ -512,7 +512,8 @@ const DegradationCase kVerifierDegradedRows[] = {
     DegradationCase{"spot in a space", spotInSpace, Parameter::Defects, 2, 12},
     DegradationCase{"missing quiet zone", cropQuietZone, Parameter::QuietZone},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierDegraded, ::testing::ValuesIn(kVerifierDegradedRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierDegraded,
+                         ::testing::ValuesIn(kVerifierDegradedRows),
                          namedBy(&DegradationCase::how));
 
 TEST_P(VerifierDegraded, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
@@ -683,7 +684,7 @@ const FileCase kFileRows[] = {
     FileCase{"red bars on white, which red light cannot see", 'p', PNG_COLOR_TYPE_RGB, 8, false,
              G{255, 0, 0}, G{255, 255, 255}, 100, 100},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierFiles, ::testing::ValuesIn(kFileRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierFiles, ::testing::ValuesIn(kFileRows),
                          namedBy(&FileCase::what));
 
 TEST_P(VerifierFiles, EveryFormatAndDepthReadsAsStoredUnderRedLight)
@@ -875,7 +876,7 @@ const TurnCase kVerifierTurnsRows[] = {
     TurnCase{"code39", "LORVAXEN-15", -10}, TurnCase{"jan", "490123456789", 10},
     TurnCase{"code39", "LORVAXEN-15", 90},  TurnCase{"code39", "LORVAXEN-15", 180},
     TurnCase{"code39", "LORVAXEN-15", 270}};
-INSTANTIATE_TEST_SUITE_P(Rows, VerifierTurns, ::testing::ValuesIn(kVerifierTurnsRows),
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierTurns, ::testing::ValuesIn(kVerifierTurnsRows),
                          [](const auto& info) {
                              return rowNameOf(info.param.symbology, info.param.degrees);
                          });
