@@ -32,7 +32,7 @@ const DigitSlotCase kToolDigitSlotsRows[] = {
     DigitSlotCase{kJan, "490123456789", {-8, 3, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 85}},
     DigitSlotCase{kUpcA, "72527273070", {-8, 10, 17, 24, 31, 38, 50, 57, 64, 71, 78, 96}},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolDigitSlots, ::testing::ValuesIn(kToolDigitSlotsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolDigitSlots, ::testing::ValuesIn(kToolDigitSlotsRows),
                          kindAndText);
 
 TEST_P(ToolDigitSlots, JanDigitsSitInTheirSymbolCharacters)
@@ -121,7 +121,7 @@ const OptionCase kToolLabelOptionsRows[] = {
         "I2/5:12345678901231",
         "%!PS-Adobe-3.0 EPSF"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolLabelOptions, ::testing::ValuesIn(kToolLabelOptionsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolLabelOptions, ::testing::ValuesIn(kToolLabelOptionsRows),
                          namedBy(&OptionCase::args));
 
 TEST_P(ToolLabelOptions, EachLabelOptionReadsBack)
@@ -275,7 +275,7 @@ const VectorCase kToolVectorModulesRows[] = {
     // The default 6.35 mm would be less than twice the 7.62 mm text: the bars grow.
     VectorCase{{"-o", "x.svg", "--narrow", "1.016"}, "1.016", 2.54, 15.24},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolVectorModules, ::testing::ValuesIn(kToolVectorModulesRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolVectorModules, ::testing::ValuesIn(kToolVectorModulesRows),
                          namedBy(&VectorCase::args));
 
 TEST_P(ToolVectorModules, VectorFormatsTakeTheModuleExactlyUnlessGivenDots)
@@ -399,7 +399,7 @@ using ToolBarReduction = RowsOn<Tool, ReductionCase>;
 const ReductionCase kToolBarReductionRows[] = {
     ReductionCase{kJan, Symbology::Jan, "490123456789"},
     ReductionCase{kItf, Symbology::I2of5, "12345678901231"}};
-INSTANTIATE_TEST_SUITE_P(Rows, ToolBarReduction, ::testing::ValuesIn(kToolBarReductionRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolBarReduction, ::testing::ValuesIn(kToolBarReductionRows),
                          kindAndText);
 
 TEST_P(ToolBarReduction, BarWidthReductionMakesUpForTheInksSpread)
@@ -519,7 +519,7 @@ const WarningCase kToolWarningsRows[] = {
                 "UPCA",
                 "036000291452"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolWarnings, ::testing::ValuesIn(kToolWarningsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolWarnings, ::testing::ValuesIn(kToolWarningsRows),
                          namedBy(&WarningCase::args));
 
 TEST_P(ToolWarnings, WarningsNameWhatChangedAndTheFileIsNamedAfterTheLabel)

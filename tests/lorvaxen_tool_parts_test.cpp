@@ -48,7 +48,7 @@ const TemplateCase kNameTemplatesRows[] = {
     TemplateCase{"%d%.png", 1, nullptr, "lone_percent"}, // a lone percent sign after the number
     TemplateCase{"label-%", 1, nullptr},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, NameTemplates, ::testing::ValuesIn(kNameTemplatesRows),
+INSTANTIATE_TEST_SUITE_P(NameTemplate, NameTemplates, ::testing::ValuesIn(kNameTemplatesRows),
                          [](const auto& info) {
                              const TemplateCase& c = info.param;
                              return c.row != nullptr ? std::string(c.row) : rowName(c.text);
@@ -85,7 +85,7 @@ const JsonCase kReportJsonStringsRows[] = {
     JsonCase{"x\xe2\x82", R"("x\ufffd\ufffd")"},         // cut short at the end
     JsonCase{std::string("a\0b", 3), R"("a\u0000b")"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ReportJsonStrings, ::testing::ValuesIn(kReportJsonStringsRows),
+INSTANTIATE_TEST_SUITE_P(Report, ReportJsonStrings, ::testing::ValuesIn(kReportJsonStringsRows),
                          namedBy(&JsonCase::json));
 
 TEST_P(ReportJsonStrings, JsonStringsAreEscapedAndAlwaysValidUtf8)
@@ -156,8 +156,8 @@ const ModuleCase kToolBarcodeModulesRows[] = {
     ModuleCase{96, 0.01, 1},
     // Halfway between two counts takes the larger: 4.5 dots, and 2.5.
     ModuleCase{300, 0.381, 5}, ModuleCase{200, 0.3175, 3}};
-INSTANTIATE_TEST_SUITE_P(Rows, ToolBarcodeModules, ::testing::ValuesIn(kToolBarcodeModulesRows),
-                         [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(ToolBarcode, ToolBarcodeModules,
+                         ::testing::ValuesIn(kToolBarcodeModulesRows), [](const auto& info) {
                              return rowNameOf(info.param.dpi, "dpi", info.param.narrowMm, "mm");
                          });
 

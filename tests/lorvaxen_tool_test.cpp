@@ -56,7 +56,7 @@ const PngCase kToolPngRows[] = {
     PngCase{kUpcA, "03600029145", false, 300, 0.33},
     PngCase{kUpcA, "036000291452", false, 600, 0.33},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolPng, ::testing::ValuesIn(kToolPngRows), kindAndText);
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPng, ::testing::ValuesIn(kToolPngRows), kindAndText);
 
 TEST_P(ToolPng, PngReadsBackToItsData)
 {
@@ -125,7 +125,7 @@ const TextBandCase kToolTextBandRows[] = {
     TextBandCase{kItf, "1234567", {"--check"}, "12345670"},
     TextBandCase{kNw7, "A40156A", {"--text-size", "3"}, "A40156A"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolTextBand, ::testing::ValuesIn(kToolTextBandRows), kindAndText);
+INSTANTIATE_TEST_SUITE_P(Tool, ToolTextBand, ::testing::ValuesIn(kToolTextBandRows), kindAndText);
 
 TEST_P(ToolTextBand, TextUnderTheBarsReadsAsTheFramedText)
 {
@@ -150,7 +150,7 @@ using ToolPngResolution = RowsOn<Tool, ResolutionCase>;
 const ResolutionCase kToolPngResolutionRows[] = {
     ResolutionCase{600, 6.35, 23622}, ResolutionCase{300, 10, 11811},
     ResolutionCase{203, 12.7, 7992}, ResolutionCase{96, 25.4, 3780}};
-INSTANTIATE_TEST_SUITE_P(Rows, ToolPngResolution, ::testing::ValuesIn(kToolPngResolutionRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPngResolution, ::testing::ValuesIn(kToolPngResolutionRows),
                          [](const auto& info) { return std::to_string(info.param.dpi) + "dpi"; });
 
 TEST_P(ToolPngResolution, PngRecordsResolutionAndPhysicalSize)
@@ -233,7 +233,7 @@ const QuietZoneCase kToolQuietZonesRows[] = {
     QuietZoneCase{kCode39, "Q-1", 300, 0.5},       QuietZoneCase{kJan, "490123456789", 600, 0.33},
     QuietZoneCase{kJan, "4901234567894", 96, 0.2}, QuietZoneCase{kItf, "123456", 300, 0.33},
     QuietZoneCase{kNw7, "c1234c", 203, 0.25}};
-INSTANTIATE_TEST_SUITE_P(Rows, ToolQuietZones, ::testing::ValuesIn(kToolQuietZonesRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolQuietZones, ::testing::ValuesIn(kToolQuietZonesRows),
                          kindAndText);
 
 TEST_P(ToolQuietZones, QuietZonesFrameTheLibraryBitmap)
@@ -322,7 +322,7 @@ const PipeCase kToolPipeRows[] = {
     PipeCase{{"--format", "bmp", "-o", "/dev/stdout", "piped"}, "", readBmp},
     PipeCase{{"-o", "/dev/stdout", "--format", "pbm", "-"}, "piped\n", readPbm},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolPipe, ::testing::ValuesIn(kToolPipeRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPipe, ::testing::ValuesIn(kToolPipeRows),
                          namedBy(&PipeCase::args));
 
 TEST_P(ToolPipe, ImagesGoToStandardOutputWithTheReportOnStandardError)
@@ -413,7 +413,7 @@ const RefusalCase kToolRefusalsRows[] = {
     RefusalCase{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
                 "the bar width reduction of 0.4233 mm leaves no narrow bar"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolRefusals, ::testing::ValuesIn(kToolRefusalsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolRefusals, ::testing::ValuesIn(kToolRefusalsRows),
                          namedBy(&RefusalCase::args));
 
 TEST_P(ToolRefusals, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
@@ -514,7 +514,7 @@ const UsageCase kToolUsageErrorsRows[] = {
     UsageCase{{"verify", "--min-grade", "4.5", "x.png"}, "--min-grade takes a grade"},
     UsageCase{{"verify", "--report", "r.gif", "x.png"}, "must end in .pdf, .png or .svg"},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolUsageErrors, ::testing::ValuesIn(kToolUsageErrorsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolUsageErrors, ::testing::ValuesIn(kToolUsageErrorsRows),
                          namedBy(&UsageCase::args));
 
 TEST_P(ToolUsageErrors, UsageErrorsExitWithTwoAndWriteNothing)
@@ -673,7 +673,7 @@ const BatchCase kToolBatchBadLineRows[] = {
               "1 written, 1 failed, 0 blank lines skipped",
               {{"label-1.png", "ABC"}}},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolBatchBadLine, ::testing::ValuesIn(kToolBatchBadLineRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolBatchBadLine, ::testing::ValuesIn(kToolBatchBadLineRows),
                          namedBy(&BatchCase::summary));
 
 TEST_P(ToolBatchBadLine, BatchGoesOnPastABadLineAndSaysWhichFailed)
@@ -838,7 +838,7 @@ const SheetCase kToolSheetsRows[] = {
         {4 * kInch, kInch, 4.1875 * kInch, kInch, 0.15625 * kInch, 0.5 * kInch}},
     SheetCase{{"--roll", "--dpi", "203"}, 3, ""},
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolSheets, ::testing::ValuesIn(kToolSheetsRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolSheets, ::testing::ValuesIn(kToolSheetsRows),
                          [](const auto& info) {
                              return rowName(info.param.args[0] + " " + info.param.args[1]);
                          });
@@ -1048,7 +1048,7 @@ const PressCase kToolPressAdviceRows[] = {
     PressCase{kNw7, "a1234a", 300, 0.5, 1},
     PressCase{kNw7, "a1234a", 600, 0.33, 2}, // half the module
 };
-INSTANTIATE_TEST_SUITE_P(Rows, ToolPressAdvice, ::testing::ValuesIn(kToolPressAdviceRows),
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPressAdvice, ::testing::ValuesIn(kToolPressAdviceRows),
                          [](const auto& info) {
                              const PressCase& c = info.param;
                              return rowNameOf(c.kind.name, c.text, c.dpi, "dpi");
