@@ -9,6 +9,7 @@
 
 #include "barcode_call.h"
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -29,69 +30,56 @@ class CallFrame : public GdiTest
     ReferenceDc screen_{96};
 };
 
-TEST_F(CallFrame, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+using CallFrameFailures = RowsOn<CallFrame, FailureCase>;
+const FailureCase kCallFrameFailuresRows[] = {
+    FailureCase{.why = "empty text", .text = "", .code = -21, .textAfter = ""},
+    FailureCase{.why = "null text", .text = nullptr, .code = -21},
+    FailureCase{
+        .why = "asterisks only, folded first", .text = "***", .code = -21, .textAfter = "***"},
+    FailureCase{
+        .why = "not a symbol, text stays folded", .text = "a#", .code = -22, .textAfter = "A#"},
+    FailureCase{.why = "high byte neither folded nor a symbol",
+                .text = "a\xE9",
+                .code = -22,
+                .textAfter = "A\xE9"},
+    FailureCase{
+        .why = "lower-case bad byte after a star", .text = "*b;", .code = -22, .textAfter = "*B;"},
+    FailureCase{.why = "characters checked before the device",
+                .text = "a#",
+                .code = -22,
+                .textAfter = "A#",
+                .bitBlt = false},
+    FailureCase{.why = "device without BitBlt",
+                .text = "abc",
+                .code = -1,
+                .framed = "*ABC*",
+                .textAfter = "ABC",
+                .bitBlt = false},
+    FailureCase{.why = "ratio below 1",
+                .text = "abc",
+                .code = -2,
+                .framed = "*ABC*",
+                .textAfter = "ABC",
+                .ratio = 0.5},
+    FailureCase{.why = "ratio NaN", .text = "abc", .code = -2, .framed = "*ABC*", .ratio = kNaN},
+    FailureCase{
+        .why = "zero narrow width", .text = "abc", .code = -2, .framed = "*ABC*", .narrowMm = 0},
+    FailureCase{
+        .why = "negative height", .text = "abc", .code = -2, .framed = "*ABC*", .heightMm = -1},
+    FailureCase{.why = "infinite height",
+                .text = "abc",
+                .code = -2,
+                .framed = "*ABC*",
+                .heightMm = kInfinity},
+    FailureCase{
+        .why = "width past 32 bits", .text = "abc", .code = -2, .framed = "*ABC*", .narrowMm = 1e9},
+};
+INSTANTIATE_TEST_SUITE_P(CallFrame, CallFrameFailures, ::testing::ValuesIn(kCallFrameFailuresRows),
+                         namedBy(&FailureCase::why));
+
+TEST_P(CallFrameFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 {
-    for (const FailureCase& c : {
-             FailureCase{.why = "empty text", .text = "", .code = -21, .textAfter = ""},
-             FailureCase{.why = "null text", .text = nullptr, .code = -21},
-             FailureCase{.why = "asterisks only, folded first",
-             .text = "***",
-             .code = -21,
-             .textAfter = "***"},
-             FailureCase{.why = "not a symbol, text stays folded",
-             .text = "a#",
-             .code = -22,
-             .textAfter = "A#"},
-             FailureCase{.why = "high byte neither folded nor a symbol",
-             .text = "a\xE9",
-             .code = -22,
-             .textAfter = "A\xE9"},
-             FailureCase{.why = "lower-case bad byte after a star",
-             .text = "*b;",
-             .code = -22,
-             .textAfter = "*B;"},
-             FailureCase{.why = "characters checked before the device",
-             .text = "a#",
-             .code = -22,
-             .textAfter = "A#",
-             .bitBlt = false},
-             FailureCase{.why = "device without BitBlt",
-             .text = "abc",
-             .code = -1,
-             .framed = "*ABC*",
-             .textAfter = "ABC",
-             .bitBlt = false},
-             FailureCase{.why = "ratio below 1",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .textAfter = "ABC",
-             .ratio = 0.5},
-             FailureCase{
-                 .why = "ratio NaN", .text = "abc", .code = -2, .framed = "*ABC*", .ratio = kNaN},
-             FailureCase{.why = "zero narrow width",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .narrowMm = 0},
-             FailureCase{.why = "negative height",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .heightMm = -1},
-             FailureCase{.why = "infinite height",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .heightMm = kInfinity},
-             FailureCase{.why = "width past 32 bits",
-             .text = "abc",
-             .code = -2,
-             .framed = "*ABC*",
-             .narrowMm = 1e9},
-         }) {
-        expectFailure<BarCode_Code39>(c);
-    }
+    expectFailure<BarCode_Code39>(GetParam());
 }
 
 #ifndef _WIN32
@@ -232,28 +220,35 @@ TEST_F(CallFrame, NullOutputsAreSkipped)
         -21);
 }
 
-TEST_F(CallFrame, LongTextsAreEncodedInFull)
+struct LongTextCase
 {
-    struct Case
-    {
-        size_t length;
-        const char* end; // the last data digit, the check character, the stop
-    };
-    for (const auto& [length, end] : {Case{1020, "78*"}, Case{1021, "7+*"}, Case{5000, "7Q*"}}) {
-        Code39Call call;
-        call.text.assign(length, 'x');
-        call.text[length - 1] = '7';
-        call.checkFlag = 1;
-        call.narrowMm = 0.1;
-        call.heightMm = 1;
-        call.run(screen_);
-        ASSERT_EQ(call.code, 0) << length;
-        DeleteObject(call.bitmap);
-        EXPECT_EQ(call.outText.size(), length + 3);
-        EXPECT_EQ(call.outText.substr(length, 3), end) << length;
-        // Each character is 13 modules at ratio 2.5 truncated to 2: 6 narrow, 3 wide, 1 gap.
-        EXPECT_EQ(call.width, static_cast<int32_t>(13 * (length + 3)));
-    }
+    size_t length;
+    const char* end; // the last data digit, the check character, the stop
+};
+using CallFrameLongTexts = RowsOn<CallFrame, LongTextCase>;
+const LongTextCase kCallFrameLongTextsRows[] = {
+    LongTextCase{1020, "78*"}, LongTextCase{1021, "7+*"}, LongTextCase{5000, "7Q*"}};
+INSTANTIATE_TEST_SUITE_P(CallFrame, CallFrameLongTexts,
+                         ::testing::ValuesIn(kCallFrameLongTextsRows), [](const auto& info) {
+                             return rowNameOf(info.param.length, "characters");
+                         });
+
+TEST_P(CallFrameLongTexts, LongTextsAreEncodedInFull)
+{
+    const auto& [length, end] = GetParam();
+    Code39Call call;
+    call.text.assign(length, 'x');
+    call.text[length - 1] = '7';
+    call.checkFlag = 1;
+    call.narrowMm = 0.1;
+    call.heightMm = 1;
+    call.run(screen_);
+    ASSERT_EQ(call.code, 0) << length;
+    DeleteObject(call.bitmap);
+    EXPECT_EQ(call.outText.size(), length + 3);
+    EXPECT_EQ(call.outText.substr(length, 3), end) << length;
+    // Each character is 13 modules at ratio 2.5 truncated to 2: 6 narrow, 3 wide, 1 gap.
+    EXPECT_EQ(call.width, static_cast<int32_t>(13 * (length + 3)));
 }
 
 TEST_F(CallFrame, VersionIsNinety)

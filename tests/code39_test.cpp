@@ -6,6 +6,7 @@
 
 #include "encoders.h"
 #include "encoding_case.h"
+#include "table_rows.h"
 
 namespace lorvaxen::detail {
 namespace {
@@ -13,26 +14,29 @@ namespace {
 using test::EncodingCase;
 using test::expectEncoding;
 
-TEST(Code39, FramesAndEncodes)
+using Code39Encoding = ::testing::TestWithParam<EncodingCase>;
+const EncodingCase kCode39EncodingRows[] = {
+    EncodingCase{"AB1", 1, "*AB1M*", "010010100010000100100010010010100100001010100001000100101000",
+                 "worked example with check character"},
+    EncodingCase{"AB1", 0, "*AB1*", "01001010001000010010001001001010010000100100101000",
+                 "worked example"},
+    EncodingCase{"*A*B*", 0, "*AB*", "", "asterisks anywhere are dropped"},
+    EncodingCase{"A*B", 0, "*AB*", "", "inner asterisk"},
+    EncodingCase{"2-4", 1, "*2-4%*", "", "2 + 36 + 4 = 42: the check may be '%'"},
+    EncodingCase{"CODE 39", 1, "*CODE 39R*", "", "sum 113, 113 mod 43 = 27"},
+    EncodingCase{"AB1", 2, "*AB1*", "", "checkFlag 2 is no check"},
+    EncodingCase{"AB1", -1, "*AB1*", "", "checkFlag -1 is no check"},
+    EncodingCase{"-", 0, "*-*", "", "punctuation alone"},
+};
+INSTANTIATE_TEST_SUITE_P(Code39, Code39Encoding, ::testing::ValuesIn(kCode39EncodingRows),
+                         lorvaxen::test::namedBy(&EncodingCase::source));
+
+TEST_P(Code39Encoding, FramesAndEncodes)
 {
-    for (const EncodingCase& c : {
-             EncodingCase{"AB1", 1, "*AB1M*",
-                          "010010100010000100100010010010100100001010100001000100101000",
-                          "worked example with check character"},
-             EncodingCase{"AB1", 0, "*AB1*", "01001010001000010010001001001010010000100100101000",
-                          "worked example"},
-             EncodingCase{"*A*B*", 0, "*AB*", "", "asterisks anywhere are dropped"},
-             EncodingCase{"A*B", 0, "*AB*", "", "inner asterisk"},
-             EncodingCase{"2-4", 1, "*2-4%*", "", "2 + 36 + 4 = 42: the check may be '%'"},
-             EncodingCase{"CODE 39", 1, "*CODE 39R*", "", "sum 113, 113 mod 43 = 27"},
-             EncodingCase{"AB1", 2, "*AB1*", "", "checkFlag 2 is no check"},
-             EncodingCase{"AB1", -1, "*AB1*", "", "checkFlag -1 is no check"},
-             EncodingCase{"-", 0, "*-*", "", "punctuation alone"},
-         }) {
-        const Encoded encoded = encodeCode39(c.text, c.checkFlag);
-        expectEncoding(encoded, c);
-        test::expectGappedCharacters(encoded, 10, c.source);
-    }
+    const EncodingCase& c = GetParam();
+    const Encoded encoded = encodeCode39(c.text, c.checkFlag);
+    expectEncoding(encoded, c);
+    test::expectGappedCharacters(encoded, 10, c.source);
 }
 
 TEST(Code39, RefusesATextOfAsterisksOnly)

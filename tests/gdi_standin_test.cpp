@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -73,29 +74,37 @@ TEST_F(GdiStandIn, NewMemoryContextHoldsAOneByOneMonochromeBitmap)
     EXPECT_TRUE(DeleteDC(memory));
 }
 
-TEST_F(GdiStandIn, BitmapsAreMonochromeWithRowsPaddedToTwoBytes)
+struct BitmapSizeCase
 {
+    int width;
+    int height;
+    LONG widthBytes;
+};
+using GdiStandInBitmapSizes = RowsOn<GdiStandIn, BitmapSizeCase>;
+// The last is as wide as 2^31 bits allow, where rounding the width up must not overflow.
+const BitmapSizeCase kBitmapSizeRows[] = {BitmapSizeCase{1, 3, 2}, BitmapSizeCase{16, 3, 2},
+                                          BitmapSizeCase{17, 3, 4}, BitmapSizeCase{33, 3, 6},
+                                          BitmapSizeCase{INT_MAX - 3, 1, 1 << 28}};
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInBitmapSizes, ::testing::ValuesIn(kBitmapSizeRows),
+                         [](const auto& info) {
+                             return std::to_string(info.param.width) + "x" +
+                                    std::to_string(info.param.height);
+                         });
+
+TEST_P(GdiStandInBitmapSizes, BitmapsAreMonochromeWithRowsPaddedToTwoBytes)
+{
+    const BitmapSizeCase& c = GetParam();
     HDC memory = CreateCompatibleDC(nullptr);
-    struct Case
-    {
-        int width;
-        int height;
-        LONG widthBytes;
-    };
-    // The last is as wide as 2^31 bits allow, where rounding the width up must not overflow.
-    for (const Case c : {Case{1, 3, 2}, Case{16, 3, 2}, Case{17, 3, 4}, Case{33, 3, 6},
-                         Case{INT_MAX - 3, 1, 1 << 28}}) {
-        HBITMAP bitmap = CreateCompatibleBitmap(memory, c.width, c.height);
-        BITMAP info{};
-        ASSERT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
-        EXPECT_EQ(info.bmWidth, c.width);
-        EXPECT_EQ(info.bmHeight, c.height);
-        EXPECT_EQ(info.bmWidthBytes, c.widthBytes) << c.width;
-        EXPECT_EQ(info.bmPlanes, 1);
-        EXPECT_EQ(info.bmBitsPixel, 1);
-        EXPECT_EQ(GetBitmapBits(bitmap, 0, nullptr), c.widthBytes * c.height);
-        DeleteObject(bitmap);
-    }
+    HBITMAP bitmap = CreateCompatibleBitmap(memory, c.width, c.height);
+    BITMAP info{};
+    ASSERT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof info));
+    EXPECT_EQ(info.bmWidth, c.width);
+    EXPECT_EQ(info.bmHeight, c.height);
+    EXPECT_EQ(info.bmWidthBytes, c.widthBytes) << c.width;
+    EXPECT_EQ(info.bmPlanes, 1);
+    EXPECT_EQ(info.bmBitsPixel, 1);
+    EXPECT_EQ(GetBitmapBits(bitmap, 0, nullptr), c.widthBytes * c.height);
+    DeleteObject(bitmap);
     DeleteDC(memory);
 }
 
@@ -381,45 +390,43 @@ TEST_F(GdiStandIn, DibSectionIsATopDownColourSurfaceOfFourBytesAPixel)
     EXPECT_TRUE(DeleteObject(dib));
 }
 
-TEST_F(GdiStandIn, RefusesTheDibSectionsItDoesNotMake)
+struct DibCase
 {
-    struct Case
-    {
-        LONG width;
-        LONG height;
-        WORD bitCount;
-        DWORD compression;
-        const char* what;
-    };
-    const Case cases[] = {
-        {4, 4, 32, BI_RGB, "bottom-up"},
-        {4, -4, 24, BI_RGB, "24 bits a pixel"},
-        {4, -4, 1, BI_RGB, "monochrome"},
-        {4, -4, 32, 3, "bit fields"},
-        {0, -4, 32, BI_RGB, "no width"},
-        {4, 0, 32, BI_RGB, "no height"},
-        {-4, -4, 32, BI_RGB, "negative width"},
-        {65536, -1025, 32, BI_RGB, "just over 2^31 bits"},
-        {0x7FFFFFFF, static_cast<LONG>(0x80000000U), 32, BI_RGB, "far too large"},
-    };
-    for (const Case& c : cases) {
-        BITMAPINFO info{};
-        info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER),
-                                          c.width,
-                                          c.height,
-                                          1,
-                                          c.bitCount,
-                                          c.compression,
-                                          0,
-                                          0,
-                                          0,
-                                          0,
-                                          0};
-        void* bits = &info; // must come back null
-        EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)
-            << c.what;
-        EXPECT_EQ(bits, nullptr) << c.what;
-    }
+    LONG width;
+    LONG height;
+    WORD bitCount;
+    DWORD compression;
+    const char* what;
+};
+using GdiStandInDibRefusals = RowsOn<GdiStandIn, DibCase>;
+const DibCase kDibRows[] = {
+    {4, 4, 32, BI_RGB, "bottom-up"},
+    {4, -4, 24, BI_RGB, "24 bits a pixel"},
+    {4, -4, 1, BI_RGB, "monochrome"},
+    {4, -4, 32, 3, "bit fields"},
+    {0, -4, 32, BI_RGB, "no width"},
+    {4, 0, 32, BI_RGB, "no height"},
+    {-4, -4, 32, BI_RGB, "negative width"},
+    {65536, -1025, 32, BI_RGB, "just over 2^31 bits"},
+    {0x7FFFFFFF, static_cast<LONG>(0x80000000U), 32, BI_RGB, "far too large"},
+};
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInDibRefusals, ::testing::ValuesIn(kDibRows),
+                         namedBy(&DibCase::what));
+
+TEST_P(GdiStandInDibRefusals, RefusesTheDibSectionsItDoesNotMake)
+{
+    const DibCase& c = GetParam();
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{
+        sizeof(BITMAPINFOHEADER), c.width, c.height, 1, c.bitCount, c.compression, 0, 0, 0, 0, 0};
+    void* bits = &info; // must come back null
+    EXPECT_EQ(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr)
+        << c.what;
+    EXPECT_EQ(bits, nullptr) << c.what;
+}
+
+TEST_F(GdiStandIn, RefusesDibSectionsWithoutInfoInPaletteColoursOrInASection)
+{
     void* bits = nullptr;
     EXPECT_EQ(CreateDIBSection(nullptr, nullptr, DIB_RGB_COLORS, &bits, nullptr, 0), nullptr);
     EXPECT_EQ(CreateDIBSection(nullptr, ColourSurface::info(4, 4), 1 /* DIB_PAL_COLORS */, &bits,
@@ -500,25 +507,24 @@ TEST_F(GdiStandIn, NewContextDrawsBlackOnWhiteWhateverItsDevice)
 
 // A bitmap whose rows are all alike keeps them as one until something makes them differ; whatever
 // the order of operations, the pixels read back are those painted.
-TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
+// A 10 x 3 bitmap painted white with a full-height bar at x = 1 and 2; then `step`.
+struct AlikeRowsCase
 {
-    // A 10 x 3 bitmap painted white with a full-height bar at x = 1 and 2; then `step`.
-    struct Case
-    {
-        const char* what;
-        void (*step)(HDC memory, HBITMAP bitmap);
-        std::array<const char*, 3> rows;
-    };
-    for (const Case& c : {
-             Case{"nothing more", [](HDC, HBITMAP) {}, {".##.......", ".##.......", ".##......."}},
-             Case{"a fill of part of the height",
+    const char* what;
+    void (*step)(HDC memory, HBITMAP bitmap);
+    std::array<const char*, 3> rows;
+};
+using GdiStandInAlikeRows = RowsOn<GdiStandIn, AlikeRowsCase>;
+const AlikeRowsCase kGdiStandInAlikeRowsRows[] = {
+    AlikeRowsCase{"nothing more", [](HDC, HBITMAP) {}, {".##.......", ".##.......", ".##......."}},
+    AlikeRowsCase{"a fill of part of the height",
                   [](HDC memory, HBITMAP) {
                       const RECT rect{5, 1, 7, 3};
                       FillRect(memory, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
                       BitBlt(memory, 9, 0, 1, 3, nullptr, 0, 0, BLACKNESS); // whole height again
                   },
                   {".##......#", ".##..##..#", ".##..##..#"}},
-             Case{"deselected, reselected elsewhere and painted in one row",
+    AlikeRowsCase{"deselected, reselected elsewhere and painted in one row",
                   [](HDC memory, HBITMAP bitmap) {
                       HDC other = CreateCompatibleDC(nullptr);
                       SelectObject(memory, CreateCompatibleBitmap(memory, 0, 0));
@@ -529,7 +535,7 @@ TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
                       SelectObject(memory, bitmap);
                   },
                   {".##.......", ".##.......", "##########"}},
-             Case{"copies from a bitmap of alike rows, whole and in part",
+    AlikeRowsCase{"copies from a bitmap of alike rows, whole and in part",
                   [](HDC memory, HBITMAP) {
                       HDC source = CreateCompatibleDC(nullptr);
                       HBITMAP from = CreateCompatibleBitmap(source, 8, 3); // black throughout
@@ -543,27 +549,33 @@ TEST_F(GdiStandIn, RowsKeptAsOneGiveExactlyThePixelsPainted)
                       DeleteDC(source);
                   },
                   {".##..#....", ".##..#....", ".##..#..#."}},
-         }) {
-        HDC memory = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateCompatibleBitmap(memory, 10, 3);
-        HGDIOBJ kept = SelectObject(memory, bitmap);
-        const RECT all{0, 0, 10, 3};
-        FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        BitBlt(memory, 1, 0, 2, 3, nullptr, 0, 0, BLACKNESS);
-        c.step(memory, bitmap);
-        SelectObject(memory, kept);
-        const Pixels pixels = readPixels(bitmap);
-        for (int32_t y = 0; y < 3; ++y) {
-            EXPECT_EQ(pixels.row(y), c.rows[static_cast<size_t>(y)]) << c.what << ", row " << y;
-        }
-        std::array<unsigned char, 5> firstBytes{}; // rows of 2 bytes: two and a half rows
-        EXPECT_EQ(GetBitmapBits(bitmap, 5, firstBytes.data()), 5) << c.what;
-        std::array<unsigned char, 6> allBytes{};
-        GetBitmapBits(bitmap, 6, allBytes.data());
-        EXPECT_TRUE(std::equal(firstBytes.begin(), firstBytes.end(), allBytes.begin())) << c.what;
-        DeleteObject(bitmap);
-        DeleteDC(memory);
+};
+INSTANTIATE_TEST_SUITE_P(GdiStandIn, GdiStandInAlikeRows,
+                         ::testing::ValuesIn(kGdiStandInAlikeRowsRows),
+                         namedBy(&AlikeRowsCase::what));
+
+TEST_P(GdiStandInAlikeRows, RowsKeptAsOneGiveExactlyThePixelsPainted)
+{
+    const AlikeRowsCase& c = GetParam();
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(memory, 10, 3);
+    HGDIOBJ kept = SelectObject(memory, bitmap);
+    const RECT all{0, 0, 10, 3};
+    FillRect(memory, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    BitBlt(memory, 1, 0, 2, 3, nullptr, 0, 0, BLACKNESS);
+    c.step(memory, bitmap);
+    SelectObject(memory, kept);
+    const Pixels pixels = readPixels(bitmap);
+    for (int32_t y = 0; y < 3; ++y) {
+        EXPECT_EQ(pixels.row(y), c.rows[static_cast<size_t>(y)]) << c.what << ", row " << y;
     }
+    std::array<unsigned char, 5> firstBytes{}; // rows of 2 bytes: two and a half rows
+    EXPECT_EQ(GetBitmapBits(bitmap, 5, firstBytes.data()), 5) << c.what;
+    std::array<unsigned char, 6> allBytes{};
+    GetBitmapBits(bitmap, 6, allBytes.data());
+    EXPECT_TRUE(std::equal(firstBytes.begin(), firstBytes.end(), allBytes.begin())) << c.what;
+    DeleteObject(bitmap);
+    DeleteDC(memory);
 }
 
 // What the stand-in does not do fails rather than coming out wrong.

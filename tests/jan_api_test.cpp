@@ -7,6 +7,7 @@
 
 #include "barcode_call.h"
 #include "gdi_test.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -17,41 +18,44 @@ class JanCalls : public GdiTest
 
 using JanCall = BarcodeCall<BarCode_JAN>;
 
-TEST_F(JanCalls, FailuresLeaveTheOutputsAsTheirOutcomeSays)
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+using JanCallFailures = RowsOn<JanCalls, FailureCase>;
+const FailureCase kJanCallFailuresRows[] = {
+    FailureCase{.why = "empty text", .text = "", .code = -11},
+    FailureCase{.why = "null text", .text = nullptr, .code = -11},
+    FailureCase{.why = "11 digits", .text = "49012345678", .code = -11},
+    FailureCase{.why = "14 digits", .text = "49012345678941", .code = -11},
+    FailureCase{.why = "length before characters", .text = "ABCDEFGHIJKLMN", .code = -11},
+    FailureCase{.why = "a letter", .text = "49012345678A", .code = -12},
+    FailureCase{.why = "a space", .text = "490123 456789", .code = -12},
+    FailureCase{.why = "a sign", .text = "-49012345678", .code = -12},
+    FailureCase{.why = "a high byte", .text = "49012345678\xB9", .code = -12},
+    FailureCase{.why = "digits checked before the device",
+                .text = "4901234567a9",
+                .code = -12,
+                .bitBlt = false},
+    FailureCase{.why = "device without BitBlt",
+                .text = "490123456789",
+                .code = -1,
+                .framed = "4901234567894",
+                .bitBlt = false},
+    FailureCase{.why = "zero narrow width",
+                .text = "490123456789",
+                .code = -2,
+                .framed = "4901234567894",
+                .narrowMm = 0},
+    FailureCase{.why = "NaN height",
+                .text = "4901234567890",
+                .code = -2,
+                .framed = "4901234567890",
+                .heightMm = kNaN},
+};
+INSTANTIATE_TEST_SUITE_P(JanCalls, JanCallFailures, ::testing::ValuesIn(kJanCallFailuresRows),
+                         namedBy(&FailureCase::why));
+
+TEST_P(JanCallFailures, FailuresLeaveTheOutputsAsTheirOutcomeSays)
 {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    for (const FailureCase& c : {
-             FailureCase{.why = "empty text", .text = "", .code = -11},
-             FailureCase{.why = "null text", .text = nullptr, .code = -11},
-             FailureCase{.why = "11 digits", .text = "49012345678", .code = -11},
-             FailureCase{.why = "14 digits", .text = "49012345678941", .code = -11},
-             FailureCase{.why = "length before characters", .text = "ABCDEFGHIJKLMN", .code = -11},
-             FailureCase{.why = "a letter", .text = "49012345678A", .code = -12},
-             FailureCase{.why = "a space", .text = "490123 456789", .code = -12},
-             FailureCase{.why = "a sign", .text = "-49012345678", .code = -12},
-             FailureCase{.why = "a high byte", .text = "49012345678\xB9", .code = -12},
-             FailureCase{.why = "digits checked before the device",
-             .text = "4901234567a9",
-             .code = -12,
-             .bitBlt = false},
-             FailureCase{.why = "device without BitBlt",
-             .text = "490123456789",
-             .code = -1,
-             .framed = "4901234567894",
-             .bitBlt = false},
-             FailureCase{.why = "zero narrow width",
-             .text = "490123456789",
-             .code = -2,
-             .framed = "4901234567894",
-             .narrowMm = 0},
-             FailureCase{.why = "NaN height",
-             .text = "4901234567890",
-             .code = -2,
-             .framed = "4901234567890",
-             .heightMm = kNaN},
-         }) {
-        expectFailure<BarCode_JAN>(c);
-    }
+    expectFailure<BarCode_JAN>(GetParam());
 }
 
 TEST_F(JanCalls, RatioAndCheckFlagAreNotRead)

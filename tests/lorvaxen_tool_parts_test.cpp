@@ -12,73 +12,86 @@
 #include "name_template.h"
 #include "options.h"
 #include "report.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
 
 using namespace lorvaxen::tool;
 
-TEST(NameTemplate, TakesExactlyOneIntegerConversionAndNothingPrintfCouldMisuse)
+struct TemplateCase
 {
-    struct Case
-    {
-        const char* text;
-        int number;
-        const char* name; // nullptr: refused
-    };
-    for (const Case& c : {
-             Case{"label-%04d.png", 7, "label-0007.png"},
-             Case{"%d.svg", 12, "12.svg"},
-             Case{"100%%-%i.bmp", 3, "100%-3.bmp"},
-             Case{"x%+d%%.png", 5, "x+5%.png"},
-             Case{"%-4d|.pbm", 42, "42  |.pbm"},
-             Case{"%.3u.png", 9, "009.png"},
-             Case{"dir/%05d.png", 1, "dir/00001.png"},
-             Case{"label.png", 1, nullptr},  // no number: every line would overwrite one file
-             Case{"%d-%d.png", 1, nullptr},  // two numbers, one argument
-             Case{"%s.png", 1, "A_b_c.png"}, // the line's text, made safe
-             Case{"%s-%03d.svg", 7, "A_b_c-007.svg"},
-             Case{"%s%s.png", 1, nullptr},   // one text is enough
-             Case{"%n.png", 1, nullptr},     // would write through an integer
-             Case{"%*d.png", 1, nullptr},    // would take its width from a missing argument
-             Case{"%ld.png", 1, nullptr},    // a length modifier changes the argument's type
-             Case{"%#d.png", 1, nullptr},    // '#' with d is undefined
-             Case{"%1000d.png", 1, nullptr}, // a width of thousands of characters
-             Case{"%d%.png", 1, nullptr},    // a lone percent sign after the number
-             Case{"label-%", 1, nullptr},
-         }) {
-        std::string problem;
-        const auto names = NameTemplate::parse(c.text, &problem);
-        if (c.name == nullptr) {
-            EXPECT_FALSE(names.has_value()) << c.text;
-            EXPECT_FALSE(problem.empty()) << c.text;
-        } else {
-            ASSERT_TRUE(names.has_value()) << c.text << ": " << problem;
-            EXPECT_EQ(names->name(c.number, "A/b.c"), c.name);
-        }
+    const char* text;
+    int number;
+    const char* name;          // nullptr: refused
+    const char* row = nullptr; // the row's name, where the template's characters give none
+};
+using NameTemplates = ::testing::TestWithParam<TemplateCase>;
+const TemplateCase kNameTemplatesRows[] = {
+    TemplateCase{"label-%04d.png", 7, "label-0007.png"},
+    TemplateCase{"%d.svg", 12, "12.svg"},
+    TemplateCase{"100%%-%i.bmp", 3, "100%-3.bmp"},
+    TemplateCase{"x%+d%%.png", 5, "x+5%.png"},
+    TemplateCase{"%-4d|.pbm", 42, "42  |.pbm"},
+    TemplateCase{"%.3u.png", 9, "009.png"},
+    TemplateCase{"dir/%05d.png", 1, "dir/00001.png"},
+    TemplateCase{"label.png", 1, nullptr},  // no number: every line would overwrite one file
+    TemplateCase{"%d-%d.png", 1, nullptr},  // two numbers, one argument
+    TemplateCase{"%s.png", 1, "A_b_c.png"}, // the line's text, made safe
+    TemplateCase{"%s-%03d.svg", 7, "A_b_c-007.svg"},
+    TemplateCase{"%s%s.png", 1, nullptr},        // one text is enough
+    TemplateCase{"%n.png", 1, nullptr},          // would write through an integer
+    TemplateCase{"%*d.png", 1, nullptr, "star"}, // would take its width from a missing argument
+    TemplateCase{"%ld.png", 1, nullptr},         // a length modifier changes the argument's type
+    TemplateCase{"%#d.png", 1, nullptr, "hash"}, // '#' with d is undefined
+    TemplateCase{"%1000d.png", 1, nullptr},      // a width of thousands of characters
+    TemplateCase{"%d%.png", 1, nullptr, "lone_percent"}, // a lone percent sign after the number
+    TemplateCase{"label-%", 1, nullptr},
+};
+INSTANTIATE_TEST_SUITE_P(NameTemplate, NameTemplates, ::testing::ValuesIn(kNameTemplatesRows),
+                         [](const auto& info) {
+                             const TemplateCase& c = info.param;
+                             return c.row != nullptr ? std::string(c.row) : rowName(c.text);
+                         });
+
+TEST_P(NameTemplates, TakesExactlyOneIntegerConversionAndNothingPrintfCouldMisuse)
+{
+    const TemplateCase& c = GetParam();
+    std::string problem;
+    const auto names = NameTemplate::parse(c.text, &problem);
+    if (c.name == nullptr) {
+        EXPECT_FALSE(names.has_value()) << c.text;
+        EXPECT_FALSE(problem.empty()) << c.text;
+    } else {
+        ASSERT_TRUE(names.has_value()) << c.text << ": " << problem;
+        EXPECT_EQ(names->name(c.number, "A/b.c"), c.name);
     }
 }
 
-TEST(Report, JsonStringsAreEscapedAndAlwaysValidUtf8)
+struct JsonCase
 {
-    struct Case
-    {
-        std::string text;
-        std::string json;
-    };
-    for (const Case& c : {
-             Case{"ABC 123", R"("ABC 123")"},
-             Case{"a\"b\\c", R"("a\"b\\c")"},
-             Case{"tab\there\nnew\x01", R"("tab\there\nnew\u0001")"},
-             Case{"caf\xc3\xa9 \xe2\x82\xac", "\"caf\xc3\xa9 \xe2\x82\xac\""}, // é and €
-             Case{"\xff", R"("\ufffd")"},
-             Case{"\xc0\xaf", R"("\ufffd\ufffd")"},           // an overlong '/'
-             Case{"\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"}, // a lone surrogate
-             Case{"x\xe2\x82", R"("x\ufffd\ufffd")"},         // cut short at the end
-             Case{std::string("a\0b", 3), R"("a\u0000b")"},
-         }) {
-        EXPECT_EQ(jsonString(c.text), c.json);
-    }
+    std::string text;
+    std::string json;
+};
+using ReportJsonStrings = ::testing::TestWithParam<JsonCase>;
+const JsonCase kReportJsonStringsRows[] = {
+    JsonCase{"ABC 123", R"("ABC 123")"},
+    JsonCase{"a\"b\\c", R"("a\"b\\c")"},
+    JsonCase{"tab\there\nnew\x01", R"("tab\there\nnew\u0001")"},
+    JsonCase{"caf\xc3\xa9 \xe2\x82\xac", "\"caf\xc3\xa9 \xe2\x82\xac\""}, // é and €
+    JsonCase{"\xff", R"("\ufffd")"},
+    JsonCase{"\xc0\xaf", R"("\ufffd\ufffd")"},           // an overlong '/'
+    JsonCase{"\xed\xa0\x80", R"("\ufffd\ufffd\ufffd")"}, // a lone surrogate
+    JsonCase{"x\xe2\x82", R"("x\ufffd\ufffd")"},         // cut short at the end
+    JsonCase{std::string("a\0b", 3), R"("a\u0000b")"},
+};
+INSTANTIATE_TEST_SUITE_P(Report, ReportJsonStrings, ::testing::ValuesIn(kReportJsonStringsRows),
+                         namedBy(&JsonCase::json));
+
+TEST_P(ReportJsonStrings, JsonStringsAreEscapedAndAlwaysValidUtf8)
+{
+    const JsonCase& c = GetParam();
+    EXPECT_EQ(jsonString(c.text), c.json);
 }
 
 TEST(Report, VersionReadsAsTheLibraryNumberOverAHundred)
@@ -129,35 +142,42 @@ class ToolBarcode : public GdiTest
 
 // The tool asks for the whole number of dots nearest the requested module, so that a symbol
 // keeps its size at any resolution, and counts the quiet zones in that same module.
-TEST_F(ToolBarcode, ModuleIsTheNearestWholeNumberOfDots)
+struct ModuleCase // NOLINT(clang-analyzer-optin.performance.Padding): fields in the rows' order
 {
-    struct Case
-    {
-        int dpi;
-        double narrowMm;
-        int32_t dots;
-    };
-    for (const Case& c :
-         {Case{600, 0.33, 8}, Case{300, 0.33, 4}, Case{1200, 0.33, 16}, Case{96, 0.254, 1},
-          Case{96, 0.33, 1}, Case{300, 0.254, 3}, Case{203, 0.19, 2}, Case{1200, 0.127, 6},
-          Case{72, 1.0, 3}, Case{96, 0.01, 1},
-          // Halfway between two counts takes the larger: 4.5 dots, and 2.5.
-          Case{300, 0.381, 5}, Case{200, 0.3175, 3}}) {
-        BarcodeSettings settings;
-        settings.symbology = findSymbology("code39");
-        settings.dpi = c.dpi;
-        settings.narrowMm = c.narrowMm;
-        settings.quietZone = false;
-        const Barcode barcode = makeBarcode("1", settings);
-        ASSERT_EQ(barcode.code, 0);
-        // The start asterisk opens with a narrow bar.
-        int32_t firstBar = 0;
-        while (barcode.image.isBlack(firstBar, 0)) {
-            ++firstBar;
-        }
-        EXPECT_EQ(firstBar, c.dots) << c.dpi << " dpi, " << c.narrowMm;
-        EXPECT_EQ(barcode.modulePx, c.dots) << c.dpi << " dpi, " << c.narrowMm;
+    int dpi;
+    double narrowMm;
+    int32_t dots;
+};
+using ToolBarcodeModules = RowsOn<ToolBarcode, ModuleCase>;
+const ModuleCase kToolBarcodeModulesRows[] = {
+    ModuleCase{600, 0.33, 8}, ModuleCase{300, 0.33, 4}, ModuleCase{1200, 0.33, 16},
+    ModuleCase{96, 0.254, 1}, ModuleCase{96, 0.33, 1}, ModuleCase{300, 0.254, 3},
+    ModuleCase{203, 0.19, 2}, ModuleCase{1200, 0.127, 6}, ModuleCase{72, 1.0, 3},
+    ModuleCase{96, 0.01, 1},
+    // Halfway between two counts takes the larger: 4.5 dots, and 2.5.
+    ModuleCase{300, 0.381, 5}, ModuleCase{200, 0.3175, 3}};
+INSTANTIATE_TEST_SUITE_P(ToolBarcode, ToolBarcodeModules,
+                         ::testing::ValuesIn(kToolBarcodeModulesRows), [](const auto& info) {
+                             return rowNameOf(info.param.dpi, "dpi", info.param.narrowMm, "mm");
+                         });
+
+TEST_P(ToolBarcodeModules, ModuleIsTheNearestWholeNumberOfDots)
+{
+    const ModuleCase& c = GetParam();
+    BarcodeSettings settings;
+    settings.symbology = findSymbology("code39");
+    settings.dpi = c.dpi;
+    settings.narrowMm = c.narrowMm;
+    settings.quietZone = false;
+    const Barcode barcode = makeBarcode("1", settings);
+    ASSERT_EQ(barcode.code, 0);
+    // The start asterisk opens with a narrow bar.
+    int32_t firstBar = 0;
+    while (barcode.image.isBlack(firstBar, 0)) {
+        ++firstBar;
     }
+    EXPECT_EQ(firstBar, c.dots) << c.dpi << " dpi, " << c.narrowMm;
+    EXPECT_EQ(barcode.modulePx, c.dots) << c.dpi << " dpi, " << c.narrowMm;
 }
 
 TEST_F(ToolBarcode, RefusalsAndSuccessesReleaseEveryGraphicsObject)

@@ -31,52 +31,55 @@
 namespace lorvaxen::test {
 namespace {
 
-TEST_F(Tool, PngReadsBackToItsData)
+struct PngCase
 {
-    struct Case
-    {
-        const Kind& kind;
-        std::string text;
-        bool check;
-        int dpi;
-        double narrowMm;
-    };
-    for (const Case& c : {
-             Case{kCode39, "abc-123", false, 600, 0.33},
-             Case{kCode39, "LORVAXEN 0.9 $/+%", true, 300, 0.25},
-             Case{kCode39, "*X*", true, 203, 0.33},
-             Case{kCode39, "7", false, 96, 0.5},
-             Case{kJan, "490123456789", false, 300, 0.33},
-             Case{kJan, "4901234567894", true, 600, 0.264},
-             Case{kJan, "9780201379624", false, 203, 0.33},
-             Case{kItf, "12345678", false, 600, 0.33},
-             Case{kItf, "1234567", true, 300, 0.25},
-             Case{kItf, "9876543210123", false, 96, 0.5},
-             Case{kNw7, "A40156B", false, 600, 0.33},
-             Case{kNw7, "123-$:/.+", true, 300, 0.25},
-             Case{kUpcA, "03600029145", false, 300, 0.33},
-             Case{kUpcA, "036000291452", false, 600, 0.33},
-         }) {
-        std::vector<std::string> args{"-s",       c.kind.name,
-                                      "--dpi",    std::to_string(c.dpi),
-                                      "--narrow", std::to_string(c.narrowMm),
-                                      "--json",   "-o",
-                                      "out.png",  c.text};
-        if (c.check) {
-            args.emplace_back("--check");
-        }
-        const ToolRun run = runTool(args);
-        ASSERT_EQ(run.status, 0) << run.err;
-        const auto png = readPng(dir() / "out.png");
-        ASSERT_TRUE(png.has_value());
-        // The file's own quiet zones are all the margin the decoder gets.
-        const auto data = decode(png->pixels, c.kind.decoderFormat, 0);
-        std::string framed = jsonField(run.out, "framed");
-        if (c.kind.name == kCode39.name || c.kind.name == kNw7.name) {
-            framed = framed.substr(1, framed.size() - 2); // the decoder drops start and stop
-        }
-        EXPECT_EQ(data.value_or("<no symbol>"), framed) << c.text;
+    const Kind& kind;
+    std::string text;
+    bool check;
+    int dpi;
+    double narrowMm;
+};
+using ToolPng = RowsOn<Tool, PngCase>;
+const PngCase kToolPngRows[] = {
+    PngCase{kCode39, "abc-123", false, 600, 0.33},
+    PngCase{kCode39, "LORVAXEN 0.9 $/+%", true, 300, 0.25},
+    PngCase{kCode39, "*X*", true, 203, 0.33},
+    PngCase{kCode39, "7", false, 96, 0.5},
+    PngCase{kJan, "490123456789", false, 300, 0.33},
+    PngCase{kJan, "4901234567894", true, 600, 0.264},
+    PngCase{kJan, "9780201379624", false, 203, 0.33},
+    PngCase{kItf, "12345678", false, 600, 0.33},
+    PngCase{kItf, "1234567", true, 300, 0.25},
+    PngCase{kItf, "9876543210123", false, 96, 0.5},
+    PngCase{kNw7, "A40156B", false, 600, 0.33},
+    PngCase{kNw7, "123-$:/.+", true, 300, 0.25},
+    PngCase{kUpcA, "03600029145", false, 300, 0.33},
+    PngCase{kUpcA, "036000291452", false, 600, 0.33},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPng, ::testing::ValuesIn(kToolPngRows), kindAndText);
+
+TEST_P(ToolPng, PngReadsBackToItsData)
+{
+    const PngCase& c = GetParam();
+    std::vector<std::string> args{"-s",       c.kind.name,
+                                  "--dpi",    std::to_string(c.dpi),
+                                  "--narrow", std::to_string(c.narrowMm),
+                                  "--json",   "-o",
+                                  "out.png",  c.text};
+    if (c.check) {
+        args.emplace_back("--check");
     }
+    const ToolRun run = runTool(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = readPng(dir() / "out.png");
+    ASSERT_TRUE(png.has_value());
+    // The file's own quiet zones are all the margin the decoder gets.
+    const auto data = decode(png->pixels, c.kind.decoderFormat, 0);
+    std::string framed = jsonField(run.out, "framed");
+    if (c.kind.name == kCode39.name || c.kind.name == kNw7.name) {
+        framed = framed.substr(1, framed.size() - 2); // the decoder drops start and stop
+    }
+    EXPECT_EQ(data.value_or("<no symbol>"), framed) << c.text;
 }
 
 // Tesseract's reading of the text band under the bars: the rows from the first that differs from
@@ -107,61 +110,68 @@ std::string readTextBand(const Pixels& pixels, const fs::path& scratch)
 }
 
 // The text a person reads under the bars is the framed text, and the bars still scan with it.
-TEST_F(Tool, TextUnderTheBarsReadsAsTheFramedText)
+struct TextBandCase
 {
-    struct Case
-    {
-        const Kind& kind;
-        std::string text;
-        std::vector<std::string> options;
-        std::string read; // what Tesseract finds
-    };
-    for (const Case& c : {
-             Case{kJan, "490123456789", {}, "4901234567894"},
-             Case{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
-             Case{kCode39, "ABC-12", {}, "*ABC-12*"},
-             Case{kItf, "1234567", {"--check"}, "12345670"},
-             Case{kNw7, "A40156A", {"--text-size", "3"}, "A40156A"},
-         }) {
-        std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const ToolRun run = runTool(args);
-        ASSERT_EQ(run.status, 0) << run.err;
-        const auto png = readPng(dir() / "t.png");
-        ASSERT_TRUE(png.has_value());
-        EXPECT_EQ(readTextBand(png->pixels, dir().parent_path() / "band.png"), c.read) << c.text;
-        EXPECT_TRUE(decode(png->pixels, c.kind.decoderFormat, 0).has_value()) << c.text;
-    }
+    const Kind& kind;
+    std::string text;
+    std::vector<std::string> options;
+    std::string read; // what Tesseract finds
+};
+using ToolTextBand = RowsOn<Tool, TextBandCase>;
+const TextBandCase kToolTextBandRows[] = {
+    TextBandCase{kJan, "490123456789", {}, "4901234567894"},
+    TextBandCase{kJan, "978020137962", {"--narrow", "0.5"}, "9780201379624"},
+    TextBandCase{kCode39, "ABC-12", {}, "*ABC-12*"},
+    TextBandCase{kItf, "1234567", {"--check"}, "12345670"},
+    TextBandCase{kNw7, "A40156A", {"--text-size", "3"}, "A40156A"},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolTextBand, ::testing::ValuesIn(kToolTextBandRows), kindAndText);
+
+TEST_P(ToolTextBand, TextUnderTheBarsReadsAsTheFramedText)
+{
+    const TextBandCase& c = GetParam();
+    std::vector<std::string> args{"-s", c.kind.name, "--dpi", "300", "-o", "t.png", c.text};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const ToolRun run = runTool(args);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = readPng(dir() / "t.png");
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(readTextBand(png->pixels, dir().parent_path() / "band.png"), c.read) << c.text;
+    EXPECT_TRUE(decode(png->pixels, c.kind.decoderFormat, 0).has_value()) << c.text;
 }
 
-TEST_F(Tool, PngRecordsResolutionAndPhysicalSize)
+struct ResolutionCase // NOLINT(clang-analyzer-optin.performance.Padding): fields in the rows' order
 {
-    struct Case
-    {
-        int dpi;
-        double heightMm;
-        uint32_t perMetre; // dpi / 0.0254, rounded
-    };
-    for (const Case& c : {Case{600, 6.35, 23622}, Case{300, 10, 11811}, Case{203, 12.7, 7992},
-                          Case{96, 25.4, 3780}}) {
-        const ToolRun run =
-            runTool({"--dpi", std::to_string(c.dpi), "--height", std::to_string(c.heightMm),
-                     "--no-text", "--json", "-o", "out.png", "ABC"});
-        ASSERT_EQ(run.status, 0) << run.err;
-        const auto png = readPng(dir() / "out.png");
-        ASSERT_TRUE(png.has_value());
-        EXPECT_EQ(png->bitDepth, 1);
-        EXPECT_EQ(png->xPerMetre, c.perMetre) << c.dpi;
-        EXPECT_EQ(png->yPerMetre, c.perMetre) << c.dpi;
-        // The height in pixels truncates as the library's does: 25.4 mm at 96 dpi is 95.
-        EXPECT_EQ(png->pixels.height, static_cast<int>(c.dpi * c.heightMm / 25.4));
-        EXPECT_EQ(jsonField(run.out, "width_px"), std::to_string(png->pixels.width));
-        EXPECT_EQ(jsonField(run.out, "height_px"), std::to_string(png->pixels.height));
-        EXPECT_NEAR(std::stod(jsonField(run.out, "width_mm")), png->pixels.width * 25.4 / c.dpi,
-                    1e-4);
-        EXPECT_NEAR(std::stod(jsonField(run.out, "height_mm")), png->pixels.height * 25.4 / c.dpi,
-                    1e-4);
-    }
+    int dpi;
+    double heightMm;
+    uint32_t perMetre; // dpi / 0.0254, rounded
+};
+using ToolPngResolution = RowsOn<Tool, ResolutionCase>;
+const ResolutionCase kToolPngResolutionRows[] = {
+    ResolutionCase{600, 6.35, 23622}, ResolutionCase{300, 10, 11811},
+    ResolutionCase{203, 12.7, 7992}, ResolutionCase{96, 25.4, 3780}};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPngResolution, ::testing::ValuesIn(kToolPngResolutionRows),
+                         [](const auto& info) { return std::to_string(info.param.dpi) + "dpi"; });
+
+TEST_P(ToolPngResolution, PngRecordsResolutionAndPhysicalSize)
+{
+    const ResolutionCase& c = GetParam();
+    const ToolRun run =
+        runTool({"--dpi", std::to_string(c.dpi), "--height", std::to_string(c.heightMm),
+                 "--no-text", "--json", "-o", "out.png", "ABC"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto png = readPng(dir() / "out.png");
+    ASSERT_TRUE(png.has_value());
+    EXPECT_EQ(png->bitDepth, 1);
+    EXPECT_EQ(png->xPerMetre, c.perMetre) << c.dpi;
+    EXPECT_EQ(png->yPerMetre, c.perMetre) << c.dpi;
+    // The height in pixels truncates as the library's does: 25.4 mm at 96 dpi is 95.
+    EXPECT_EQ(png->pixels.height, static_cast<int>(c.dpi * c.heightMm / 25.4));
+    EXPECT_EQ(jsonField(run.out, "width_px"), std::to_string(png->pixels.width));
+    EXPECT_EQ(jsonField(run.out, "height_px"), std::to_string(png->pixels.height));
+    EXPECT_NEAR(std::stod(jsonField(run.out, "width_mm")), png->pixels.width * 25.4 / c.dpi, 1e-4);
+    EXPECT_NEAR(std::stod(jsonField(run.out, "height_mm")), png->pixels.height * 25.4 / c.dpi,
+                1e-4);
 }
 
 TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
@@ -210,56 +220,61 @@ TEST_F(Tool, EveryFormatHoldsTheSamePixelsAtTheSameSize)
     EXPECT_EQ(files(), (std::vector<std::string>{"a.BMP", "a.pbm", "a.png", "a.svg"}));
 }
 
-TEST_F(Tool, QuietZonesFrameTheLibraryBitmap)
+struct QuietZoneCase
 {
-    struct Case
-    {
-        const Kind& kind;
-        std::string text;
-        int dpi;
-        double narrowMm;
-    };
-    for (const Case& c : {Case{kCode39, "QUIET", 600, 0.33}, Case{kCode39, "Q", 96, 0.2},
-                          Case{kCode39, "Q-1", 300, 0.5}, Case{kJan, "490123456789", 600, 0.33},
-                          Case{kJan, "4901234567894", 96, 0.2}, Case{kItf, "123456", 300, 0.33},
-                          Case{kNw7, "c1234c", 203, 0.25}}) {
-        const std::vector<std::string> common{"-s",        c.kind.name,
-                                              "--dpi",     std::to_string(c.dpi),
-                                              "--narrow",  std::to_string(c.narrowMm),
-                                              "--height",  "6.35",
-                                              "--no-text", "--json",
-                                              c.text};
-        auto bare = common;
-        bare.insert(bare.end(), {"--no-quiet-zone", "-o", "bare.png"});
-        auto framed = common;
-        framed.insert(framed.end(), {"-o", "framed.png"});
-        ASSERT_EQ(runTool(bare).status, 0);
-        const ToolRun framedRun = runTool(framed);
-        ASSERT_EQ(framedRun.status, 0);
-        // The library asked for exactly the module and the wide elements the tool reports: half a
-        // dot over them, so that its truncation lands on the whole dots.
-        const int module = std::stoi(jsonField(framedRun.out, "module_dots"));
-        const std::string wide = jsonField(framedRun.out, "wide_dots");
-        const double ratio = wide == "null" ? 2.5 : (std::stoi(wide) + 0.5) / module;
-        const Pixels library =
-            libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35, ratio);
+    const Kind& kind;
+    std::string text;
+    int dpi;
+    double narrowMm;
+};
+using ToolQuietZones = RowsOn<Tool, QuietZoneCase>;
+const QuietZoneCase kToolQuietZonesRows[] = {
+    QuietZoneCase{kCode39, "QUIET", 600, 0.33},    QuietZoneCase{kCode39, "Q", 96, 0.2},
+    QuietZoneCase{kCode39, "Q-1", 300, 0.5},       QuietZoneCase{kJan, "490123456789", 600, 0.33},
+    QuietZoneCase{kJan, "4901234567894", 96, 0.2}, QuietZoneCase{kItf, "123456", 300, 0.33},
+    QuietZoneCase{kNw7, "c1234c", 203, 0.25}};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolQuietZones, ::testing::ValuesIn(kToolQuietZonesRows),
+                         kindAndText);
 
-        const auto barePng = readPng(dir() / "bare.png");
-        const auto framedPng = readPng(dir() / "framed.png");
-        ASSERT_TRUE(barePng && framedPng);
-        EXPECT_EQ(barePng->pixels.black, library.black) << c.text << " at " << c.dpi;
+TEST_P(ToolQuietZones, QuietZonesFrameTheLibraryBitmap)
+{
+    const QuietZoneCase& c = GetParam();
+    const std::vector<std::string> common{"-s",        c.kind.name,
+                                          "--dpi",     std::to_string(c.dpi),
+                                          "--narrow",  std::to_string(c.narrowMm),
+                                          "--height",  "6.35",
+                                          "--no-text", "--json",
+                                          c.text};
+    auto bare = common;
+    bare.insert(bare.end(), {"--no-quiet-zone", "-o", "bare.png"});
+    auto framed = common;
+    framed.insert(framed.end(), {"-o", "framed.png"});
+    ASSERT_EQ(runTool(bare).status, 0);
+    const ToolRun framedRun = runTool(framed);
+    ASSERT_EQ(framedRun.status, 0);
+    // The library asked for exactly the module and the wide elements the tool reports: half a
+    // dot over them, so that its truncation lands on the whole dots.
+    const int module = std::stoi(jsonField(framedRun.out, "module_dots"));
+    const std::string wide = jsonField(framedRun.out, "wide_dots");
+    const double ratio = wide == "null" ? 2.5 : (std::stoi(wide) + 0.5) / module;
+    const Pixels library =
+        libraryPixels(c.kind, c.text, c.dpi, (module + 0.5) * 25.4 / c.dpi, 6.35, ratio);
 
-        const int left = c.kind.leftModules * module;
-        const int right = c.kind.rightModules * module;
-        const Pixels& image = framedPng->pixels;
-        ASSERT_EQ(image.width, library.width + left + right) << c.text << " at " << c.dpi;
-        ASSERT_EQ(image.height, library.height);
-        for (int32_t y = 0; y < image.height; ++y) {
-            for (int32_t x = 0; x < image.width; ++x) {
-                const bool inSymbol = x >= left && x < left + library.width;
-                ASSERT_EQ(image.at(x, y), inSymbol && library.at(x - left, y))
-                    << c.text << " at " << c.dpi << ": (" << x << ", " << y << ")";
-            }
+    const auto barePng = readPng(dir() / "bare.png");
+    const auto framedPng = readPng(dir() / "framed.png");
+    ASSERT_TRUE(barePng && framedPng);
+    EXPECT_EQ(barePng->pixels.black, library.black) << c.text << " at " << c.dpi;
+
+    const int left = c.kind.leftModules * module;
+    const int right = c.kind.rightModules * module;
+    const Pixels& image = framedPng->pixels;
+    ASSERT_EQ(image.width, library.width + left + right) << c.text << " at " << c.dpi;
+    ASSERT_EQ(image.height, library.height);
+    for (int32_t y = 0; y < image.height; ++y) {
+        for (int32_t x = 0; x < image.width; ++x) {
+            const bool inSymbol = x >= left && x < left + library.width;
+            ASSERT_EQ(image.at(x, y), inSymbol && library.at(x - left, y))
+                << c.text << " at " << c.dpi << ": (" << x << ", " << y << ")";
         }
     }
 }
@@ -294,30 +309,38 @@ TEST_F(Tool, ReportsFramedTextAndSizeInPixelsAndMillimetres)
 
 // Any format goes to standard output, named "-" or /dev/stdout, with the report on standard
 // error; "-" as the text reads it from standard input.
-TEST_F(Tool, ImagesGoToStandardOutputWithTheReportOnStandardError)
+struct PipeCase
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string input;
-        std::optional<ImageFile> (*read)(const fs::path&);
-    };
-    for (const Case& c : {
-             Case{{"-o", "-", "piped"}, "", readPng},
-             Case{{"--format", "svg", "-o", "-", "piped"}, "", readSvg},
-             Case{{"--format", "bmp", "-o", "/dev/stdout", "piped"}, "", readBmp},
-             Case{{"-o", "/dev/stdout", "--format", "pbm", "-"}, "piped\n", readPbm},
-         }) {
-        const ToolRun run = runTool(c.args, c.input);
-        ASSERT_EQ(run.status, 0) << run.err;
-        EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
-        std::ofstream(dir() / "stdout", std::ios::binary) << run.out;
-        const auto image = c.read(dir() / "stdout");
-        ASSERT_TRUE(image.has_value()) << c.args[1];
-        EXPECT_EQ(decode(image->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
-        fs::remove(dir() / "stdout");
-        EXPECT_TRUE(files().empty());
-    }
+    std::vector<std::string> args;
+    std::string input;
+    std::optional<ImageFile> (*read)(const fs::path&);
+};
+using ToolPipe = RowsOn<Tool, PipeCase>;
+const PipeCase kToolPipeRows[] = {
+    PipeCase{{"-o", "-", "piped"}, "", readPng},
+    PipeCase{{"--format", "svg", "-o", "-", "piped"}, "", readSvg},
+    PipeCase{{"--format", "bmp", "-o", "/dev/stdout", "piped"}, "", readBmp},
+    PipeCase{{"-o", "/dev/stdout", "--format", "pbm", "-"}, "piped\n", readPbm},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPipe, ::testing::ValuesIn(kToolPipeRows),
+                         namedBy(&PipeCase::args));
+
+TEST_P(ToolPipe, ImagesGoToStandardOutputWithTheReportOnStandardError)
+{
+    const PipeCase& c = GetParam();
+    const ToolRun run = runTool(c.args, c.input);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("framed text: *PIPED*"), std::string::npos) << run.err;
+    std::ofstream(dir() / "stdout", std::ios::binary) << run.out;
+    const auto image = c.read(dir() / "stdout");
+    ASSERT_TRUE(image.has_value()) << c.args[1];
+    EXPECT_EQ(decode(image->pixels, "Code39", 0).value_or("<no symbol>"), "PIPED");
+    fs::remove(dir() / "stdout");
+    EXPECT_TRUE(files().empty());
+}
+
+TEST_F(Tool, ReportThatCannotBeWrittenOnStandardOutputIsAFailure)
+{
     // A report that cannot be written is a failure, not a success whose news is lost. Only the
     // device itself will do: a /dev/full that is something else on this machine is left alone.
     struct stat full = {};
@@ -339,69 +362,78 @@ TEST_F(Tool, WithoutOutputTheFileIsNamedAfterTheText)
     EXPECT_EQ(files(), (std::vector<std::string>{"_-RF.png", "___A_B_C.png"}));
 }
 
-TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
+struct RefusalCase
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string message;
-    };
-    for (const Case& c : {
-             Case{{"a#b"}, "a character is not a Code 39 symbol: '#' at character 2"},
-             Case{{"-s", "JAN", "4901234567890"},
-                  "the check digit of 4901234567890 is 0, but the digits before it give 4"},
-             Case{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
-             Case{{"-s", "upca", "0360002914"}, "a UPC-A needs 11 digits, or 12"},
-             Case{{"-s", "itf14", "14901234567890"},
-                  "the check digit of 14901234567890 is 0, but the digits before it give 1"},
-             Case{{"-s", "itf14", "490123456789"}, "an ITF-14 needs 13 digits, or 14"},
-             Case{{"-s", "ean13", "4901-2345-6789"},
-                  "a character is not a digit (a JAN takes digits only): '-' at character 5"},
-             Case{{"-s", "upca", "0360002914x3"},
-                  "a character is not a digit (a UPC-A takes digits only): 'x' at character 11"},
-             Case{{"A\xff"
-                   "B"},
-                  "a character is not a Code 39 symbol: the byte 0xFF, which is not UTF-8, at "
-                  "character 2"},
-             Case{{"-s", "jan",
-                   "\xef\xbc\x94"
-                   "901234567894"},
-                  "'\xef\xbc\x94' (U+FF14) at character 1, a full-width digit: type 4"},
-             Case{{"-s", "codabar", "12x4"},
-                  "a character is not a Codabar symbol: 'x' at character 3"},
-             Case{{"-s", "codabar", "A12b34"},
-                  "the start/stop character 'b' at character 4 stands inside the data"},
-             Case{{"-s", "i2of5", "12\t4"},
-                  "a character is not a digit (Interleaved 2 of 5 takes digits only): U+0009 at "
-                  "character 3"},
-             Case{{"***"}, "the text is empty, or nothing but asterisks (Code 39)"},
-             Case{{"-s", "jan", "123"}, "a JAN needs 12 or 13 digits"},
-             Case{{"-s", "nw7", "x"}, "a character is not an NW7 symbol"},
-             Case{{"--narrow", "0", "A"}, "a dimension is refused"},
-             Case{{"--ratio", "0.5", "A"}, "a dimension is refused"},
-             Case{{"--height", "0", "A"}, "a dimension is refused"},
-             // A default text follows the module: a module of 15 mm is at fault, not the text;
-             // with a usual module, the bars are.
-             Case{{"--height", "0.3", "A"},
-                  "the text of 2.54 mm is more than four times the bars' 0.296 mm: give a "
-                  "--height of at least 0.635 mm"},
-             Case{{"--narrow", "15mm", "--height", "10", "A"},
-                  "a module of 14.986 mm makes the text 112.395 mm high, more than four times the "
-                  "bars'"},
-             Case{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
-                  "the bar width reduction of 0.4233 mm leaves no narrow bar"},
-         }) {
-        // An earlier file of the same name is left as it was.
-        std::ofstream(dir() / "keep.png") << "earlier";
-        auto args = c.args;
-        args.insert(args.end(), {"-o", "keep.png"});
-        const ToolRun run = runTool(args);
-        EXPECT_EQ(run.status, 1) << c.message;
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
-        EXPECT_EQ(run.err.find("lorvaxen: -"), std::string::npos) << run.err; // codes: --json
-        EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
-        EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
-    }
+    std::vector<std::string> args;
+    std::string message;
+};
+using ToolRefusals = RowsOn<Tool, RefusalCase>;
+const RefusalCase kToolRefusalsRows[] = {
+    RefusalCase{{"a#b"}, "a character is not a Code 39 symbol: '#' at character 2"},
+    RefusalCase{{"-s", "JAN", "4901234567890"},
+                "the check digit of 4901234567890 is 0, but the digits before it give 4"},
+    RefusalCase{{"-s", "upca", "036000291453"}, "is 3, but the digits before it give 2"},
+    RefusalCase{{"-s", "upca", "0360002914"}, "a UPC-A needs 11 digits, or 12"},
+    RefusalCase{{"-s", "itf14", "14901234567890"},
+                "the check digit of 14901234567890 is 0, but the digits before it give 1"},
+    RefusalCase{{"-s", "itf14", "490123456789"}, "an ITF-14 needs 13 digits, or 14"},
+    RefusalCase{{"-s", "ean13", "4901-2345-6789"},
+                "a character is not a digit (a JAN takes digits only): '-' at character 5"},
+    RefusalCase{{"-s", "upca", "0360002914x3"},
+                "a character is not a digit (a UPC-A takes digits only): 'x' at character 11"},
+    RefusalCase{{"A\xff"
+                 "B"},
+                "a character is not a Code 39 symbol: the byte 0xFF, which is not UTF-8, at "
+                "character 2"},
+    RefusalCase{{"-s", "jan",
+                 "\xef\xbc\x94"
+                 "901234567894"},
+                "'\xef\xbc\x94' (U+FF14) at character 1, a full-width digit: type 4"},
+    RefusalCase{{"-s", "codabar", "12x4"},
+                "a character is not a Codabar symbol: 'x' at character 3"},
+    RefusalCase{{"-s", "codabar", "A12b34"},
+                "the start/stop character 'b' at character 4 stands inside the data"},
+    RefusalCase{{"-s", "i2of5", "12\t4"},
+                "a character is not a digit (Interleaved 2 of 5 takes digits only): U+0009 at "
+                "character 3"},
+    RefusalCase{{"***"}, "the text is empty, or nothing but asterisks (Code 39)"},
+    RefusalCase{{"-s", "jan", "123"}, "a JAN needs 12 or 13 digits"},
+    RefusalCase{{"-s", "nw7", "x"}, "a character is not an NW7 symbol"},
+    RefusalCase{{"--narrow", "0", "A"}, "a dimension is refused"},
+    RefusalCase{{"--ratio", "0.5", "A"}, "a dimension is refused"},
+    RefusalCase{{"--height", "0", "A"}, "a dimension is refused"},
+    // A default text follows the module: a module of 15 mm is at fault, not the text;
+    // with a usual module, the bars are.
+    RefusalCase{{"--height", "0.3", "A"},
+                "the text of 2.54 mm is more than four times the bars' 0.296 mm: give a "
+                "--height of at least 0.635 mm"},
+    RefusalCase{{"--narrow", "15mm", "--height", "10", "A"},
+                "a module of 14.986 mm makes the text 112.395 mm high, more than four times the "
+                "bars'"},
+    RefusalCase{{"--bar-reduction", "0.4", "--dpi", "300", "A"},
+                "the bar width reduction of 0.4233 mm leaves no narrow bar"},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolRefusals, ::testing::ValuesIn(kToolRefusalsRows),
+                         namedBy(&RefusalCase::args));
+
+TEST_P(ToolRefusals, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
+{
+    const RefusalCase& c = GetParam();
+    // An earlier file of the same name is left as it was.
+    std::ofstream(dir() / "keep.png") << "earlier";
+    auto args = c.args;
+    args.insert(args.end(), {"-o", "keep.png"});
+    const ToolRun run = runTool(args);
+    EXPECT_EQ(run.status, 1) << c.message;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("lorvaxen: -"), std::string::npos) << run.err; // codes: --json
+    EXPECT_EQ(readText(dir() / "keep.png"), "earlier");
+    EXPECT_EQ(files(), std::vector<std::string>{"keep.png"});
+}
+
+TEST_F(Tool, EndlessInputAndJsonRefusalsLeaveTheEarlierFile)
+{
+    std::ofstream(dir() / "keep.png") << "earlier";
     // Endless input, such as /dev/zero, is not read for ever.
     const ToolRun endless = runTool({"-o", "keep.png", "-"}, std::string((1 << 20) + 1, 'A'));
     EXPECT_EQ(endless.status, 1);
@@ -416,86 +448,89 @@ TEST_F(Tool, RefusedTextGivesItsCodeAndMessageAndWritesNothing)
                         "\"refused\":\"'\\\"' at character 2\",\"warnings\":[]}\n");
 }
 
-TEST_F(Tool, UsageErrorsExitWithTwoAndWriteNothing)
+struct UsageCase
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        std::string message; // part of it, after the "lorvaxen" every message starts with
-    };
-    for (const Case& c : {
-             Case{{}, ""},
-             Case{{"--bogus", "A"}, ": unknown option --bogus\n"},
-             Case{{"--heigth", "10", "ABC"}, ": unknown option --heigth; did you mean --height?"},
-             Case{{"--narow=0.3", "ABC"}, ": unknown option --narow; did you mean --narrow?"},
-             Case{{"-x", "ABC"}, ": unknown option -x"},
-             Case{{"-s", "qr", "A"}, "unknown symbology 'qr': use one of jan (ean13"},
-             Case{{"--bearer", "frame", "-s", "jan", "490123456789"}, "--bearer is for"},
-             Case{{"--bg", "none", "-o", "x.bmp", "A"}, "a transparent background needs"},
-             Case{{"--fg", "#12345", "A"}, "a colour is #rrggbb"},
-             Case{{"--fg", "#c00", "-o", "x.pbm", "A"}, "PBM holds black and white only"},
-             Case{{"--rotate", "45", "A"}, "--rotate"},
-             Case{{"--dpi", "0", "A"}, ""},
-             Case{{"--narrow", "wide", "A"}, ""},
-             Case{{"-o", "a.gif", "A"}, ""},
-             Case{{"-o", "noextension", "A"}, ""},
-             Case{{"A", "--batch", "list.txt"}, ""},
-             Case{{"--batch", "list.txt", "-o", "one.png"}, ""},
-             Case{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
-             Case{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
-             Case{{"--batch", "list.txt", "-o", "-"}, ""},
-             Case{{"--batch", "list.txt", "--sheet", "a4-3x8", "-o", "s.png"}, "one PDF file"},
-             Case{{"--batch", "list.txt", "--roll"}, "name it with -o"},
-             Case{{"--sheet", "a4-3x8", "-o", "s.pdf", "A"}, "give --batch FILE"},
-             Case{{"--batch", "list.txt", "--sheet", "a5-3x8", "-o", "s.pdf"}, "a4-3x8, a4-3x7"},
-             Case{{"--batch", "list.txt", "--sheet", "a4:3x8:80x37mm", "-o", "s.pdf"},
-                  "they must fit on it"},
-             Case{{"--batch", "list.txt", "--sheet", "a4-3x8", "--start-cell", "25", "-o", "s.pdf"},
-                  "the sheet has 24 labels"},
-             Case{{"--batch", "list.txt", "--roll", "--offset", "1,1", "-o", "s.pdf"},
-                  "--offset places labels on a sheet"},
-             Case{{"--bar-reduction", "nan", "A"}, "'nan' is not a number of millimetres"},
-             Case{{"--height", "nan", "A"}, "'nan' is not a number of millimetres"},
-             Case{{"--narrow", "1e400", "A"}, "'1e400' is not a number of millimetres"},
-             Case{{"--text-size", "1e308in", "A"}, "is not a number of millimetres"},
-             Case{{"--narrow", "13 mils", "A"}, "is not a number of millimetres"},
-             Case{{"--ratio", "inf", "A"}, "'inf' is not a number"},
-             // Colours no scanner reads: too little contrast, or bars lighter than the paper.
-             Case{{"--fg", "white", "--bg", "white", "A"},
-                  "these colours give a symbol contrast of 0% under red light"},
-             Case{{"--fg", "#fff", "--bg", "#000", "A"},
-                  "the bars must be darker than the background"},
-             Case{{"--fg", "#ddd", "--bg", "none", "-o", "x.svg", "A"},
-                  "a symbol contrast of 13.3% under red light (the background's reflectance 100% "
-                  "less the bars' 86.7%), which fails (grade F, below 20%)"},
-             Case{{"--column", "2", "A"}, "--column reads a CSV file of a batch: give --batch"},
-             Case{{"--batch", "list.txt", "--column", "1", "--delimiter", ";;"},
-                  "--delimiter: one character"},
-             Case{{"--batch", "list.txt", "--column", "1", "--name-column", "2", "-o", "%d.png"},
-                  "--name-column names the files through %s"},
-             Case{{"--bar-reduction", "inf", "A"}, "is not a number"},
-             Case{{"--bar-reduction", "1e300", "A"}, "is not a number"},
-             Case{{"verify"}, ""},
-             Case{{"verify", "-s", "qr", "x.png"}, ""},
-             Case{{"verify", "--dpi", "1e-300", "x.png"}, "is not a number from 25 to 100000 dpi"},
-             Case{{"verify", "--x-dimension", "nan", "x.png"}, "is not a number"},
-             Case{{"verify", "--aperture", "inf", "x.png"}, "is not a number"},
-             Case{{"verify", "--min-grade", "E", "x.png"}, "--min-grade takes a grade"},
-             Case{{"verify", "--min-grade", "4.5", "x.png"}, "--min-grade takes a grade"},
-             Case{{"verify", "--report", "r.gif", "x.png"}, "must end in .pdf, .png or .svg"},
-         }) {
-        std::string joined;
-        for (const std::string& arg : c.args) {
-            joined += arg + " ";
-        }
-        const ToolRun run = runTool(c.args);
-        EXPECT_EQ(run.status, 2) << joined;
-        if (c.args.empty() || c.args[0] != "verify") {
-            EXPECT_EQ(run.err.substr(0, 10), "lorvaxen: ") << joined << run.err;
-        }
-        EXPECT_NE(run.err.find(c.message), std::string::npos) << joined << run.err;
-        EXPECT_TRUE(files().empty()) << joined;
+    std::vector<std::string> args;
+    std::string message; // part of it, after the "lorvaxen" every message starts with
+};
+using ToolUsageErrors = RowsOn<Tool, UsageCase>;
+const UsageCase kToolUsageErrorsRows[] = {
+    UsageCase{{}, ""},
+    UsageCase{{"--bogus", "A"}, ": unknown option --bogus\n"},
+    UsageCase{{"--heigth", "10", "ABC"}, ": unknown option --heigth; did you mean --height?"},
+    UsageCase{{"--narow=0.3", "ABC"}, ": unknown option --narow; did you mean --narrow?"},
+    UsageCase{{"-x", "ABC"}, ": unknown option -x"},
+    UsageCase{{"-s", "qr", "A"}, "unknown symbology 'qr': use one of jan (ean13"},
+    UsageCase{{"--bearer", "frame", "-s", "jan", "490123456789"}, "--bearer is for"},
+    UsageCase{{"--bg", "none", "-o", "x.bmp", "A"}, "a transparent background needs"},
+    UsageCase{{"--fg", "#12345", "A"}, "a colour is #rrggbb"},
+    UsageCase{{"--fg", "#c00", "-o", "x.pbm", "A"}, "PBM holds black and white only"},
+    UsageCase{{"--rotate", "45", "A"}, "--rotate"},
+    UsageCase{{"--dpi", "0", "A"}, ""},
+    UsageCase{{"--narrow", "wide", "A"}, ""},
+    UsageCase{{"-o", "a.gif", "A"}, ""},
+    UsageCase{{"-o", "noextension", "A"}, ""},
+    UsageCase{{"A", "--batch", "list.txt"}, ""},
+    UsageCase{{"--batch", "list.txt", "-o", "one.png"}, ""},
+    UsageCase{{"--batch", "list.txt", "-o", "%s-%s.png"}, ""},
+    UsageCase{{"--batch", "list.txt", "-o", "%d-%d.png"}, ""},
+    UsageCase{{"--batch", "list.txt", "-o", "-"}, ""},
+    UsageCase{{"--batch", "list.txt", "--sheet", "a4-3x8", "-o", "s.png"}, "one PDF file"},
+    UsageCase{{"--batch", "list.txt", "--roll"}, "name it with -o"},
+    UsageCase{{"--sheet", "a4-3x8", "-o", "s.pdf", "A"}, "give --batch FILE"},
+    UsageCase{{"--batch", "list.txt", "--sheet", "a5-3x8", "-o", "s.pdf"}, "a4-3x8, a4-3x7"},
+    UsageCase{{"--batch", "list.txt", "--sheet", "a4:3x8:80x37mm", "-o", "s.pdf"},
+              "they must fit on it"},
+    UsageCase{{"--batch", "list.txt", "--sheet", "a4-3x8", "--start-cell", "25", "-o", "s.pdf"},
+              "the sheet has 24 labels"},
+    UsageCase{{"--batch", "list.txt", "--roll", "--offset", "1,1", "-o", "s.pdf"},
+              "--offset places labels on a sheet"},
+    UsageCase{{"--bar-reduction", "nan", "A"}, "'nan' is not a number of millimetres"},
+    UsageCase{{"--height", "nan", "A"}, "'nan' is not a number of millimetres"},
+    UsageCase{{"--narrow", "1e400", "A"}, "'1e400' is not a number of millimetres"},
+    UsageCase{{"--text-size", "1e308in", "A"}, "is not a number of millimetres"},
+    UsageCase{{"--narrow", "13 mils", "A"}, "is not a number of millimetres"},
+    UsageCase{{"--ratio", "inf", "A"}, "'inf' is not a number"},
+    // Colours no scanner reads: too little contrast, or bars lighter than the paper.
+    UsageCase{{"--fg", "white", "--bg", "white", "A"},
+              "these colours give a symbol contrast of 0% under red light"},
+    UsageCase{{"--fg", "#fff", "--bg", "#000", "A"}, "the bars must be darker than the background"},
+    UsageCase{{"--fg", "#ddd", "--bg", "none", "-o", "x.svg", "A"},
+              "a symbol contrast of 13.3% under red light (the background's reflectance 100% "
+              "less the bars' 86.7%), which fails (grade F, below 20%)"},
+    UsageCase{{"--column", "2", "A"}, "--column reads a CSV file of a batch: give --batch"},
+    UsageCase{{"--batch", "list.txt", "--column", "1", "--delimiter", ";;"},
+              "--delimiter: one character"},
+    UsageCase{{"--batch", "list.txt", "--column", "1", "--name-column", "2", "-o", "%d.png"},
+              "--name-column names the files through %s"},
+    UsageCase{{"--bar-reduction", "inf", "A"}, "is not a number"},
+    UsageCase{{"--bar-reduction", "1e300", "A"}, "is not a number"},
+    UsageCase{{"verify"}, ""},
+    UsageCase{{"verify", "-s", "qr", "x.png"}, ""},
+    UsageCase{{"verify", "--dpi", "1e-300", "x.png"}, "is not a number from 25 to 100000 dpi"},
+    UsageCase{{"verify", "--x-dimension", "nan", "x.png"}, "is not a number"},
+    UsageCase{{"verify", "--aperture", "inf", "x.png"}, "is not a number"},
+    UsageCase{{"verify", "--min-grade", "E", "x.png"}, "--min-grade takes a grade"},
+    UsageCase{{"verify", "--min-grade", "4.5", "x.png"}, "--min-grade takes a grade"},
+    UsageCase{{"verify", "--report", "r.gif", "x.png"}, "must end in .pdf, .png or .svg"},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolUsageErrors, ::testing::ValuesIn(kToolUsageErrorsRows),
+                         namedBy(&UsageCase::args));
+
+TEST_P(ToolUsageErrors, UsageErrorsExitWithTwoAndWriteNothing)
+{
+    const UsageCase& c = GetParam();
+    std::string joined;
+    for (const std::string& arg : c.args) {
+        joined += arg + " ";
     }
+    const ToolRun run = runTool(c.args);
+    EXPECT_EQ(run.status, 2) << joined;
+    if (c.args.empty() || c.args[0] != "verify") {
+        EXPECT_EQ(run.err.substr(0, 10), "lorvaxen: ") << joined << run.err;
+    }
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << joined << run.err;
+    EXPECT_TRUE(files().empty()) << joined;
 }
 
 TEST_F(Tool, UnwritableFileIsReportedAndLeavesNothingBehind)
@@ -607,61 +642,63 @@ TEST_F(Tool, InterruptedBatchLeavesNoDebrisAndReportsEveryFileWritten)
     }
 }
 
-TEST_F(Tool, BatchGoesOnPastABadLineAndSaysWhichFailed)
+struct BatchCase
 {
-    struct Case
-    {
-        std::string input;
-        std::vector<std::string> args;
-        std::vector<std::string> refusals;
-        std::string summary;
-        std::vector<std::pair<std::string, std::string>> written; // file, then what it holds
-    };
-    for (const Case& c : {
-             // Files are numbered by line, so each still names the line it came from.
-             Case{"ABC\na#b\n\nxyz\r\n12345",
-                  {"-o", "label-%04d.png"},
-                  {"line 2: a character is not a Code 39 symbol"},
-                  "3 written, 1 failed, 1 blank lines skipped",
-                  {{"label-0001.png", "ABC"},
-                   {"label-0004.png", "XYZ"},
-                   {"label-0005.png", "12345"}}},
-             // A CSV file: its header makes no label, a quoted field holds the delimiter, a newline
-             // and quotes written twice, and a bad row is refused with the line it starts on.
-             Case{"name,code\n\"Bolt, M4\",B4\n\"Nut\n\"\"hex\"\"\",N5\nshort\n\"open,X\n",
-                  {"--column", "2", "--header", "--name-column", "1"},
-                  {"line 5: the row has 1 field, but --column 2 takes field 2",
-                   "line 6: the quote that opens field 1 at character 1 is never closed"},
-                  "2 written, 2 failed, 0 blank lines skipped",
-                  {{"Bolt__M4.png", "B4"}, {"Nut__hex_.png", "N5"}}},
-             // A line no text comes near: the input is no list of texts, and the batch stops.
-             Case{"ABC\n" + std::string(70000, 'x') + "\nDEF\n",
-                  {"-o", "label-%d.png"},
-                  {"line 2: longer than 65536 bytes"},
-                  "1 written, 1 failed, 0 blank lines skipped",
-                  {{"label-1.png", "ABC"}}},
-         }) {
-        std::ofstream(dir() / "list.txt", std::ios::binary) << c.input;
-        std::vector<std::string> args{"--batch", "list.txt"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
-        const ToolRun run = runTool(args);
-        EXPECT_EQ(run.status, 1) << c.summary;
-        for (const std::string& refusal : c.refusals) {
-            EXPECT_NE(run.err.find("lorvaxen: " + refusal), std::string::npos) << run.err;
-        }
-        EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
-        std::vector<std::string> expected{"list.txt"};
-        for (const auto& [file, data] : c.written) {
-            expected.push_back(file);
-            const auto png = readPng(dir() / file);
-            ASSERT_TRUE(png.has_value()) << file;
-            EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), data);
-        }
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(files(), expected);
-        for (const auto& [file, data] : c.written) {
-            fs::remove(dir() / file);
-        }
+    std::string input;
+    std::vector<std::string> args;
+    std::vector<std::string> refusals;
+    std::string summary;
+    std::vector<std::pair<std::string, std::string>> written; // file, then what it holds
+};
+using ToolBatchBadLine = RowsOn<Tool, BatchCase>;
+const BatchCase kToolBatchBadLineRows[] = {
+    // Files are numbered by line, so each still names the line it came from.
+    BatchCase{"ABC\na#b\n\nxyz\r\n12345",
+              {"-o", "label-%04d.png"},
+              {"line 2: a character is not a Code 39 symbol"},
+              "3 written, 1 failed, 1 blank lines skipped",
+              {{"label-0001.png", "ABC"}, {"label-0004.png", "XYZ"}, {"label-0005.png", "12345"}}},
+    // A CSV file: its header makes no label, a quoted field holds the delimiter, a newline
+    // and quotes written twice, and a bad row is refused with the line it starts on.
+    BatchCase{"name,code\n\"Bolt, M4\",B4\n\"Nut\n\"\"hex\"\"\",N5\nshort\n\"open,X\n",
+              {"--column", "2", "--header", "--name-column", "1"},
+              {"line 5: the row has 1 field, but --column 2 takes field 2",
+               "line 6: the quote that opens field 1 at character 1 is never closed"},
+              "2 written, 2 failed, 0 blank lines skipped",
+              {{"Bolt__M4.png", "B4"}, {"Nut__hex_.png", "N5"}}},
+    // A line no text comes near: the input is no list of texts, and the batch stops.
+    BatchCase{"ABC\n" + std::string(70000, 'x') + "\nDEF\n",
+              {"-o", "label-%d.png"},
+              {"line 2: longer than 65536 bytes"},
+              "1 written, 1 failed, 0 blank lines skipped",
+              {{"label-1.png", "ABC"}}},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolBatchBadLine, ::testing::ValuesIn(kToolBatchBadLineRows),
+                         namedBy(&BatchCase::summary));
+
+TEST_P(ToolBatchBadLine, BatchGoesOnPastABadLineAndSaysWhichFailed)
+{
+    const BatchCase& c = GetParam();
+    std::ofstream(dir() / "list.txt", std::ios::binary) << c.input;
+    std::vector<std::string> args{"--batch", "list.txt"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const ToolRun run = runTool(args);
+    EXPECT_EQ(run.status, 1) << c.summary;
+    for (const std::string& refusal : c.refusals) {
+        EXPECT_NE(run.err.find("lorvaxen: " + refusal), std::string::npos) << run.err;
+    }
+    EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
+    std::vector<std::string> expected{"list.txt"};
+    for (const auto& [file, data] : c.written) {
+        expected.push_back(file);
+        const auto png = readPng(dir() / file);
+        ASSERT_TRUE(png.has_value()) << file;
+        EXPECT_EQ(decode(png->pixels, "Code39", 0).value_or("<no symbol>"), data);
+    }
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(files(), expected);
+    for (const auto& [file, data] : c.written) {
+        fs::remove(dir() / file);
     }
 }
 
@@ -757,121 +794,127 @@ std::array<int32_t, 4> inkBounds(const Pixels& pixels)
 // Labels on the pages of one PDF, as a printer prints them at 300 dpi: each cell's crop decodes
 // to its label's text with the label centred in the cell (moved by --offset), every other cell is
 // blank; a roll has a page of the label's size for each label.
-TEST_F(Tool, SheetsAndRollsPlaceEachLabelInItsCell)
+struct SheetCase // NOLINT(clang-analyzer-optin.performance.Padding): fields in the rows' order
 {
-    struct Case
-    {
-        std::vector<std::string> args;
-        int labels;
-        std::string pageSize; // as pdfinfo gives it, in points
-        // The sheet's grid in millimetres, as its makers publish it; none for a roll.
-        int columns = 0;
-        int rows = 0;
-        std::array<double, 6> cellPitchMargins{}; // width, height, pitch across, down, left, top
-        int firstCell = 1;
-        std::array<double, 2> offset{};
-        bool noText = false; // the ink then fills the label, so its centre is the label's
-    };
-    constexpr double kInch = 25.4;
-    for (const Case& c : {
-             Case{{"--sheet", "a4-3x8"}, 25, "595.276 x 841.89", 3, 8, {70, 37, 70, 37, 0, 0.5}},
-             Case{{"--sheet", "A4-3x7", "--start-cell", "20", "--no-text"},
-                  3,
-                  "595.276 x 841.89",
-                  3,
-                  7,
-                  {63.5, 38.1, 66.04, 38.1, 7.21, 15.15},
-                  20,
-                  {},
-                  true},
-             Case{{"--sheet", "letter-3x10", "--offset", "1.5,-2", "--no-text"},
-                  4,
-                  "612 x 792",
-                  3,
-                  10,
-                  {2.625 * kInch, kInch, 2.75 * kInch, kInch, 0.1875 * kInch, 0.5 * kInch},
-                  1,
-                  {1.5, -2},
-                  true},
-             Case{{"--sheet", "letter:2x10:4x1in:pitch=4.1875x1in:margin=0.15625x0.5in", "--rotate",
-                   "180"},
-                  3,
-                  "612 x 792",
-                  2,
-                  10,
-                  {4 * kInch, kInch, 4.1875 * kInch, kInch, 0.15625 * kInch, 0.5 * kInch}},
-             Case{{"--roll", "--dpi", "203"}, 3, ""},
-         }) {
-        std::ofstream list(dir() / "list.txt");
-        for (int i = 1; i <= c.labels; ++i) {
-            list << "L" << i << '\n';
+    std::vector<std::string> args;
+    int labels;
+    std::string pageSize; // as pdfinfo gives it, in points
+    // The sheet's grid in millimetres, as its makers publish it; none for a roll.
+    int columns = 0;
+    int rows = 0;
+    std::array<double, 6> cellPitchMargins{}; // width, height, pitch across, down, left, top
+    int firstCell = 1;
+    std::array<double, 2> offset{};
+    bool noText = false; // the ink then fills the label, so its centre is the label's
+};
+constexpr double kInch = 25.4;
+using ToolSheets = RowsOn<Tool, SheetCase>;
+const SheetCase kToolSheetsRows[] = {
+    SheetCase{{"--sheet", "a4-3x8"}, 25, "595.276 x 841.89", 3, 8, {70, 37, 70, 37, 0, 0.5}},
+    SheetCase{{"--sheet", "A4-3x7", "--start-cell", "20", "--no-text"},
+              3,
+              "595.276 x 841.89",
+              3,
+              7,
+              {63.5, 38.1, 66.04, 38.1, 7.21, 15.15},
+              20,
+              {},
+              true},
+    SheetCase{{"--sheet", "letter-3x10", "--offset", "1.5,-2", "--no-text"},
+              4,
+              "612 x 792",
+              3,
+              10,
+              {2.625 * kInch, kInch, 2.75 * kInch, kInch, 0.1875 * kInch, 0.5 * kInch},
+              1,
+              {1.5, -2},
+              true},
+    SheetCase{
+        {"--sheet", "letter:2x10:4x1in:pitch=4.1875x1in:margin=0.15625x0.5in", "--rotate", "180"},
+        3,
+        "612 x 792",
+        2,
+        10,
+        {4 * kInch, kInch, 4.1875 * kInch, kInch, 0.15625 * kInch, 0.5 * kInch}},
+    SheetCase{{"--roll", "--dpi", "203"}, 3, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolSheets, ::testing::ValuesIn(kToolSheetsRows),
+                         [](const auto& info) {
+                             return rowName(info.param.args[0] + " " + info.param.args[1]);
+                         });
+
+TEST_P(ToolSheets, SheetsAndRollsPlaceEachLabelInItsCell)
+{
+    const SheetCase& c = GetParam();
+    std::ofstream list(dir() / "list.txt");
+    for (int i = 1; i <= c.labels; ++i) {
+        list << "L" << i << '\n';
+    }
+    list.close();
+    auto args = c.args;
+    args.insert(args.end(), {"--batch", "list.txt", "--json", "-o", "labels.pdf"});
+    const ToolRun run = runTool(args);
+    ASSERT_EQ(run.status, 0) << c.args[1] << run.err;
+    EXPECT_NE(run.out.find("\"print\":\"print at 100% (actual size)"), std::string::npos)
+        << run.out;
+    const std::string info =
+        commandOutput("pdfinfo -f 1 -l 100 " + (dir() / "labels.pdf").string());
+    const int pages =
+        c.columns == 0 ? c.labels : (c.firstCell - 1 + c.labels - 1) / (c.columns * c.rows) + 1;
+    EXPECT_NE(info.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos)
+        << c.args[1] << info;
+    commandOutput(std::string(PDFTOPPM) + " -r 300 -mono " + (dir() / "labels.pdf").string() + " " +
+                  (dir() / "page").string());
+    std::istringstream reports(run.out);
+    std::string report;
+    for (int page = 1; page <= pages; ++page) {
+        const auto pixels = readPbm(dir() / ("page-" + std::to_string(page) + ".pbm"));
+        ASSERT_TRUE(pixels.has_value()) << c.args[1] << " page " << page;
+        if (c.columns == 0) {
+            // Each page the size of its label, as the line's report gives it.
+            std::getline(reports, report);
+            const std::string key =
+                "Page " + std::string(page < 10 ? "   " : "  ") + std::to_string(page) + " size: ";
+            std::istringstream size(info.substr(info.find(key) + key.size()));
+            double widthPt = 0;
+            double heightPt = 0;
+            std::string by;
+            size >> widthPt >> by >> heightPt;
+            EXPECT_NEAR(widthPt, std::stod(jsonField(report, "width_mm")) * 72 / 25.4, 0.01);
+            EXPECT_NEAR(heightPt, std::stod(jsonField(report, "height_mm")) * 72 / 25.4, 0.01);
+            EXPECT_EQ(decode(pixels->pixels, "Code39", 0).value_or("<none>"),
+                      "L" + std::to_string(page));
+            continue;
         }
-        list.close();
-        auto args = c.args;
-        args.insert(args.end(), {"--batch", "list.txt", "--json", "-o", "labels.pdf"});
-        const ToolRun run = runTool(args);
-        ASSERT_EQ(run.status, 0) << c.args[1] << run.err;
-        EXPECT_NE(run.out.find("\"print\":\"print at 100% (actual size)"), std::string::npos)
-            << run.out;
-        const std::string info =
-            commandOutput("pdfinfo -f 1 -l 100 " + (dir() / "labels.pdf").string());
-        const int pages =
-            c.columns == 0 ? c.labels : (c.firstCell - 1 + c.labels - 1) / (c.columns * c.rows) + 1;
-        EXPECT_NE(info.find("Pages:           " + std::to_string(pages) + "\n"), std::string::npos)
-            << c.args[1] << info;
-        commandOutput(std::string(PDFTOPPM) + " -r 300 -mono " + (dir() / "labels.pdf").string() +
-                      " " + (dir() / "page").string());
-        std::istringstream reports(run.out);
-        std::string report;
-        for (int page = 1; page <= pages; ++page) {
-            const auto pixels = readPbm(dir() / ("page-" + std::to_string(page) + ".pbm"));
-            ASSERT_TRUE(pixels.has_value()) << c.args[1] << " page " << page;
-            if (c.columns == 0) {
-                // Each page the size of its label, as the line's report gives it.
-                std::getline(reports, report);
-                const std::string key = "Page " + std::string(page < 10 ? "   " : "  ") +
-                                        std::to_string(page) + " size: ";
-                std::istringstream size(info.substr(info.find(key) + key.size()));
-                double widthPt = 0;
-                double heightPt = 0;
-                std::string by;
-                size >> widthPt >> by >> heightPt;
-                EXPECT_NEAR(widthPt, std::stod(jsonField(report, "width_mm")) * 72 / 25.4, 0.01);
-                EXPECT_NEAR(heightPt, std::stod(jsonField(report, "height_mm")) * 72 / 25.4, 0.01);
-                EXPECT_EQ(decode(pixels->pixels, "Code39", 0).value_or("<none>"),
-                          "L" + std::to_string(page));
+        EXPECT_NE(info.find("size:  " + c.pageSize + " pts"), std::string::npos) << info;
+        const auto& [width, height, pitchX, pitchY, left, top] = c.cellPitchMargins;
+        for (int cell = 0; cell < c.columns * c.rows; ++cell) {
+            const int label = (page - 1) * c.columns * c.rows + cell + 2 - c.firstCell;
+            const int column = cell % c.columns;
+            const int row = cell / c.columns;
+            const Pixels inCell = cropMm(pixels->pixels, left + column * pitchX + c.offset[0],
+                                         top + row * pitchY + c.offset[1], width, height);
+            const auto ink = inkBounds(inCell);
+            const std::string where =
+                c.args[1] + " page " + std::to_string(page) + " cell " + std::to_string(cell + 1);
+            if (label < 1 || label > c.labels) {
+                EXPECT_EQ(ink[0], -1) << where;
                 continue;
             }
-            EXPECT_NE(info.find("size:  " + c.pageSize + " pts"), std::string::npos) << info;
-            const auto& [width, height, pitchX, pitchY, left, top] = c.cellPitchMargins;
-            for (int cell = 0; cell < c.columns * c.rows; ++cell) {
-                const int label = (page - 1) * c.columns * c.rows + cell + 2 - c.firstCell;
-                const int column = cell % c.columns;
-                const int row = cell / c.columns;
-                const Pixels inCell = cropMm(pixels->pixels, left + column * pitchX + c.offset[0],
-                                             top + row * pitchY + c.offset[1], width, height);
-                const auto ink = inkBounds(inCell);
-                const std::string where = c.args[1] + " page " + std::to_string(page) + " cell " +
-                                          std::to_string(cell + 1);
-                if (label < 1 || label > c.labels) {
-                    EXPECT_EQ(ink[0], -1) << where;
-                    continue;
-                }
-                // Across the middle of the ink, which is the bars' even under the text.
-                const Pixels bars = crop(inCell, 0, (ink[2] + ink[3]) / 2, inCell.width, 8);
-                EXPECT_EQ(decode(bars, "Code39", 0).value_or("<none>"), "L" + std::to_string(label))
-                    << where;
-                // Code 39 ends with a narrow space inside its light margin: its ink is a module
-                // left of the label's centre.
-                EXPECT_NEAR(ink[0] + ink[1], inCell.width, 6) << where;
-                if (c.noText) {
-                    EXPECT_NEAR(ink[2] + ink[3], inCell.height, 2) << where;
-                }
+            // Across the middle of the ink, which is the bars' even under the text.
+            const Pixels bars = crop(inCell, 0, (ink[2] + ink[3]) / 2, inCell.width, 8);
+            EXPECT_EQ(decode(bars, "Code39", 0).value_or("<none>"), "L" + std::to_string(label))
+                << where;
+            // Code 39 ends with a narrow space inside its light margin: its ink is a module
+            // left of the label's centre.
+            EXPECT_NEAR(ink[0] + ink[1], inCell.width, 6) << where;
+            if (c.noText) {
+                EXPECT_NEAR(ink[2] + ink[3], inCell.height, 2) << where;
             }
         }
-        fs::remove_all(dir());
-        fs::create_directories(dir());
     }
+    fs::remove_all(dir());
+    fs::create_directories(dir());
 }
 
 TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
@@ -988,48 +1031,57 @@ void pressLabel(const fs::path& from, const fs::path& to, int spreadPx, int dpi)
 
 // On a press of known ink spread, verify measures the bar gain and names the --bar-reduction that
 // makes up for it, and the label made with that grades higher on the same press.
-TEST_F(Tool, VerifyAdviceMakesUpForTheInkSpreadOfThePress)
+struct PressCase // NOLINT(clang-analyzer-optin.performance.Padding): fields in the rows' order
 {
-    struct Case
-    {
-        const Kind& kind;
-        std::string text;
-        int dpi;
-        double narrowMm;
-        int spreadPx; // on each side of a bar
+    const Kind& kind;
+    std::string text;
+    int dpi;
+    double narrowMm;
+    int spreadPx; // on each side of a bar
+};
+using ToolPressAdvice = RowsOn<Tool, PressCase>;
+const PressCase kToolPressAdviceRows[] = {
+    PressCase{kCode39, "PRESS-1", 600, 0.25, 1},
+    PressCase{kCode39, "PRESS-2", 600, 0.5, 1},
+    PressCase{kJan, "490123456789", 600, 0.33, 1},
+    PressCase{kItf, "12345678", 300, 0.5, 1},
+    PressCase{kNw7, "a1234a", 300, 0.5, 1},
+    PressCase{kNw7, "a1234a", 600, 0.33, 2}, // half the module
+};
+INSTANTIATE_TEST_SUITE_P(Tool, ToolPressAdvice, ::testing::ValuesIn(kToolPressAdviceRows),
+                         [](const auto& info) {
+                             const PressCase& c = info.param;
+                             return rowNameOf(c.kind.name, c.text, c.dpi, "dpi");
+                         });
+
+TEST_P(ToolPressAdvice, VerifyAdviceMakesUpForTheInkSpreadOfThePress)
+{
+    const PressCase& c = GetParam();
+    const auto grade = [&](const std::vector<std::string>& more) {
+        std::vector<std::string> args{"-s",        c.kind.name,
+                                      "--dpi",     std::to_string(c.dpi),
+                                      "--narrow",  std::to_string(c.narrowMm),
+                                      "--no-text", "-o",
+                                      "label.png", c.text};
+        args.insert(args.end(), more.begin(), more.end());
+        EXPECT_EQ(runTool(args).status, 0) << c.text;
+        pressLabel(dir() / "label.png", dir() / "pressed.png", c.spreadPx, c.dpi);
+        return runTool({"verify", "--json", "pressed.png"}).out;
     };
-    for (const Case& c : {
-             Case{kCode39, "PRESS-1", 600, 0.25, 1}, Case{kCode39, "PRESS-2", 600, 0.5, 1},
-             Case{kJan, "490123456789", 600, 0.33, 1}, Case{kItf, "12345678", 300, 0.5, 1},
-             Case{kNw7, "a1234a", 300, 0.5, 1},
-             Case{kNw7, "a1234a", 600, 0.33, 2}, // half the module
-         }) {
-        const auto grade = [&](const std::vector<std::string>& more) {
-            std::vector<std::string> args{"-s",        c.kind.name,
-                                          "--dpi",     std::to_string(c.dpi),
-                                          "--narrow",  std::to_string(c.narrowMm),
-                                          "--no-text", "-o",
-                                          "label.png", c.text};
-            args.insert(args.end(), more.begin(), more.end());
-            EXPECT_EQ(runTool(args).status, 0) << c.text;
-            pressLabel(dir() / "label.png", dir() / "pressed.png", c.spreadPx, c.dpi);
-            return runTool({"verify", "--json", "pressed.png"}).out;
-        };
-        const std::string spread = grade({});
-        const double spreadMm = 2.0 * c.spreadPx * 25.4 / c.dpi;
-        const double moduleMm = std::stod(jsonField(spread, "module_px")) * 25.4 / c.dpi;
-        const std::string suggested = jsonField(spread, "suggested_bar_reduction_mm");
-        ASSERT_NE(suggested, "null") << c.text << ": " << spread.substr(0, 600);
-        EXPECT_NEAR(std::stod(suggested), spreadMm, std::max(0.01, 0.1 * moduleMm)) << c.text;
-        EXPECT_NE(spread.find("--bar-reduction " + suggested), std::string::npos) << c.text;
-        // The spread label fails an automated check; the mended one passes it.
-        EXPECT_EQ(runTool({"verify", "--min-grade", "3.5", "pressed.png"}).status, 3) << c.text;
-        const std::string mended = grade({"--bar-reduction", suggested});
-        EXPECT_EQ(runTool({"verify", "--min-grade", "a", "pressed.png"}).status, 0) << c.text;
-        EXPECT_GT(std::stod(jsonField(mended, "grade")), std::stod(jsonField(spread, "grade")))
-            << c.text << ": " << jsonField(spread, "grade") << " before";
-        EXPECT_EQ(jsonField(mended, "suggested_bar_reduction_mm"), "null") << c.text;
-    }
+    const std::string spread = grade({});
+    const double spreadMm = 2.0 * c.spreadPx * 25.4 / c.dpi;
+    const double moduleMm = std::stod(jsonField(spread, "module_px")) * 25.4 / c.dpi;
+    const std::string suggested = jsonField(spread, "suggested_bar_reduction_mm");
+    ASSERT_NE(suggested, "null") << c.text << ": " << spread.substr(0, 600);
+    EXPECT_NEAR(std::stod(suggested), spreadMm, std::max(0.01, 0.1 * moduleMm)) << c.text;
+    EXPECT_NE(spread.find("--bar-reduction " + suggested), std::string::npos) << c.text;
+    // The spread label fails an automated check; the mended one passes it.
+    EXPECT_EQ(runTool({"verify", "--min-grade", "3.5", "pressed.png"}).status, 3) << c.text;
+    const std::string mended = grade({"--bar-reduction", suggested});
+    EXPECT_EQ(runTool({"verify", "--min-grade", "a", "pressed.png"}).status, 0) << c.text;
+    EXPECT_GT(std::stod(jsonField(mended, "grade")), std::stod(jsonField(spread, "grade")))
+        << c.text << ": " << jsonField(spread, "grade") << " before";
+    EXPECT_EQ(jsonField(mended, "suggested_bar_reduction_mm"), "null") << c.text;
 }
 
 // Files made to turn the verifier against the machine: sizes that wrap, that exceed the pixel

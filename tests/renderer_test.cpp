@@ -8,6 +8,7 @@
 
 #include "gdi_test.h"
 #include "renderer.h"
+#include "table_rows.h"
 
 namespace lorvaxen::test {
 namespace {
@@ -18,88 +19,110 @@ using detail::renderElementPattern;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-TEST(ElementWidth, FollowsTheTruncatedRatioRule)
+struct WidthRow
 {
-    struct Row
-    {
-        double ratio;
-        std::vector<std::vector<int32_t>> widthsByNarrowPx; // digits 0 to 3 at narrowPx 1 to 4
-    };
-    const std::vector<Row> table{
-        {1.0, {{1, 1, 1, 2}, {2, 2, 3, 4}, {3, 3, 4, 6}, {4, 4, 6, 8}}},
-        {2.0, {{1, 2, 3, 4}, {2, 4, 6, 8}, {3, 6, 9, 12}, {4, 8, 12, 16}}},
-        {2.2, {{1, 2, 3, 4}, {2, 4, 6, 8}, {3, 6, 9, 13}, {4, 8, 13, 17}}},
-        {2.5, {{1, 2, 3, 5}, {2, 5, 7, 10}, {3, 7, 11, 15}, {4, 10, 15, 20}}},
-        {3.0, {{1, 3, 4, 6}, {2, 6, 9, 12}, {3, 9, 13, 18}, {4, 12, 18, 24}}},
-    };
-    for (const auto& row : table) {
-        for (int32_t narrowPx = 1; narrowPx <= 4; ++narrowPx) {
-            for (char digit = '0'; digit <= '3'; ++digit) {
-                EXPECT_EQ(elementWidthPx(digit, narrowPx, row.ratio),
-                          row.widthsByNarrowPx[narrowPx - 1][digit - '0'])
-                    << "ratio " << row.ratio << ", narrowPx " << narrowPx << ", digit " << digit;
-            }
+    double ratio;
+    std::vector<std::vector<int32_t>> widthsByNarrowPx; // digits 0 to 3 at narrowPx 1 to 4
+};
+using ElementWidth = ::testing::TestWithParam<WidthRow>;
+const WidthRow kWidthRows[] = {
+    {1.0, {{1, 1, 1, 2}, {2, 2, 3, 4}, {3, 3, 4, 6}, {4, 4, 6, 8}}},
+    {2.0, {{1, 2, 3, 4}, {2, 4, 6, 8}, {3, 6, 9, 12}, {4, 8, 12, 16}}},
+    {2.2, {{1, 2, 3, 4}, {2, 4, 6, 8}, {3, 6, 9, 13}, {4, 8, 13, 17}}},
+    {2.5, {{1, 2, 3, 5}, {2, 5, 7, 10}, {3, 7, 11, 15}, {4, 10, 15, 20}}},
+    {3.0, {{1, 3, 4, 6}, {2, 6, 9, 12}, {3, 9, 13, 18}, {4, 12, 18, 24}}},
+};
+INSTANTIATE_TEST_SUITE_P(ElementWidth, ElementWidth, ::testing::ValuesIn(kWidthRows),
+                         [](const auto& info) { return rowNameOf("ratio", info.param.ratio); });
+
+TEST_P(ElementWidth, FollowsTheTruncatedRatioRule)
+{
+    const WidthRow& row = GetParam();
+    for (int32_t narrowPx = 1; narrowPx <= 4; ++narrowPx) {
+        for (char digit = '0'; digit <= '3'; ++digit) {
+            EXPECT_EQ(elementWidthPx(digit, narrowPx, row.ratio),
+                      row.widthsByNarrowPx[narrowPx - 1][digit - '0'])
+                << "ratio " << row.ratio << ", narrowPx " << narrowPx << ", digit " << digit;
         }
     }
 }
 
-TEST(Measure, TruncatesMillimetresAsDoubleArithmeticDoes)
+struct MeasureCase
 {
-    struct Case
-    {
-        int dpi;
-        double narrowMm;
-        double heightMm;
-        int32_t narrowPx;
-        int32_t heightPx;
-    };
-    for (const Case c : {
-             Case{96, 0.33, 10.0, 1, 37},
-             Case{600, 0.33, 10.0, 7, 236},
-             Case{96, 0.33, 25.4, 1, 95}, // 96 * 25.4 is 2438.3999999999996
-             Case{96, 0.33, 12.7, 1, 47},
-             Case{96, 0.254, 1.0, 1, 3}, // 0.96 pixels is raised to 1
-             Case{96, 0.001, 0.001, 1, 1},
-         }) {
-        const auto geometry = measurePattern("0", c.dpi, c.dpi, c.narrowMm, c.heightMm, 2.5);
-        ASSERT_TRUE(geometry);
-        EXPECT_EQ(geometry->narrowPx, c.narrowPx) << c.narrowMm << " mm at " << c.dpi;
-        EXPECT_EQ(geometry->heightPx, c.heightPx) << c.heightMm << " mm at " << c.dpi;
-    }
+    int dpi;
+    double narrowMm;
+    double heightMm;
+    int32_t narrowPx;
+    int32_t heightPx;
+};
+using MeasureTruncation = ::testing::TestWithParam<MeasureCase>;
+const MeasureCase kMeasureTruncationRows[] = {
+    MeasureCase{96, 0.33, 10.0, 1, 37},
+    MeasureCase{600, 0.33, 10.0, 7, 236},
+    MeasureCase{96, 0.33, 25.4, 1, 95}, // 96 * 25.4 is 2438.3999999999996
+    MeasureCase{96, 0.33, 12.7, 1, 47},
+    MeasureCase{96, 0.254, 1.0, 1, 3}, // 0.96 pixels is raised to 1
+    MeasureCase{96, 0.001, 0.001, 1, 1},
+};
+INSTANTIATE_TEST_SUITE_P(Measure, MeasureTruncation, ::testing::ValuesIn(kMeasureTruncationRows),
+                         [](const auto& info) {
+                             const MeasureCase& c = info.param;
+                             return rowNameOf(c.dpi, "dpi", c.narrowMm, "mm", c.heightMm, "mm");
+                         });
+
+TEST_P(MeasureTruncation, TruncatesMillimetresAsDoubleArithmeticDoes)
+{
+    const MeasureCase& c = GetParam();
+    const auto geometry = measurePattern("0", c.dpi, c.dpi, c.narrowMm, c.heightMm, 2.5);
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->narrowPx, c.narrowPx) << c.narrowMm << " mm at " << c.dpi;
+    EXPECT_EQ(geometry->heightPx, c.heightPx) << c.heightMm << " mm at " << c.dpi;
 }
 
-TEST(Measure, RefusesDimensionsOutsideTheirRangeOrTooLargeForPixels)
+struct RefusedCase
 {
-    struct Case
-    {
-        const char* pattern;
-        double narrowMm;
-        double heightMm;
-        double ratio;
-    };
-    for (const Case c : {
-             Case{"", 0.33, 10, 2.5},
-             Case{"0", 0.33, 10, 0.999},
-             Case{"0", 0.33, 10, kNaN},
-             Case{"0", 0.33, kNaN, 2.5},
-             Case{"0", kNaN, 10, 2.5},
-             Case{"0", 0, 10, 2.5},
-             Case{"0", -1, 10, 2.5},
-             Case{"0", 0.33, 0, 2.5},
-             Case{"0", 0.33, -10, 2.5},
-             Case{"0", 0.33, kInfinity, 2.5},
-             Case{"0", kInfinity, 10, 2.5},
-             Case{"0", 1e12, 10, 2.5},
-             Case{"01", 0.33, 10, kInfinity},
-             Case{"01", 0.33, 10, 1e300},
-             Case{"0", 0.33, 1e12, 2.5},
-             Case{"10/", 0.33, 10, 2.5}, // bytes just below and above the digits, and a high one
-             Case{"0:1", 0.33, 10, 2.5},
-             Case{"01\xff", 0.33, 10, 2.5},
-         }) {
-        EXPECT_FALSE(measurePattern(c.pattern, 600, 600, c.narrowMm, c.heightMm, c.ratio))
-            << "'" << c.pattern << "' " << c.narrowMm << " " << c.heightMm << " " << c.ratio;
-    }
+    const char* pattern;
+    double narrowMm;
+    double heightMm;
+    double ratio;
+};
+using MeasureRefusals = ::testing::TestWithParam<RefusedCase>;
+const RefusedCase kMeasureRefusalsRows[] = {
+    RefusedCase{"", 0.33, 10, 2.5},
+    RefusedCase{"0", 0.33, 10, 0.999},
+    RefusedCase{"0", 0.33, 10, kNaN},
+    RefusedCase{"0", 0.33, kNaN, 2.5},
+    RefusedCase{"0", kNaN, 10, 2.5},
+    RefusedCase{"0", 0, 10, 2.5},
+    RefusedCase{"0", -1, 10, 2.5},
+    RefusedCase{"0", 0.33, 0, 2.5},
+    RefusedCase{"0", 0.33, -10, 2.5},
+    RefusedCase{"0", 0.33, kInfinity, 2.5},
+    RefusedCase{"0", kInfinity, 10, 2.5},
+    RefusedCase{"0", 1e12, 10, 2.5},
+    RefusedCase{"01", 0.33, 10, kInfinity},
+    RefusedCase{"01", 0.33, 10, 1e300},
+    RefusedCase{"0", 0.33, 1e12, 2.5},
+    RefusedCase{"10/", 0.33, 10, 2.5}, // bytes just below and above the digits, and a high one
+    RefusedCase{"0:1", 0.33, 10, 2.5},
+    RefusedCase{"01\xff", 0.33, 10, 2.5},
+};
+INSTANTIATE_TEST_SUITE_P(Measure, MeasureRefusals, ::testing::ValuesIn(kMeasureRefusalsRows),
+                         [](const auto& info) {
+                             const RefusedCase& c = info.param;
+                             return rowNameOf("pattern", c.pattern, c.narrowMm, c.heightMm,
+                                              c.ratio);
+                         });
+
+TEST_P(MeasureRefusals, RefusesDimensionsOutsideTheirRangeOrTooLargeForPixels)
+{
+    const RefusedCase& c = GetParam();
+    EXPECT_FALSE(measurePattern(c.pattern, 600, 600, c.narrowMm, c.heightMm, c.ratio))
+        << "'" << c.pattern << "' " << c.narrowMm << " " << c.heightMm << " " << c.ratio;
+}
+
+TEST(Measure, RefusesAPatternWhoseElementsFitButNotTheirSum)
+{
     // Each element fits, but their sum does not.
     const std::string wide(5000, '0'); // 5,000 modules of 472,440 pixels
     EXPECT_TRUE(measurePattern("0", 600, 600, 20000, 10, 2.5));

@@ -5,32 +5,43 @@
 #include <gtest/gtest.h>
 
 #include "symbol_table.h"
+#include "table_rows.h"
 
 namespace lorvaxen::detail {
 namespace {
 
-TEST(mod10CheckDigit, WeighsTheRightmostDigitThree)
+struct Mod10Case
 {
-    struct Case
-    {
-        std::string_view digits;
-        int32_t check;
-    };
-    for (const Case c : {
-             Case{"490123456789", 4}, // a JAN number
-             Case{"1234", 8},
-             Case{"01234", 8}, // a leading zero changes nothing
-             Case{"123", 6},
-             Case{"5", 5},
-             Case{"", 0},
-             Case{"0", 0},
-             Case{"400638133393", 1},
-             Case{"12a4", -1},
-             Case{"-1", -1},
-             Case{"123 ", -1},
-         }) {
-        EXPECT_EQ(mod10CheckDigit(c.digits), c.check) << "\"" << c.digits << "\"";
-    }
+    std::string_view digits;
+    int32_t check;
+};
+using Mod10CheckDigit = ::testing::TestWithParam<Mod10Case>;
+// One row a line, as the comments go.
+// clang-format off
+const Mod10Case kMod10CheckDigitRows[] = {
+    Mod10Case{"490123456789", 4}, // a JAN number
+    Mod10Case{"1234", 8},
+    Mod10Case{"01234", 8}, // a leading zero changes nothing
+    Mod10Case{"123", 6},
+    Mod10Case{"5", 5},
+    Mod10Case{"", 0},
+    Mod10Case{"0", 0},
+    Mod10Case{"400638133393", 1},
+    Mod10Case{"12a4", -1},
+    Mod10Case{"-1", -1},
+    Mod10Case{"123 ", -1},
+};
+// clang-format on
+INSTANTIATE_TEST_SUITE_P(mod10CheckDigit, Mod10CheckDigit,
+                         ::testing::ValuesIn(kMod10CheckDigitRows), [](const auto& info) {
+                             return lorvaxen::test::rowNameOf("digits", info.param.digits, "check",
+                                                              info.param.check);
+                         });
+
+TEST_P(Mod10CheckDigit, WeighsTheRightmostDigitThree)
+{
+    const Mod10Case& c = GetParam();
+    EXPECT_EQ(mod10CheckDigit(c.digits), c.check) << "\"" << c.digits << "\"";
 }
 
 constexpr std::array<SymbolTableRow, 4> kRows{{

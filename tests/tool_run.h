@@ -16,6 +16,7 @@
 #include <Lorvaxen.h>
 
 #include "gdi_test.h"
+#include "table_rows.h"
 #include "tool_image_files.h"
 
 namespace lorvaxen::test {
@@ -57,6 +58,11 @@ inline const Kind kJan{"jan", "EAN13", jan, 11, 7};
 inline const Kind kItf{"itf", "ITF", itf, 10, 10};
 inline const Kind kNw7{"nw7", "Codabar", BarCode_NW7, 10, 10};
 inline const Kind kUpcA{"upca", "UPCA", jan, 9, 9};
+
+// The name of a table row that has a `kind` and a `text`: both, as in "jan_490123456789".
+inline const auto kindAndText = [](const auto& info) {
+    return rowNameOf(info.param.kind.name, info.param.text);
+};
 
 // The library's own bitmap for a request, read straight through the C interface.
 inline Pixels libraryPixels(const Kind& kind, std::string text, int dpi, double narrowMm,

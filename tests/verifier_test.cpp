@@ -12,6 +12,7 @@
 #include <png.h>
 
 #include "barcode.h"
+#include "table_rows.h"
 #include "verify.h"
 
 namespace lorvaxen::test {
@@ -67,163 +68,189 @@ constexpr std::size_t symbolElement(std::size_t i)
     return i + 1;
 }
 
-TEST(VerifierGrades, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
+struct ProfileCase // NOLINT(clang-analyzer-optin.performance.Padding): fields in the rows' order
 {
-    struct Case
-    {
-        const char* why;
-        double space;
-        double bar;
-        std::function<void(SyntheticProfile&)> change;
-        Parameter parameter;
-        double value;
-        double grade;     // of the parameter, which is also the scan's lowest, by the 2000
-        double grade2016; // edition's whole steps and the 2016 edition's decimal grades
-        const char* text = "*A*";
-        bool lowerElsewhere = false; // another parameter grades the scan lower
-    };
-    const auto none = [](SyntheticProfile&) {};
-    // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
-    // a narrow bar of the A.
-    for (const Case& c : {
-             Case{"symbol contrast of exactly 45%", 80, 35, none, Parameter::SymbolContrast, 45, 2,
-                  2.3},
-             Case{"symbol contrast of 55%", 80, 25, none, Parameter::SymbolContrast, 55, 3, 3.0},
-             Case{"symbol contrast of 19%", 30, 11, none, Parameter::SymbolContrast, 19, 0, 0.8},
-             Case{"minimum reflectance above half the maximum", 60, 35, none,
-                  Parameter::MinReflectance, 35, 0, 0},
-             Case{"minimum reflectance exactly half the maximum", 70, 35, none,
-                  Parameter::MinReflectance, 35, 4, 4, "*A*", true},
-             Case{"minimum reflectance just above half the maximum", 70, 35.5, none,
-                  Parameter::MinReflectance, 35.5, 0, 0},
-             Case{"an edge contrast of exactly 12%: a grey narrow space beside a grey bar", 85, 5,
-                  [](SyntheticProfile& p) {
-                      p.reflectance[symbolElement(1)] = 52;
-                      p.reflectance[symbolElement(2)] = 40;
-                  },
-                  Parameter::MinEdgeContrast, 12, 0, 0},
-             Case{"modulation 0.65: an edge contrast of 52% in a symbol contrast of 80%", 85, 5,
-                  [](SyntheticProfile& p) {
-                      p.reflectance[symbolElement(1)] = 70;
-                      p.reflectance[symbolElement(2)] = 18;
-                  },
-                  Parameter::Modulation, 0.65, 3, 3.5},
-             Case{"a void 18% deep in a wide bar of a symbol contrast of 80%: defects 0.225", 85, 5,
-                  [](SyntheticProfile& p) {
-                      const std::size_t bar = symbolElement(4);
-                      p.modules[bar] = 1.4;
-                      p.modules.insert(p.modules.begin() + static_cast<long>(bar) + 1, {0.2, 1.4});
-                      p.reflectance.insert(p.reflectance.begin() + static_cast<long>(bar) + 1,
-                                           {23, 5});
-                  },
-                  Parameter::Defects, 0.225, 2, 2.5},
-             Case{"a narrow bar 0.45 modules wide: decodability 0.61", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.45; },
-                  Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3, 3.9},
-             Case{"a narrow bar 0.6 modules wide: decodability 0.47", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.6; },
-                  Parameter::Decodability, 0.45 / 0.95, 2, 2.7},
-             Case{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
-                  Parameter::Decodability, 0.175 / 0.925, 0, 0},
-             Case{"a wide-to-narrow ratio of 3.5, over Code 39's 3.0", 85, 5,
-                  [](SyntheticProfile& p) { std::ranges::replace(p.modules, 3.0, 3.5); },
-                  Parameter::Decode, 0, 0, 0},
-             Case{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
-                  [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode,
-                  0, 0, 0},
-             Case{"an NW7 1 of 2, 3, 2, 3, 5, 8 and 2 pixels between a of 2 and 5: a wide element "
-                  "of exactly the midway width",
-                  85, 5,
-                  [](SyntheticProfile& p) {
-                      const std::vector<double> pixels{30, 2, 2, 5, 5, 2, 5, 2, 2, 2, 3, 2, 3,
-                                                       5,  8, 2, 2, 2, 2, 5, 5, 2, 5, 2, 30};
-                      p = {};
-                      for (std::size_t i = 0; i < pixels.size(); ++i) {
-                          p.add(pixels[i] / SyntheticProfile::kSamplesPerModule, i % 2 ? 5 : 85);
-                      }
-                  },
-                  Parameter::Decodability, 0.55 / 2.05, 1, 1.1, "a1a"},
-             Case{"a quiet zone of 9.5 modules", 85, 5,
-                  [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95,
-                  0, 0},
-         }) {
-        SyntheticProfile profile = SyntheticProfile::code39(c.space, c.bar);
-        c.change(profile);
-        for (const auto edition : {verifier::Edition::Y2000, verifier::Edition::Y2016}) {
-            const double grade = edition == verifier::Edition::Y2000 ? c.grade : c.grade2016;
-            const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
-            const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
-            EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
-            EXPECT_EQ(scan.decoded.text, c.text) << c.why;
-            EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
-            EXPECT_DOUBLE_EQ(measured.grade, grade) << c.why;
-            if (c.lowerElsewhere) {
-                continue;
-            }
-            EXPECT_DOUBLE_EQ(scan.grade.grade, grade) << c.why;
-            if (grade < 4) {
-                EXPECT_EQ(scan.grade.lowest, c.parameter) << c.why;
-            }
+    const char* why;
+    double space;
+    double bar;
+    std::function<void(SyntheticProfile&)> change;
+    Parameter parameter;
+    double value;
+    double grade;     // of the parameter, which is also the scan's lowest, by the 2000
+    double grade2016; // edition's whole steps and the 2016 edition's decimal grades
+    const char* text = "*A*";
+    bool lowerElsewhere = false; // another parameter grades the scan lower
+};
+const auto none = [](SyntheticProfile&) {};
+// In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
+// a narrow bar of the A.
+using VerifierProfiles = ::testing::TestWithParam<ProfileCase>;
+const ProfileCase kVerifierProfilesRows[] = {
+    ProfileCase{"symbol contrast of exactly 45%", 80, 35, none, Parameter::SymbolContrast, 45, 2,
+                2.3},
+    ProfileCase{"symbol contrast of 55%", 80, 25, none, Parameter::SymbolContrast, 55, 3, 3.0},
+    ProfileCase{"symbol contrast of 19%", 30, 11, none, Parameter::SymbolContrast, 19, 0, 0.8},
+    ProfileCase{"minimum reflectance above half the maximum", 60, 35, none,
+                Parameter::MinReflectance, 35, 0, 0},
+    ProfileCase{"minimum reflectance exactly half the maximum", 70, 35, none,
+                Parameter::MinReflectance, 35, 4, 4, "*A*", true},
+    ProfileCase{"minimum reflectance just above half the maximum", 70, 35.5, none,
+                Parameter::MinReflectance, 35.5, 0, 0},
+    ProfileCase{"an edge contrast of exactly 12%: a grey narrow space beside a grey bar", 85, 5,
+                [](SyntheticProfile& p) {
+                    p.reflectance[symbolElement(1)] = 52;
+                    p.reflectance[symbolElement(2)] = 40;
+                },
+                Parameter::MinEdgeContrast, 12, 0, 0},
+    ProfileCase{"modulation 0.65: an edge contrast of 52% in a symbol contrast of 80%", 85, 5,
+                [](SyntheticProfile& p) {
+                    p.reflectance[symbolElement(1)] = 70;
+                    p.reflectance[symbolElement(2)] = 18;
+                },
+                Parameter::Modulation, 0.65, 3, 3.5},
+    ProfileCase{
+        "a void 18% deep in a wide bar of a symbol contrast of 80%: defects 0.225", 85, 5,
+        [](SyntheticProfile& p) {
+            const std::size_t bar = symbolElement(4);
+            p.modules[bar] = 1.4;
+            p.modules.insert(p.modules.begin() + static_cast<long>(bar) + 1, {0.2, 1.4});
+            p.reflectance.insert(p.reflectance.begin() + static_cast<long>(bar) + 1, {23, 5});
+        },
+        Parameter::Defects, 0.225, 2, 2.5},
+    ProfileCase{"a narrow bar 0.45 modules wide: decodability 0.61", 85, 5,
+                [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.45; },
+                Parameter::Decodability, (2.0375 - 1.45) / (2.0375 - 1.075), 3, 3.9},
+    ProfileCase{"a narrow bar 0.6 modules wide: decodability 0.47", 85, 5,
+                [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.6; },
+                Parameter::Decodability, 0.45 / 0.95, 2, 2.7},
+    ProfileCase{"a narrow bar 0.9 modules wide: decodability 0.19", 85, 5,
+                [](SyntheticProfile& p) { p.modules[symbolElement(12)] += 0.9; },
+                Parameter::Decodability, 0.175 / 0.925, 0, 0},
+    ProfileCase{"a wide-to-narrow ratio of 3.5, over Code 39's 3.0", 85, 5,
+                [](SyntheticProfile& p) { std::ranges::replace(p.modules, 3.0, 3.5); },
+                Parameter::Decode, 0, 0, 0},
+    ProfileCase{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
+                [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode, 0,
+                0, 0},
+    ProfileCase{"an NW7 1 of 2, 3, 2, 3, 5, 8 and 2 pixels between a of 2 and 5: a wide element "
+                "of exactly the midway width",
+                85, 5,
+                [](SyntheticProfile& p) {
+                    const std::vector<double> pixels{30, 2, 2, 5, 5, 2, 5, 2, 2, 2, 3, 2, 3,
+                                                     5,  8, 2, 2, 2, 2, 5, 5, 2, 5, 2, 30};
+                    p = {};
+                    for (std::size_t i = 0; i < pixels.size(); ++i) {
+                        p.add(pixels[i] / SyntheticProfile::kSamplesPerModule, i % 2 ? 5 : 85);
+                    }
+                },
+                Parameter::Decodability, 0.55 / 2.05, 1, 1.1, "a1a"},
+    ProfileCase{"a quiet zone of 9.5 modules", 85, 5,
+                [](SyntheticProfile& p) { p.modules.front() = 9.5; }, Parameter::QuietZone, 0.95, 0,
+                0},
+};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierProfiles,
+                         ::testing::ValuesIn(kVerifierProfilesRows), namedBy(&ProfileCase::why));
+
+TEST_P(VerifierProfiles, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables)
+{
+    const ProfileCase& c = GetParam();
+    SyntheticProfile profile = SyntheticProfile::code39(c.space, c.bar);
+    c.change(profile);
+    for (const auto edition : {verifier::Edition::Y2000, verifier::Edition::Y2016}) {
+        const double grade = edition == verifier::Edition::Y2000 ? c.grade : c.grade2016;
+        const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
+        const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
+        EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
+        EXPECT_EQ(scan.decoded.text, c.text) << c.why;
+        EXPECT_NEAR(measured.value, c.value, 1e-9) << c.why;
+        EXPECT_DOUBLE_EQ(measured.grade, grade) << c.why;
+        if (c.lowerElsewhere) {
+            continue;
+        }
+        EXPECT_DOUBLE_EQ(scan.grade.grade, grade) << c.why;
+        if (grade < 4) {
+            EXPECT_EQ(scan.grade.lowest, c.parameter) << c.why;
         }
     }
 }
 
 // The 2016 edition's decimal grades at and beside the edges of every step, and below the last:
 // a value at a threshold earns that step's whole grade, one just below it the step beneath's .9.
-TEST(VerifierGrades, DecimalGradesAtTheEdgesOfTheSteps)
+struct StepCase
+{
+    double (*grade)(double, verifier::Edition);
+    double value;
+    double expected;
+};
+using VerifierGradeSteps = ::testing::TestWithParam<StepCase>;
+const StepCase kStepRows[] = {
+    StepCase{verifier::gradeSymbolContrast, 70, 4.0},
+    StepCase{verifier::gradeSymbolContrast, 69.99, 3.9},
+    StepCase{verifier::gradeSymbolContrast, 40, 2.0},
+    StepCase{verifier::gradeSymbolContrast, 20, 1.0},
+    StepCase{verifier::gradeSymbolContrast, 17.5, 0.5},
+    StepCase{verifier::gradeSymbolContrast, 14.99, 0.0},
+    StepCase{verifier::gradeModulation, 0.60, 3.0},
+    StepCase{verifier::gradeModulation, 0.5999, 2.9},
+    StepCase{verifier::gradeModulation, 0.30, 0.0},
+    StepCase{verifier::gradeModulation, 0.35, 0.5},
+    StepCase{verifier::gradeDefects, 0.15, 4.0},
+    StepCase{verifier::gradeDefects, 0.1501, 3.9},
+    StepCase{verifier::gradeDefects, 0.30, 1.0},
+    StepCase{verifier::gradeDefects, 0.3001, 0.0},
+    StepCase{verifier::gradeDecodability, 0.62, 4.0},
+    StepCase{verifier::gradeDecodability, 0.37, 2.0},
+    StepCase{verifier::gradeDecodability, 0.25, 1.0},
+    StepCase{verifier::gradeDecodability, 0.2499, 0.9},
+    StepCase{verifier::gradeDecodability, 0.1999, 0.0},
+};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierGradeSteps, ::testing::ValuesIn(kStepRows),
+                         [](const auto& info) {
+                             const auto grade = info.param.grade;
+                             const char* parameter =
+                                 grade == verifier::gradeSymbolContrast ? "symbol contrast"
+                                 : grade == verifier::gradeModulation   ? "modulation"
+                                 : grade == verifier::gradeDefects      ? "defects"
+                                                                        : "decodability";
+                             return rowNameOf(parameter, info.param.value);
+                         });
+
+TEST_P(VerifierGradeSteps, DecimalGradesAtTheEdgesOfTheSteps)
 {
     using verifier::Edition;
-    struct Case
-    {
-        double (*grade)(double, Edition);
-        double value;
-        double expected;
-    };
-    for (const Case& c : {
-             Case{verifier::gradeSymbolContrast, 70, 4.0},
-             Case{verifier::gradeSymbolContrast, 69.99, 3.9},
-             Case{verifier::gradeSymbolContrast, 40, 2.0},
-             Case{verifier::gradeSymbolContrast, 20, 1.0},
-             Case{verifier::gradeSymbolContrast, 17.5, 0.5},
-             Case{verifier::gradeSymbolContrast, 14.99, 0.0},
-             Case{verifier::gradeModulation, 0.60, 3.0},
-             Case{verifier::gradeModulation, 0.5999, 2.9},
-             Case{verifier::gradeModulation, 0.30, 0.0},
-             Case{verifier::gradeModulation, 0.35, 0.5},
-             Case{verifier::gradeDefects, 0.15, 4.0},
-             Case{verifier::gradeDefects, 0.1501, 3.9},
-             Case{verifier::gradeDefects, 0.30, 1.0},
-             Case{verifier::gradeDefects, 0.3001, 0.0},
-             Case{verifier::gradeDecodability, 0.62, 4.0},
-             Case{verifier::gradeDecodability, 0.37, 2.0},
-             Case{verifier::gradeDecodability, 0.25, 1.0},
-             Case{verifier::gradeDecodability, 0.2499, 0.9},
-             Case{verifier::gradeDecodability, 0.1999, 0.0},
-         }) {
-        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
-        EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
-    }
-    // The symbol grade is reported cut to one decimal and lettered as reported: 2.49 is 2.4, and
-    // the means that adding ten grades leaves at 1.4999999999999998 and 3.499999999999999 are 1.5
-    // (a C, not a D) and 3.5 (an A).
-    struct Mean
-    {
-        std::vector<double> scans;
-        double reported;
-        char letter;
-    };
-    for (const Mean& m : {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
+    const StepCase& c = GetParam();
+    EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2016), c.expected) << c.value;
+    EXPECT_DOUBLE_EQ(c.grade(c.value, Edition::Y2000), std::floor(c.expected)) << c.value;
+}
+
+// The symbol grade is reported cut to one decimal and lettered as reported: 2.49 is 2.4, and
+// the means that adding ten grades leaves at 1.4999999999999998 and 3.499999999999999 are 1.5
+// (a C, not a D) and 3.5 (an A).
+struct Mean
+{
+    std::vector<double> scans;
+    double reported;
+    char letter;
+};
+using VerifierReportedGrades = ::testing::TestWithParam<Mean>;
+const Mean kMeanRows[] = {Mean{{2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.5, 2.4}, 2.4, 'C'},
                           Mean{{1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 1.6, 0.6}, 1.5, 'C'},
-                          Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}}) {
-        double sum = 0;
-        for (const double grade : m.scans) {
-            sum += grade;
-        }
-        const double reported = verifier::reportedGrade(sum / verifier::kScanLines);
-        EXPECT_DOUBLE_EQ(reported, m.reported) << sum;
-        EXPECT_EQ(verifier::gradeLetter(reported), m.letter) << sum;
+                          Mean{{3.9, 3.4, 3.9, 3.7, 2.9, 3.9, 3.4, 3.7, 3.3, 2.9}, 3.5, 'A'}};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierReportedGrades, ::testing::ValuesIn(kMeanRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.reported, info.param.letter);
+                         });
+
+TEST_P(VerifierReportedGrades, SymbolGradeIsCutToOneDecimalAndLetteredAsReported)
+{
+    const Mean& m = GetParam();
+    double sum = 0;
+    for (const double grade : m.scans) {
+        sum += grade;
     }
+    const double reported = verifier::reportedGrade(sum / verifier::kScanLines);
+    EXPECT_DOUBLE_EQ(reported, m.reported) << sum;
+    EXPECT_EQ(verifier::gradeLetter(reported), m.letter) << sum;
 }
 
 constexpr int32_t kModulePx = 7; // about 0.3 mm at 600 dpi
@@ -254,17 +281,18 @@ ReflectanceImage render(std::string_view text, const char* symbology, bool check
     return image;
 }
 
-TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
+struct SymbolCase
 {
-    struct Case
-    {
-        const char* symbology;
-        std::string text;
-        bool check;
-        const char* framed;
-        const char* checkWords;
-    };
-    std::vector<Case> cases{
+    const char* symbology;
+    std::string text;
+    bool check;
+    const char* framed;
+    const char* checkWords;
+};
+using VerifierOurSymbols = ::testing::TestWithParam<SymbolCase>;
+std::vector<SymbolCase> ourSymbolRows()
+{
+    std::vector<SymbolCase> cases{
         {"code39", "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%", true,
          "*0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ-. $/+%0*", "modulo 43 check character holds"},
         // 59 elements, as many as a JAN has, but no guard bars.
@@ -284,18 +312,27 @@ TEST(VerifierGrades, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
         cases.push_back({"jan", std::string(1, lead) + "12345678901", false, nullptr,
                          "modulo 10 check digit holds"});
     }
-    for (const Case& c : cases) {
-        const auto result = verifier::verifyImage(render(c.text, c.symbology, c.check), {});
-        ASSERT_TRUE(result.found) << c.text;
-        EXPECT_EQ(result.symbology, findSymbologyFacts(c.symbology)->symbology) << c.text;
-        if (c.framed != nullptr) {
-            EXPECT_EQ(result.text, c.framed);
-        } else {
-            EXPECT_EQ(result.text.substr(0, 12), c.text);
-        }
-        EXPECT_EQ(result.check, c.checkWords) << c.text;
-        EXPECT_EQ(result.grade, 4.0) << c.text;
+    return cases;
+}
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierOurSymbols, ::testing::ValuesIn(ourSymbolRows()),
+                         [](const auto& info) {
+                             return rowName(std::string(info.param.symbology) + " " +
+                                            info.param.text);
+                         });
+
+TEST_P(VerifierOurSymbols, OurSymbolsAt600DpiGradeAAndReadBackEveryCharacter)
+{
+    const SymbolCase& c = GetParam();
+    const auto result = verifier::verifyImage(render(c.text, c.symbology, c.check), {});
+    ASSERT_TRUE(result.found) << c.text;
+    EXPECT_EQ(result.symbology, findSymbologyFacts(c.symbology)->symbology) << c.text;
+    if (c.framed != nullptr) {
+        EXPECT_EQ(result.text, c.framed);
+    } else {
+        EXPECT_EQ(result.text.substr(0, 12), c.text);
     }
+    EXPECT_EQ(result.check, c.checkWords) << c.text;
+    EXPECT_EQ(result.grade, 4.0) << c.text;
 }
 
 // How printing degrades a symbol, applied by the tests alone.
@@ -407,61 +444,83 @@ void cropQuietZone(ReflectanceImage& image, int step)
     image = std::move(cropped);
 }
 
-TEST(VerifierGrades, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
+// The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
+// spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
+// character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
+// by k / 7 of a module, so the decodability is 1 - 2k / 7.
+// The first character of 410123456789 is a 1 of set A, spaces and bars of 2, 2, 2 and 1
+// modules, told from a 7 by its bars' width alone: widening both bars by k pixels into the
+// spaces before them keeps both distances but narrows that margin to 1 - 2k / 7 too.
+constexpr int32_t kFirst = kMarginPx + (11 + 3) * kModulePx;
+struct JanBarCase
 {
+    const char* text;
+    std::vector<int32_t> barStarts;
+    int32_t k;
+    int grade;
+};
+using VerifierJanDecodability = ::testing::TestWithParam<JanBarCase>;
+const std::vector<int32_t> nine{kFirst + 3 * kModulePx};
+const std::vector<int32_t> one{kFirst + 2 * kModulePx, kFirst + 6 * kModulePx};
+const JanBarCase kJanBarRows[] = {
+    JanBarCase{"490123456789", nine, 1, 4}, JanBarCase{"490123456789", nine, 2, 2},
+    JanBarCase{"490123456789", nine, 3, 0}, JanBarCase{"410123456789", one, 1, 4},
+    JanBarCase{"410123456789", one, 2, 2},  JanBarCase{"410123456789", one, 3, 0}};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierJanDecodability, ::testing::ValuesIn(kJanBarRows),
+                         [](const auto& info) {
+                             return rowName(std::string(info.param.text) + " widened " +
+                                            std::to_string(info.param.k));
+                         });
+
+TEST_P(VerifierJanDecodability, JanDecodabilityFollowsTheEdgeToSimilarEdgeDistances)
+{
+    const JanBarCase& c = GetParam();
     verifier::VerifyOptions janWholeSteps;
     janWholeSteps.symbology = Symbology::Jan;
     janWholeSteps.edition = verifier::Edition::Y2000;
-    // The first character of 490123456789 is a 9 of set A: a space of 3 modules, then bars and
-    // spaces of 1, 1 and 2. Widening its first bar by k pixels into that space leaves the
-    // character 7 modules (49 pixels) wide but stretches its second edge-to-similar-edge distance
-    // by k / 7 of a module, so the decodability is 1 - 2k / 7.
-    // The first character of 410123456789 is a 1 of set A, spaces and bars of 2, 2, 2 and 1
-    // modules, told from a 7 by its bars' width alone: widening both bars by k pixels into the
-    // spaces before them keeps both distances but narrows that margin to 1 - 2k / 7 too.
-    constexpr int32_t kFirst = kMarginPx + (11 + 3) * kModulePx;
-    struct Case
-    {
-        const char* text;
-        std::vector<int32_t> barStarts;
-        int32_t k;
-        int grade;
-    };
-    const std::vector<int32_t> nine{kFirst + 3 * kModulePx};
-    const std::vector<int32_t> one{kFirst + 2 * kModulePx, kFirst + 6 * kModulePx};
-    for (const Case& c : {Case{"490123456789", nine, 1, 4}, Case{"490123456789", nine, 2, 2},
-                          Case{"490123456789", nine, 3, 0}, Case{"410123456789", one, 1, 4},
-                          Case{"410123456789", one, 2, 2}, Case{"410123456789", one, 3, 0}}) {
-        const int32_t k = c.k;
-        ReflectanceImage image = render(c.text, "jan");
-        for (const int32_t bar : c.barStarts) {
-            paint(image, bar - k, bar, 0, image.height(), 5.0);
-        }
-        const auto result = verifier::verifyImage(image, janWholeSteps);
-        const auto& scan = result.scans[result.worstScan];
-        const auto& decodability =
-            scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
-        EXPECT_EQ(result.text.substr(0, 12), c.text) << k;
-        EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << c.text << " " << k;
-        EXPECT_EQ(decodability.grade, c.grade) << c.text << " " << k;
+    const int32_t k = c.k;
+    ReflectanceImage image = render(c.text, "jan");
+    for (const int32_t bar : c.barStarts) {
+        paint(image, bar - k, bar, 0, image.height(), 5.0);
     }
+    const auto result = verifier::verifyImage(image, janWholeSteps);
+    const auto& scan = result.scans[result.worstScan];
+    const auto& decodability = scan.parameters[static_cast<std::size_t>(Parameter::Decodability)];
+    EXPECT_EQ(result.text.substr(0, 12), c.text) << k;
+    EXPECT_NEAR(decodability.value, 1 - 2.0 * k / 7, 1e-6) << c.text << " " << k;
+    EXPECT_EQ(decodability.grade, c.grade) << c.text << " " << k;
 }
 
 // Each degradation grown step by step: the grade never rises, and the Code 39 symbol fails on what
 // the degradation attacks while it still decodes. Voids and spots grow past what any scan line
 // crossing them decodes, in every symbology: a scan that no longer decodes grades 0 and counts.
-TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
+struct DegradationCase
 {
+    const char* how;
+    Degradation degrade;
+    Parameter attacked;
+    int steps = 4;          // beyond which the symbol no longer decodes at all
+    int everySymbology = 0; // grown this far in every symbology
+};
+using VerifierDegraded = ::testing::TestWithParam<DegradationCase>;
+const DegradationCase kVerifierDegradedRows[] = {
+    DegradationCase{"blur", blur, Parameter::Modulation, 3},
+    DegradationCase{"ink spread", inkSpread, Parameter::Decodability, 2},
+    DegradationCase{"low contrast", lowContrast, Parameter::SymbolContrast},
+    DegradationCase{"noise", noise, Parameter::Defects, 3},
+    DegradationCase{"void in a bar", voidInBar, Parameter::Defects, 2, 12},
+    DegradationCase{"spot in a space", spotInSpace, Parameter::Defects, 2, 12},
+    DegradationCase{"missing quiet zone", cropQuietZone, Parameter::QuietZone},
+};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierDegraded,
+                         ::testing::ValuesIn(kVerifierDegradedRows),
+                         namedBy(&DegradationCase::how));
+
+TEST_P(VerifierDegraded, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks)
+{
+    const DegradationCase& c = GetParam();
     verifier::VerifyOptions wholeSteps;
     wholeSteps.edition = verifier::Edition::Y2000;
-    struct Case
-    {
-        const char* how;
-        Degradation degrade;
-        Parameter attacked;
-        int steps = 4;          // beyond which the symbol no longer decodes at all
-        int everySymbology = 0; // grown this far in every symbology
-    };
     struct Symbol
     {
         const char* symbology;
@@ -472,38 +531,27 @@ TEST(VerifierGrades, DegradedSymbolsGradeWorseAndFailOnWhatTheDegradationAttacks
                                     {"jan", "490123456789"},
                                     {"itf", "0123456789"},
                                     {"nw7", "a0123456789a"}};
-    for (const Case& c : {
-             Case{"blur", blur, Parameter::Modulation, 3},
-             Case{"ink spread", inkSpread, Parameter::Decodability, 2},
-             Case{"low contrast", lowContrast, Parameter::SymbolContrast},
-             Case{"noise", noise, Parameter::Defects, 3},
-             Case{"void in a bar", voidInBar, Parameter::Defects, 2, 12},
-             Case{"spot in a space", spotInSpace, Parameter::Defects, 2, 12},
-             Case{"missing quiet zone", cropQuietZone, Parameter::QuietZone},
-         }) {
-        for (const Symbol& symbol : c.everySymbology > 0 ? every : code39) {
-            const ReflectanceImage clean = render(symbol.text, symbol.symbology);
-            std::string grades;
-            double previous = 4.0;
-            for (int step = 1; step <= std::max(c.steps, c.everySymbology); ++step) {
-                ReflectanceImage image = clean;
-                c.degrade(image, step);
-                const auto result = verifier::verifyImage(image, wholeSteps);
-                ASSERT_TRUE(result.found) << c.how << " " << step;
-                const auto& worst = result.scans[result.worstScan];
-                grades += " " + std::to_string(result.grade) + " " +
-                          std::string(verifier::parameterName(worst.grade.lowest));
-                EXPECT_LE(result.grade, previous)
-                    << c.how << " " << symbol.symbology << ":" << grades;
-                if (result.grade < 4.0 && step <= c.steps && symbol.text == code39[0].text) {
-                    EXPECT_EQ(worst.grade.lowest, c.attacked)
-                        << c.how << " step " << step << " fails on "
-                        << verifier::parameterName(worst.grade.lowest);
-                }
-                previous = result.grade;
+    for (const Symbol& symbol : c.everySymbology > 0 ? every : code39) {
+        const ReflectanceImage clean = render(symbol.text, symbol.symbology);
+        std::string grades;
+        double previous = 4.0;
+        for (int step = 1; step <= std::max(c.steps, c.everySymbology); ++step) {
+            ReflectanceImage image = clean;
+            c.degrade(image, step);
+            const auto result = verifier::verifyImage(image, wholeSteps);
+            ASSERT_TRUE(result.found) << c.how << " " << step;
+            const auto& worst = result.scans[result.worstScan];
+            grades += " " + std::to_string(result.grade) + " " +
+                      std::string(verifier::parameterName(worst.grade.lowest));
+            EXPECT_LE(result.grade, previous) << c.how << " " << symbol.symbology << ":" << grades;
+            if (result.grade < 4.0 && step <= c.steps && symbol.text == code39[0].text) {
+                EXPECT_EQ(worst.grade.lowest, c.attacked)
+                    << c.how << " step " << step << " fails on "
+                    << verifier::parameterName(worst.grade.lowest);
             }
-            EXPECT_LT(previous, 4.0) << c.how << " " << symbol.symbology << ":" << grades;
+            previous = result.grade;
         }
+        EXPECT_LT(previous, 4.0) << c.how << " " << symbol.symbology << ":" << grades;
     }
 }
 
@@ -602,61 +650,63 @@ std::string otherFile(const ReflectanceImage& symbol, const FileCase& c)
     return bytes;
 }
 
-TEST(VerifierGrades, EveryFormatAndDepthReadsAsStoredUnderRedLight)
+constexpr double kInk = 32 * 100.0 / 255; // 32 and 224 of 255, and 0x2020 and 0xE0E0
+constexpr double kPaper = 224 * 100.0 / 255;
+using G = Samples;
+using VerifierFiles = ::testing::TestWithParam<FileCase>;
+// A space of black ink at an opacity of 31 of 255 laid over white paper reads as 224.
+const FileCase kFileRows[] = {
+    FileCase{"8-bit grey", 'p', PNG_COLOR_TYPE_GRAY, 8, false, G{32}, G{224}, kInk, kPaper},
+    FileCase{"8-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 8, true, G{32}, G{224},
+             kInk, kPaper},
+    FileCase{"16-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 16, true, G{0x2020},
+             G{0xE0E0}, kInk, kPaper},
+    FileCase{"palette",
+             'p',
+             PNG_COLOR_TYPE_PALETTE,
+             8,
+             false,
+             G{1},
+             G{0},
+             kInk,
+             kPaper,
+             {224, 224, 224, 32, 32, 32}},
+    FileCase{"RGB whose red alone is that of the grey", 'p', PNG_COLOR_TYPE_RGB, 8, false,
+             G{32, 200, 200}, G{224, 0, 0}, kInk, kPaper},
+    FileCase{"RGBA, the spaces transparent ink over white", 'p', PNG_COLOR_TYPE_RGB_ALPHA, 8, false,
+             G{32, 32, 32, 255}, G{0, 0, 0, 31}, kInk, kPaper},
+    FileCase{"16-bit grey and alpha", 'p', PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, G{0x2020, 0xFFFF},
+             G{0, 31 * 257}, kInk, kPaper},
+    FileCase{"24-bit BMP", 'b', 0, 8, false, G{32, 32, 32}, G{224, 224, 224}, kInk, kPaper},
+    FileCase{"PBM", 'm', 0, 1, false, G{}, G{}, 0, 100},
+    FileCase{"black bars on yellow", 'p', PNG_COLOR_TYPE_RGB, 8, false, G{0, 0, 0}, G{255, 255, 0},
+             0, 100},
+    FileCase{"red bars on white, which red light cannot see", 'p', PNG_COLOR_TYPE_RGB, 8, false,
+             G{255, 0, 0}, G{255, 255, 255}, 100, 100},
+};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierFiles, ::testing::ValuesIn(kFileRows),
+                         namedBy(&FileCase::what));
+
+TEST_P(VerifierFiles, EveryFormatAndDepthReadsAsStoredUnderRedLight)
 {
-    constexpr double kInk = 32 * 100.0 / 255; // 32 and 224 of 255, and 0x2020 and 0xE0E0
-    constexpr double kPaper = 224 * 100.0 / 255;
-    using G = Samples;
-    // A space of black ink at an opacity of 31 of 255 laid over white paper reads as 224.
-    for (const FileCase& c : {
-             FileCase{"8-bit grey", 'p', PNG_COLOR_TYPE_GRAY, 8, false, G{32}, G{224}, kInk,
-                      kPaper},
-             FileCase{"8-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 8, true, G{32},
-                      G{224}, kInk, kPaper},
-             FileCase{"16-bit grey with a gAMA of 1.0", 'p', PNG_COLOR_TYPE_GRAY, 16, true,
-                      G{0x2020}, G{0xE0E0}, kInk, kPaper},
-             FileCase{"palette",
-                      'p',
-                      PNG_COLOR_TYPE_PALETTE,
-                      8,
-                      false,
-                      G{1},
-                      G{0},
-                      kInk,
-                      kPaper,
-                      {224, 224, 224, 32, 32, 32}},
-             FileCase{"RGB whose red alone is that of the grey", 'p', PNG_COLOR_TYPE_RGB, 8, false,
-                      G{32, 200, 200}, G{224, 0, 0}, kInk, kPaper},
-             FileCase{"RGBA, the spaces transparent ink over white", 'p', PNG_COLOR_TYPE_RGB_ALPHA,
-                      8, false, G{32, 32, 32, 255}, G{0, 0, 0, 31}, kInk, kPaper},
-             FileCase{"16-bit grey and alpha", 'p', PNG_COLOR_TYPE_GRAY_ALPHA, 16, false,
-                      G{0x2020, 0xFFFF}, G{0, 31 * 257}, kInk, kPaper},
-             FileCase{"24-bit BMP", 'b', 0, 8, false, G{32, 32, 32}, G{224, 224, 224}, kInk,
-                      kPaper},
-             FileCase{"PBM", 'm', 0, 1, false, G{}, G{}, 0, 100},
-             FileCase{"black bars on yellow", 'p', PNG_COLOR_TYPE_RGB, 8, false, G{0, 0, 0},
-                      G{255, 255, 0}, 0, 100},
-             FileCase{"red bars on white, which red light cannot see", 'p', PNG_COLOR_TYPE_RGB, 8,
-                      false, G{255, 0, 0}, G{255, 255, 255}, 100, 100},
-         }) {
-        const ReflectanceImage symbol = render("LORVAXEN-15", "code39");
-        const std::string bytes = c.format == 'p' ? pngFile(symbol, c) : otherFile(symbol, c);
-        std::istringstream in(bytes);
-        std::string problem;
-        const auto image = verifier::readReflectanceImage(in, bytes.size(), {}, &problem);
-        ASSERT_TRUE(image) << c.what << ": " << problem;
-        const auto result = verifier::verifyImage(*image, {});
-        if (c.rMin == c.rMax) {
-            EXPECT_FALSE(result.found && result.grade > 0) << c.what;
-            continue;
-        }
-        ASSERT_TRUE(result.found) << c.what << ": " << result.problem;
-        EXPECT_EQ(result.text, "*LORVAXEN-15*") << c.what;
-        EXPECT_EQ(result.grade, 4.0) << c.what;
-        for (const auto& scan : result.scans) {
-            EXPECT_NEAR(scan.analysis.rMin, c.rMin, 1e-6) << c.what;
-            EXPECT_NEAR(scan.analysis.rMax, c.rMax, 1e-6) << c.what;
-        }
+    const FileCase& c = GetParam();
+    const ReflectanceImage symbol = render("LORVAXEN-15", "code39");
+    const std::string bytes = c.format == 'p' ? pngFile(symbol, c) : otherFile(symbol, c);
+    std::istringstream in(bytes);
+    std::string problem;
+    const auto image = verifier::readReflectanceImage(in, bytes.size(), {}, &problem);
+    ASSERT_TRUE(image) << c.what << ": " << problem;
+    const auto result = verifier::verifyImage(*image, {});
+    if (c.rMin == c.rMax) {
+        EXPECT_FALSE(result.found && result.grade > 0) << c.what;
+        return;
+    }
+    ASSERT_TRUE(result.found) << c.what << ": " << result.problem;
+    EXPECT_EQ(result.text, "*LORVAXEN-15*") << c.what;
+    EXPECT_EQ(result.grade, 4.0) << c.what;
+    for (const auto& scan : result.scans) {
+        EXPECT_NEAR(scan.analysis.rMin, c.rMin, 1e-6) << c.what;
+        EXPECT_NEAR(scan.analysis.rMax, c.rMax, 1e-6) << c.what;
     }
 }
 
@@ -814,25 +864,32 @@ ReflectanceImage turn(const ReflectanceImage& image, double degrees)
     return turned;
 }
 
-TEST(VerifierGrades, SkewedAndTurnedSymbolsDecodeOnEveryScan)
+struct TurnCase
 {
-    struct Case
-    {
-        const char* symbology;
-        const char* text;
-        double degrees;
-    };
-    for (const Case& c : {Case{"code39", "LORVAXEN-15", 5}, Case{"code39", "LORVAXEN-15", 10},
-                          Case{"code39", "LORVAXEN-15", -10}, Case{"jan", "490123456789", 10},
-                          Case{"code39", "LORVAXEN-15", 90}, Case{"code39", "LORVAXEN-15", 180},
-                          Case{"code39", "LORVAXEN-15", 270}}) {
-        const auto result = verifier::verifyImage(turn(render(c.text, c.symbology), c.degrees), {});
-        ASSERT_TRUE(result.found) << c.degrees << ": " << result.problem;
-        EXPECT_NE(result.text.find(c.text), std::string::npos) << c.degrees;
-        for (const auto& scan : result.scans) {
-            EXPECT_TRUE(scan.decoded.ok) << c.text << " at " << c.degrees << " degrees, row "
-                                         << scan.row << ": " << scan.decoded.problem;
-        }
+    const char* symbology;
+    const char* text;
+    double degrees;
+};
+using VerifierTurns = ::testing::TestWithParam<TurnCase>;
+const TurnCase kVerifierTurnsRows[] = {
+    TurnCase{"code39", "LORVAXEN-15", 5},   TurnCase{"code39", "LORVAXEN-15", 10},
+    TurnCase{"code39", "LORVAXEN-15", -10}, TurnCase{"jan", "490123456789", 10},
+    TurnCase{"code39", "LORVAXEN-15", 90},  TurnCase{"code39", "LORVAXEN-15", 180},
+    TurnCase{"code39", "LORVAXEN-15", 270}};
+INSTANTIATE_TEST_SUITE_P(VerifierGrades, VerifierTurns, ::testing::ValuesIn(kVerifierTurnsRows),
+                         [](const auto& info) {
+                             return rowNameOf(info.param.symbology, info.param.degrees);
+                         });
+
+TEST_P(VerifierTurns, SkewedAndTurnedSymbolsDecodeOnEveryScan)
+{
+    const TurnCase& c = GetParam();
+    const auto result = verifier::verifyImage(turn(render(c.text, c.symbology), c.degrees), {});
+    ASSERT_TRUE(result.found) << c.degrees << ": " << result.problem;
+    EXPECT_NE(result.text.find(c.text), std::string::npos) << c.degrees;
+    for (const auto& scan : result.scans) {
+        EXPECT_TRUE(scan.decoded.ok) << c.text << " at " << c.degrees << " degrees, row "
+                                     << scan.row << ": " << scan.decoded.problem;
     }
 }
 
