@@ -2,7 +2,6 @@
 // scan's profile, the settings and the advice around the symbol, as PDF, PNG or SVG.
 #include "verify_page.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
@@ -11,6 +10,7 @@
 #include <cairo-svg.h>
 #include <cairo.h>
 
+#include "formats.h"
 #include "mono_image.h"
 #include "verify_drawing.h"
 #include "verify_symbol_picture.h"
@@ -29,25 +29,13 @@ constexpr double kPageHeight = 595;
 constexpr double kPngScale = 1.5;
 constexpr double kMargin = 28;
 
-enum class PageFormat { Pdf, Png, Svg };
-
-std::optional<PageFormat> pageFormat(const std::string& path)
+// The page's format, by the name's extension in the one table of image formats: PDF, PNG or SVG.
+// Standard output takes no page: it is drawn to a file by its name.
+std::optional<ImageFormat> pageFormat(const std::string& path)
 {
-    const auto dot = path.rfind('.');
-    if (dot == std::string::npos) {
-        return std::nullopt;
-    }
-    std::string extension = path.substr(dot + 1);
-    std::ranges::transform(extension, extension.begin(),
-                           [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == "pdf") {
-        return PageFormat::Pdf;
-    }
-    if (extension == "png") {
-        return PageFormat::Png;
-    }
-    if (extension == "svg") {
-        return PageFormat::Svg;
+    const std::optional<ImageFormat> format = path == "-" ? std::nullopt : formatFromPath(path);
+    if (format == ImageFormat::Pdf || format == ImageFormat::Png || format == ImageFormat::Svg) {
+        return format;
     }
     return std::nullopt;
 }
@@ -223,35 +211,40 @@ void drawPage(cairo_t* cr, const ReportFonts& fonts, const ReflectanceImage& pic
 
 } // namespace
 
-bool isReportName(const std::string& path)
+std::string reportNameProblem(const std::string& path)
 {
-    return pageFormat(path).has_value();
+    return pageFormat(path) ? std::string()
+                            : "the report's name must end in .pdf, .png or .svg: " + path;
 }
 
 std::string writeReportPage(const ReflectanceImage& picture, const VerifyReport& report,
                             const std::string& path)
 {
-    const std::optional<PageFormat> format = pageFormat(path);
+    const std::optional<ImageFormat> format = pageFormat(path);
+    if (!format) {
+        return reportNameProblem(path);
+    }
     std::string problem;
     const ReportFonts fonts = reportFonts(&problem);
-    if (!format || fonts.regular == nullptr) {
-        return format ? problem : "the report's name must end in .pdf, .png or .svg: " + path;
+    if (fonts.regular == nullptr) {
+        return problem;
     }
     cairo_surface_t* surface =
-        *format == PageFormat::Pdf ? cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight)
-        : *format == PageFormat::Svg
+        *format == ImageFormat::Pdf
+            ? cairo_pdf_surface_create(path.c_str(), kPageWidth, kPageHeight)
+        : *format == ImageFormat::Svg
             ? cairo_svg_surface_create(path.c_str(), kPageWidth, kPageHeight)
             : cairo_image_surface_create(CAIRO_FORMAT_RGB24,
                                          static_cast<int>(kPageWidth * kPngScale),
                                          static_cast<int>(kPageHeight * kPngScale));
     cairo_t* cr = cairo_create(surface);
-    if (*format == PageFormat::Png) {
+    if (*format == ImageFormat::Png) {
         cairo_scale(cr, kPngScale, kPngScale);
     }
     drawPage(cr, fonts, picture, report);
     cairo_destroy(cr);
     // A PDF or SVG is written as its surface is finished; an image surface is written out.
-    bool written = *format == PageFormat::Png
+    bool written = *format == ImageFormat::Png
                        ? cairo_surface_write_to_png(surface, path.c_str()) == CAIRO_STATUS_SUCCESS
                        : (cairo_surface_finish(surface),
                           cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS);

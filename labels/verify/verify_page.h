@@ -8,8 +8,9 @@
 
 namespace lorvaxen {
 
-// Whether `path` ends in an extension the report can be drawn as (.pdf, .png or .svg, any case).
-bool isReportName(const std::string& path);
+// Empty when `path` ends in an extension the report can be drawn as (.pdf, .png or .svg, in any
+// case); else the refusal that says so.
+std::string reportNameProblem(const std::string& path);
 
 // Draws the symbol with its ten scan lines coloured by their grades, the worst scan's profile,
 // every parameter's grade on every scan, the symbol grade and its letter, the settings and the

@@ -95,13 +95,7 @@ CLI::App* addVerifyCommand(CLI::App& parent, VerifyRequest& request)
                     "Draw a one-page report into this file, PDF, PNG or SVG by its extension: the "
                     "symbol with its scan lines, the worst scan's profile, every grade, the "
                     "settings and the advice")
-        ->check(CLI::Validator(
-            [](const std::string& path) {
-                return isReportName(path)
-                           ? std::string()
-                           : "the report's name must end in .pdf, .png or .svg: " + path;
-            },
-            "", ""))
+        ->check(CLI::Validator(reportNameProblem, "", ""))
         ->type_name("FILE");
     app->add_option("--plot", request.plot,
                     "Draw the worst scan's reflectance profile with its axes, Rmax, Rmin, global "
