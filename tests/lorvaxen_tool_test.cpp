@@ -999,11 +999,18 @@ TEST_F(Tool, VerifyGradesWhatItWritesInEveryFormatAndRefusesWhatIsNoImage)
     std::ofstream(dir() / "blank.pbm") << "P1\n3 2\n0 0 0\n0 0 0\n";
     std::ofstream(dir() / "short.pbm") << "P1\n3 2\n0 1\n";
     std::ofstream(dir() / "text.png") << "not an image";
-    for (const char* file : {"cut.bmp", "blank.pbm", "short.pbm", "text.png", "missing.png"}) {
+    std::ofstream(dir() / "pam.pbm") << "P7\nWIDTH 3\n"; // a P, but no PBM's P1 or P4
+    for (const auto& [file, reason] : {std::pair{"cut.bmp", "BMP ends before its last row"},
+                                       {"blank.pbm", "no barcode found"},
+                                       {"short.pbm", "PBM ends before its last row"},
+                                       {"text.png", "not a PNG, PBM or BMP image"},
+                                       {"pam.pbm", "not a PNG, PBM or BMP image"},
+                                       {"missing.png", "no such file"}}) {
         const ToolRun run = runTool({"verify", file});
         EXPECT_EQ(run.status, 1) << file;
         EXPECT_TRUE(run.out.empty()) << file;
         EXPECT_NE(run.err.find("lorvaxen verify: "), std::string::npos) << file << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << file << run.err;
     }
 }
 

@@ -80,6 +80,7 @@ struct ProfileCase // NOLINT(clang-analyzer-optin.performance.Padding): fields i
     double grade2016; // edition's whole steps and the 2016 edition's decimal grades
     const char* text = "*A*";
     bool lowerElsewhere = false; // another parameter grades the scan lower
+    double pixelsPerMm = 0;      // the profile's resolution; 0 where it is not known
 };
 const auto none = [](SyntheticProfile&) {};
 // In "*A*", element 1 is the start's wide space, 2 a narrow bar, 4 a wide bar; element 12 is
@@ -132,6 +133,9 @@ const ProfileCase kVerifierProfilesRows[] = {
     ProfileCase{"a gap of 6 modules between characters, over Code 39's 5.3", 85, 5,
                 [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 6; }, Parameter::Decode, 0,
                 0, 0},
+    ProfileCase{"a gap of 4 modules between characters of 0.5 mm, over the 3 allowed there", 85, 5,
+                [](SyntheticProfile& p) { p.modules[symbolElement(9)] = 4; }, Parameter::Decode, 0,
+                0, 0, "*A*", false, SyntheticProfile::kSamplesPerModule / 0.5},
     ProfileCase{"an NW7 1 of 2, 3, 2, 3, 5, 8 and 2 pixels between a of 2 and 5: a wide element "
                 "of exactly the midway width",
                 85, 5,
@@ -158,7 +162,8 @@ TEST_P(VerifierProfiles, ProfilesBuiltWithKnownParametersGetTheGradesOfTheTables
     c.change(profile);
     for (const auto edition : {verifier::Edition::Y2000, verifier::Edition::Y2016}) {
         const double grade = edition == verifier::Edition::Y2000 ? c.grade : c.grade2016;
-        const auto scan = verifier::gradeProfile(profile.samples(), std::nullopt, edition);
+        const auto scan =
+            verifier::gradeProfile(profile.samples(), std::nullopt, edition, c.pixelsPerMm);
         const auto& measured = scan.parameters[static_cast<std::size_t>(c.parameter)];
         EXPECT_TRUE(scan.decoded.ok) << c.why << ": " << scan.decoded.problem;
         EXPECT_EQ(scan.decoded.text, c.text) << c.why;
